@@ -1,0 +1,33 @@
+# Every dependency comes from Debian's archive; ./dev setup installs them.
+if(ZSETUP_WIN32)
+  # Static zlib from libz-mingw-w64-dev.
+  find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+  add_library(zlib_dep INTERFACE)
+  target_link_libraries(zlib_dep INTERFACE ${ZLIB_STATIC})
+else()
+  find_package(ZLIB REQUIRED)
+  add_library(zlib_dep INTERFACE)
+  target_link_libraries(zlib_dep INTERFACE ZLIB::ZLIB)
+endif()
+
+# GoogleTest from Debian's sources, built for this tree.
+set(ZSETUP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+if(ZSETUP_WIN32)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+endif()
+add_subdirectory(${ZSETUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# libjpeg: Debian's for the host, libjpeg-turbo cross-built by ./dev setup for mingw.
+if(ZSETUP_WIN32)
+  set(ZSETUP_JPEG_PREFIX /var/cache/zsetup/libjpeg-turbo-mingw32 CACHE PATH "mingw libjpeg-turbo install")
+  find_library(JPEG_STATIC NAMES libjpeg.a PATHS ${ZSETUP_JPEG_PREFIX}/lib NO_DEFAULT_PATH REQUIRED)
+  add_library(jpeg_dep INTERFACE)
+  target_include_directories(jpeg_dep INTERFACE ${ZSETUP_JPEG_PREFIX}/include)
+  target_link_libraries(jpeg_dep INTERFACE ${JPEG_STATIC})
+else()
+  find_package(JPEG REQUIRED)
+  add_library(jpeg_dep INTERFACE)
+  target_link_libraries(jpeg_dep INTERFACE JPEG::JPEG)
+endif()

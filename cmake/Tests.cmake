@@ -1,0 +1,39 @@
+# zsetup_add_gtest(name SOURCES ... LIBS ... [NATIVE_ONLY] [WINE_ONLY])
+#
+# The same test sources build in both trees: natively they run directly (with
+# sanitizers), in the win32 tree ctest runs them under Wine inside the private
+# environment (prefix, HOME, Xvfb display) that the wine_env fixture starts and
+# stops.
+include(GoogleTest)
+
+set(ZSETUP_WINE_DIR ${CMAKE_BINARY_DIR}/wine CACHE INTERNAL "")
+set(ZSETUP_WINE_ENV ${CMAKE_SOURCE_DIR}/scripts/wine/wine-env)
+set(ZSETUP_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine/wine-run)
+
+if(ZSETUP_WIN32)
+  add_test(NAME wine_env_start COMMAND ${ZSETUP_WINE_ENV} start ${ZSETUP_WINE_DIR})
+  set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine_env TIMEOUT 300)
+  add_test(NAME wine_env_stop COMMAND ${ZSETUP_WINE_ENV} stop ${ZSETUP_WINE_DIR})
+  set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120)
+endif()
+
+function(zsetup_add_gtest name)
+  cmake_parse_arguments(T "NATIVE_ONLY;WINE_ONLY" "" "SOURCES;LIBS" ${ARGN})
+  if(T_NATIVE_ONLY AND ZSETUP_WIN32)
+    return()
+  endif()
+  if(T_WINE_ONLY AND NOT ZSETUP_WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(ZSETUP_WIN32)
+    add_test(NAME wine.${name}
+             COMMAND ${ZSETUP_WINE_RUN} ${ZSETUP_WINE_DIR} $<TARGET_FILE:${name}> --gtest_color=no)
+    set_tests_properties(wine.${name} PROPERTIES FIXTURES_REQUIRED wine_env TIMEOUT 600)
+  else()
+    gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "ZSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endif()
+endfunction()

@@ -1,0 +1,89 @@
+#include "package/packed_blob.h"
+
+#include <zlib.h>
+
+#include <limits>
+#include <new>
+#include <string>
+
+#include "package/errors.h"
+
+namespace zsetup {
+
+namespace {
+
+// Release the inflater on every path.
+class Inflater {
+public:
+    Inflater() {
+        if (inflateInit(&z_) != Z_OK) throw CorruptBlobError("Cannot start the zlib inflater");
+    }
+    ~Inflater() { inflateEnd(&z_); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+    z_stream& z() { return z_; }
+
+private:
+    z_stream z_{};
+};
+
+constexpr std::size_t kInputChunk = 65536;
+
+}  // namespace
+
+std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size) {
+    if (size < kBlobHeaderSize) throw StreamReadError();
+    const std::uint32_t n = static_cast<std::uint32_t>(blob[0]) | static_cast<std::uint32_t>(blob[1]) << 8 |
+                            static_cast<std::uint32_t>(blob[2]) << 16 | static_cast<std::uint32_t>(blob[3]) << 24;
+    std::vector<std::uint8_t> out(n);
+    if (n == 0) return out;
+
+    Inflater inflater;
+    z_stream& z = inflater.z();
+    const std::uint8_t* in = blob + kBlobHeaderSize;
+    std::size_t in_left = size - kBlobHeaderSize;
+    z.next_out = out.data();
+    z.avail_out = n;
+    while (z.avail_out > 0) {
+        if (z.avail_in == 0) {
+            if (in_left == 0) throw StreamReadError();
+            std::size_t chunk = in_left < kInputChunk ? in_left : kInputChunk;
+            z.next_in = const_cast<Bytef*>(in);
+            z.avail_in = static_cast<uInt>(chunk);
+            in += chunk;
+            in_left -= chunk;
+        }
+        int rc = inflate(&z, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) break;
+        if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_STREAM_ERROR)
+            throw CorruptBlobError(std::string("Packed data is corrupt (zlib: ") +
+                                   (z.msg ? z.msg : "invalid stream") + ")");
+        if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+    }
+    if (z.avail_out > 0) throw StreamReadError();
+    return out;
+}
+
+void DecompressBlob(std::vector<std::uint8_t>& stream) {
+    std::vector<std::uint8_t> unpacked = UnpackBlob(stream.data(), stream.size());
+    stream.swap(unpacked);
+}
+
+std::vector<std::uint8_t> PackBlob(const std::uint8_t* data, std::size_t size) {
+    if (size > std::numeric_limits<std::uint32_t>::max())
+        throw PackageError("A packed blob holds at most 4 GiB");
+    uLong bound = compressBound(static_cast<uLong>(size));
+    std::vector<std::uint8_t> out(kBlobHeaderSize + bound);
+    const auto n = static_cast<std::uint32_t>(size);
+    out[0] = static_cast<std::uint8_t>(n);
+    out[1] = static_cast<std::uint8_t>(n >> 8);
+    out[2] = static_cast<std::uint8_t>(n >> 16);
+    out[3] = static_cast<std::uint8_t>(n >> 24);
+    uLongf packed = bound;
+    int rc = compress2(out.data() + kBlobHeaderSize, &packed, data, static_cast<uLong>(size), Z_BEST_COMPRESSION);
+    if (rc != Z_OK) throw PackageError("zlib could not pack the data (code " + std::to_string(rc) + ")");
+    out.resize(kBlobHeaderSize + packed);
+    return out;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Installs what zsetup needs on a Debian 12 machine, as root, idempotently:
+# the host and mingw toolchains, the libraries, Wine (wine32) with Xvfb, the
+# zh_CN locale, and libjpeg-turbo cross-built for mingw i686 into a cache that
+# outlives build trees.
+set -euo pipefail
+
+ZSETUP_CACHE=${ZSETUP_CACHE:-/var/cache/zsetup}
+JPEG_PREFIX="$ZSETUP_CACHE/libjpeg-turbo-mingw32"
+
+log() { printf '[setup] %s\n' "$*" >&2; }
+
+as_root() {
+    if [ "$(id -u)" -ne 0 ]; then
+        log "installing missing dependencies needs root: $*"
+        exit 1
+    fi
+}
+
+PACKAGES=(
+    cmake g++ make pkg-config
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    zlib1g-dev libz-mingw-w64-dev libjpeg-dev
+    googletest libtomlplusplus-dev libcli11-dev
+    wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+    icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3
+)
+
+missing_packages() {
+    local p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+
+have_deb_src() {
+    grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null
+}
+
+install_packages() {
+    local need=()
+    mapfile -t need < <(missing_packages)
+    local need_src=0
+    have_deb_src || need_src=1
+    if [ ${#need[@]} -eq 0 ] && [ $need_src -eq 0 ]; then
+        return
+    fi
+    as_root "${need[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        log "adding the i386 architecture (wine32)"
+        dpkg --add-architecture i386
+    fi
+    if [ $need_src -eq 1 ]; then
+        log "adding a deb-src entry for Debian's main archive"
+        cat >/etc/apt/sources.list.d/zsetup-deb-src.sources <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    fi
+    log "apt-get install ${need[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+}
+
+generate_locales() {
+    local want
+    for want in zh_CN.UTF-8 en_US.UTF-8; do
+        local norm=${want/UTF-8/utf8}
+        if ! locale -a 2>/dev/null | grep -qx "$norm"; then
+            as_root "locale $want"
+            log "generating locale $want"
+            localedef -i "${want%%.*}" -f UTF-8 "$want"
+        fi
+    done
+}
+
+build_mingw_libjpeg() {
+    if [ -f "$JPEG_PREFIX/lib/libjpeg.a" ] && [ -f "$JPEG_PREFIX/include/jpeglib.h" ]; then
+        return
+    fi
+    as_root "libjpeg-turbo for mingw"
+    log "cross-building libjpeg-turbo for mingw i686 into $JPEG_PREFIX"
+    local work
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' RETURN
+    (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+    local src
+    src=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+    [ -n "$src" ] || { log "apt-get source libjpeg-turbo gave no source tree"; exit 1; }
+    cat >"$work/toolchain.cmake" <<'TC'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR X86)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+TC
+    mkdir -p "$JPEG_PREFIX"
+    cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF >/dev/null
+    cmake --build "$work/build" -j"$(nproc)" >/dev/null
+    cmake --install "$work/build" >/dev/null
+}
+
+install_packages
+generate_locales
+build_mingw_libjpeg
+echo "$JPEG_PREFIX"

@@ -1,0 +1,146 @@
+#include "package/packed_blob.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "independent_blobs.h"
+#include "package/errors.h"
+
+namespace zsetup {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Sample(std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes b(size);
+    // Half random, half runs: compressible but not trivial.
+    for (std::size_t i = 0; i < size; ++i) b[i] = (i / 64) % 2 ? static_cast<std::uint8_t>(rng()) : 'z';
+    return b;
+}
+
+void SetLength(Bytes& blob, std::uint32_t n) {
+    blob[0] = static_cast<std::uint8_t>(n);
+    blob[1] = static_cast<std::uint8_t>(n >> 8);
+    blob[2] = static_cast<std::uint8_t>(n >> 16);
+    blob[3] = static_cast<std::uint8_t>(n >> 24);
+}
+
+TEST(PackedBlob, RoundTripsAtTheBestLevel) {
+    for (std::size_t size : {0u, 1u, 207160u, 300001u}) {
+        Bytes data = Sample(size, static_cast<unsigned>(size));
+        Bytes stream = PackBlob(data.data(), data.size());
+        ASSERT_GE(stream.size(), 6u);
+        EXPECT_EQ(stream[4], 0x78);
+        EXPECT_EQ(stream[5], 0xDA);
+        DecompressBlob(stream);
+        EXPECT_EQ(stream, data) << size;
+    }
+}
+
+TEST(PackedBlob, ShorterAnnouncedLengthKeepsTheFirstBytes) {
+    Bytes data = Sample(5000, 1);
+    Bytes stream = PackBlob(data.data(), data.size());
+    SetLength(stream, 1234);
+    DecompressBlob(stream);
+    EXPECT_EQ(stream, Bytes(data.begin(), data.begin() + 1234));
+}
+
+TEST(PackedBlob, BytesAfterTheStreamAreIgnored) {
+    Bytes data = Sample(777, 2);
+    Bytes stream = PackBlob(data.data(), data.size());
+    stream.insert(stream.end(), {0xDE, 0xAD, 0xBE, 0xEF});
+    DecompressBlob(stream);
+    EXPECT_EQ(stream, data);
+}
+
+TEST(PackedBlob, ZeroLengthGivesAnEmptyStream) {
+    Bytes stream = {0, 0, 0, 0, 0x78, 0xDA, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+    DecompressBlob(stream);
+    EXPECT_TRUE(stream.empty());
+    Bytes bare = {0, 0, 0, 0};  // no zlib stream at all: nothing is read from it
+    DecompressBlob(bare);
+    EXPECT_TRUE(bare.empty());
+}
+
+// A failed unpack leaves the stream exactly as it was.
+void ExpectFailureKeepsStream(Bytes stream, const char* expected_text, bool read_error) {
+    const Bytes before = stream;
+    try {
+        DecompressBlob(stream);
+        ADD_FAILURE() << "no error";
+    } catch (const StreamReadError& e) {
+        EXPECT_TRUE(read_error) << e.what();
+        EXPECT_STREQ(e.what(), expected_text);
+    } catch (const CorruptBlobError& e) {
+        EXPECT_FALSE(read_error) << e.what();
+        EXPECT_EQ(std::string(e.what()).rfind(expected_text, 0), 0u) << e.what();
+    }
+    EXPECT_EQ(stream, before);
+}
+
+TEST(PackedBlob, FailuresNameTheProblemAndKeepTheStream) {
+    Bytes data = Sample(4000, 3);
+    Bytes good = PackBlob(data.data(), data.size());
+
+    Bytes longer = good;
+    SetLength(longer, 4001);
+    ExpectFailureKeepsStream(longer, "Stream read error", true);
+
+    Bytes truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+    ExpectFailureKeepsStream(truncated, "Stream read error", true);
+
+    ExpectFailureKeepsStream(Bytes{1, 0, 0}, "Stream read error", true);
+    ExpectFailureKeepsStream(Bytes{1, 0, 0, 0}, "Stream read error", true);
+
+    Bytes bad_header = good;
+    bad_header[4] = 0x79;
+    ExpectFailureKeepsStream(bad_header, "Packed data is corrupt", false);
+
+    Bytes bad_block = good;
+    bad_block[6] = 0xFF;  // first deflate block header: reserved block type 3
+    ExpectFailureKeepsStream(bad_block, "Packed data is corrupt", false);
+}
+
+TEST(PackedBlob, UnpacksBlobsFromOtherProducers) {
+    for (const auto& b : kIndependentBlobs) {
+        SCOPED_TRACE(b.producer);
+        Bytes stream(b.blob, b.blob + b.blob_size);
+        DecompressBlob(stream);
+        ASSERT_EQ(stream.size(), b.unpacked_size);
+        EXPECT_TRUE(std::equal(stream.begin(), stream.end(), b.original));
+    }
+}
+
+#ifndef _WIN32
+// qpdf's zlib-flate inflates our stream (after the 4-byte length) on its own.
+TEST(PackedBlob, OursIsReadBackByAnIndependentReader) {
+    Bytes data = Sample(100000, 4);
+    Bytes blob = PackBlob(data.data(), data.size());
+    std::string dir = ::testing::TempDir();
+    std::string packed = dir + "zsetup_blob.z", plain = dir + "zsetup_blob.out";
+    FILE* f = std::fopen(packed.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(blob.data() + 4, 1, blob.size() - 4, f);
+    std::fclose(f);
+    std::string cmd = "zlib-flate -uncompress < '" + packed + "' > '" + plain + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    f = std::fopen(plain.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    Bytes back(data.size() + 1);
+    std::size_t n = std::fread(back.data(), 1, back.size(), f);
+    std::fclose(f);
+    back.resize(n);
+    EXPECT_EQ(back, data);
+    std::remove(packed.c_str());
+    std::remove(plain.c_str());
+}
+#endif
+
+}  // namespace
+}  // namespace zsetup
