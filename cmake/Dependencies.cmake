@@ -22,7 +22,8 @@ add_subdirectory(${ZSETUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 # libjpeg: Debian's for the host, libjpeg-turbo cross-built by ./dev setup for mingw.
 if(ZSETUP_WIN32)
   set(ZSETUP_JPEG_PREFIX /var/cache/zsetup/libjpeg-turbo-mingw32 CACHE PATH "mingw libjpeg-turbo install")
-  find_library(JPEG_STATIC NAMES libjpeg.a PATHS ${ZSETUP_JPEG_PREFIX}/lib NO_DEFAULT_PATH REQUIRED)
+  find_library(JPEG_STATIC NAMES libjpeg.a PATHS ${ZSETUP_JPEG_PREFIX}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   add_library(jpeg_dep INTERFACE)
   target_include_directories(jpeg_dep INTERFACE ${ZSETUP_JPEG_PREFIX}/include)
   target_link_libraries(jpeg_dep INTERFACE ${JPEG_STATIC})

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 
 namespace zsetup {
@@ -29,6 +30,8 @@ struct Case {
     std::function<void(SetupConfig&)> change;
     const char* expected;  // the one problem's text, or nullptr for none
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 
 class ConfigValidation : public ::testing::TestWithParam<Case> {};
 
