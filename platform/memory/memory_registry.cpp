@@ -1,0 +1,100 @@
+#include "platform/memory/memory_registry.h"
+
+namespace zsetup {
+
+namespace {
+
+const char* RootName(RegRoot root) {
+    switch (root) {
+        case RegRoot::ClassesRoot: return "HKCR";
+        case RegRoot::CurrentUser: return "HKCU";
+        case RegRoot::LocalMachine: return "HKLM";
+    }
+    return "?";
+}
+
+}  // namespace
+
+class MemoryRegistry::Key : public RegistryKey {
+public:
+    Key(MemoryRegistry& owner, KeyId id, std::string shown, bool can_write)
+        : owner_(owner), id_(std::move(id)), shown_(std::move(shown)), can_write_(can_write) {}
+
+    bool SetValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
+        if (!can_write_ || owner_.read_only_.count(id_.first)) return false;
+        auto it = owner_.keys_.find(id_);
+        if (it == owner_.keys_.end()) return false;
+        it->second.values[Fold(name)] = RegValue{type, data};
+        owner_.write_log_.push_back(std::string(RootName(id_.first)) + "\\" + shown_ + "\\" + name);
+        return true;
+    }
+
+    std::optional<RegValue> QueryValue(const std::string& name) override {
+        auto it = owner_.keys_.find(id_);
+        if (it == owner_.keys_.end()) return std::nullopt;
+        auto v = it->second.values.find(Fold(name));
+        if (v == it->second.values.end()) return std::nullopt;
+        return v->second;
+    }
+
+private:
+    MemoryRegistry& owner_;
+    KeyId id_;
+    std::string shown_;
+    bool can_write_;
+};
+
+std::string MemoryRegistry::Fold(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Windows ignores empty components: "a\\b\" names a\b.
+std::string MemoryRegistry::Normalise(const std::string& path) {
+    std::string out, piece;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') {
+            if (!piece.empty()) out += (out.empty() ? "" : "\\") + piece;
+            piece.clear();
+        } else {
+            piece += path[i];
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegRoot root, const std::string& path, bool create,
+                                                     std::uint32_t access) {
+    const std::string shown = Normalise(path);
+    const KeyId id{root, Fold(shown)};
+    if (id.second.empty()) keys_[id];  // the root always exists
+    if (!keys_.count(id)) {
+        if (!create || read_only_.count(root)) return nullptr;
+        // Creating a key creates its missing parents too.
+        for (std::size_t i = 0; i <= id.second.size(); ++i)
+            if (i == id.second.size() || id.second[i] == '\\') keys_[{root, id.second.substr(0, i)}];
+    }
+    const bool can_write = (access & kKeySetValue) != 0;
+    return std::make_unique<Key>(*this, id, shown, can_write);
+}
+
+void MemoryRegistry::SetWritable(RegRoot root, bool writable) {
+    if (writable) read_only_.erase(root);
+    else read_only_.insert(root);
+}
+
+std::optional<RegValue> MemoryRegistry::Peek(RegRoot root, const std::string& path, const std::string& name) const {
+    auto it = keys_.find({root, Fold(Normalise(path))});
+    if (it == keys_.end()) return std::nullopt;
+    auto v = it->second.values.find(Fold(name));
+    if (v == it->second.values.end()) return std::nullopt;
+    return v->second;
+}
+
+bool MemoryRegistry::KeyExists(RegRoot root, const std::string& path) const {
+    return keys_.count({root, Fold(Normalise(path))}) != 0;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,57 @@
+// The raw registry as the wizard reaches it: keys opened under a root by path,
+// values set and queried as typed bytes. Names and paths are GBK; string data
+// is GBK with its terminating zero. Key and value names compare without
+// letter case, as Windows does.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zsetup {
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
+
+// Data types, numbered as Windows numbers them.
+enum RegType : std::uint32_t {
+    kRegNone = 0,
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+};
+
+// Access rights, as Windows numbers them.
+enum RegAccess : std::uint32_t {
+    kKeyQueryValue = 0x0001,
+    kKeySetValue = 0x0002,
+    kGenericRead = 0x80000000,
+};
+
+struct RegValue {
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+};
+
+// An open key; closed when destroyed.
+class RegistryKey {
+public:
+    virtual ~RegistryKey() = default;
+    virtual bool SetValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) = 0;
+    // Nothing when the value does not exist or cannot be read.
+    virtual std::optional<RegValue> QueryValue(const std::string& name) = 0;
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // path is relative to the root, without a leading backslash ("" is the
+    // root itself). Null when the key is missing (and create is false) or
+    // cannot be opened or created.
+    virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& path, bool create,
+                                                 std::uint32_t access) = 0;
+};
+
+}  // namespace zsetup

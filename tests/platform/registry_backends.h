@@ -1,0 +1,32 @@
+// The registry implementations a contract test runs against: the memory
+// stand-in everywhere, the real registry too under Wine.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory/memory_registry.h"
+#ifdef _WIN32
+#include "platform/win32/win32_registry.h"
+#endif
+
+namespace zsetup::testing {
+
+struct RegistryBackend {
+    std::string name;
+    std::function<std::unique_ptr<Registry>()> make;
+};
+
+inline std::vector<RegistryBackend> RegistryBackends() {
+    std::vector<RegistryBackend> b = {{"memory", [] { return std::make_unique<MemoryRegistry>(); }}};
+#ifdef _WIN32
+    b.push_back({"win32", [] { return std::make_unique<Win32Registry>(); }});
+#endif
+    return b;
+}
+
+inline std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) { return info.param.name; }
+
+}  // namespace zsetup::testing
