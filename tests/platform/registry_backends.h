@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ inline std::vector<RegistryBackend> RegistryBackends() {
 #endif
     return b;
 }
+
+inline void PrintTo(const RegistryBackend& b, std::ostream* os) { *os << b.name; }
 
 inline std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) { return info.param.name; }
 

@@ -1,0 +1,53 @@
+// The headers of a 32-bit i386 PE image: where they sit in the file and what
+// the resource writer needs from them. Only images it can rewrite safely are
+// accepted: no signature (it would break) and no overlay (it would be lost).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zsetup {
+
+struct PeSection {
+    std::string name;  // up to 8 bytes, trailing zeros dropped
+    std::uint32_t virtual_size = 0;
+    std::uint32_t virtual_address = 0;
+    std::uint32_t raw_size = 0;
+    std::uint32_t raw_offset = 0;
+    std::uint32_t characteristics = 0;
+};
+
+struct PeDataDirectory {
+    std::uint32_t rva = 0;
+    std::uint32_t size = 0;
+};
+
+inline constexpr std::size_t kPeSectionHeaderSize = 40;
+inline constexpr std::size_t kResourceDirectoryIndex = 2;
+inline constexpr std::size_t kSecurityDirectoryIndex = 4;
+
+struct PeImage {
+    std::size_t coff_offset = 0;      // COFF file header, right after "PE\0\0"
+    std::size_t optional_offset = 0;  // PE32 optional header
+    std::size_t section_table_offset = 0;
+    std::uint32_t section_alignment = 0;
+    std::uint32_t file_alignment = 0;
+    std::uint32_t size_of_headers = 0;
+    std::vector<PeDataDirectory> directories;
+    std::vector<PeSection> sections;
+
+    std::size_t checksum_offset() const { return optional_offset + 64; }
+    std::size_t directory_offset(std::size_t index) const { return optional_offset + 96 + 8 * index; }
+    // File offset of size bytes at rva; throws PeError unless a section's raw data holds them.
+    std::size_t OffsetOfRva(std::uint32_t rva, std::uint32_t size) const;
+    // Index of the section whose address range holds rva, or sections.size().
+    std::size_t SectionOfRva(std::uint32_t rva) const;
+};
+
+// Throws PeError when the bytes are not a 32-bit i386 PE image, are damaged,
+// carry a certificate or have bytes after the last section's raw data.
+PeImage ParsePeImage(const std::vector<std::uint8_t>& file);
+
+}  // namespace zsetup

@@ -1,0 +1,179 @@
+#include "builder/resource_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "builder/le_bytes.h"
+#include "builder/pe_checksum.h"
+#include "builder/pe_error.h"
+#include "builder/pe_image.h"
+#include "builder/resource_tree.h"
+#include "tests/builder/test_image.h"
+
+namespace zsetup::testing {
+namespace {
+
+Bytes Filled(std::size_t size, std::uint8_t seed) {
+    Bytes b(size);
+    for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<std::uint8_t>(seed ^ (i * 31 + i / 251));
+    return b;
+}
+
+// The tree without RT_RCDATA entries of these names.
+ResourceTree Without(ResourceTree tree, const std::vector<std::u16string>& names) {
+    for (ResourceType& t : tree) {
+        if (!(t.type == ResourceKey::Id(kRtRcData))) continue;
+        t.entries.erase(std::remove_if(t.entries.begin(), t.entries.end(),
+                                       [&](const ResourceEntry& e) {
+                                           return e.name.is_name && std::find(names.begin(), names.end(),
+                                                                              e.name.name) != names.end();
+                                       }),
+                        t.entries.end());
+    }
+    tree.erase(std::remove_if(tree.begin(), tree.end(), [](const ResourceType& t) { return t.entries.empty(); }),
+               tree.end());
+    std::sort(tree.begin(), tree.end(), [](const ResourceType& a, const ResourceType& b) {
+        return ResourceKeyLess(a.type, b.type);
+    });
+    for (ResourceType& t : tree)
+        std::sort(t.entries.begin(), t.entries.end(),
+                  [](const ResourceEntry& a, const ResourceEntry& b) { return ResourceKeyLess(a.name, b.name); });
+    return tree;
+}
+
+ResourceTree TreeOf(const Bytes& image) { return ReadResourceTree(image, ParsePeImage(image)); }
+
+std::uint32_t AlignUp(std::uint32_t v, std::uint32_t a) { return (v + a - 1) / a * a; }
+
+struct LayoutCase {
+    const char* name;
+    Layout layout;
+    std::size_t sections_after;  // in place keeps the count, appending adds one
+};
+
+class WriterLayoutTest : public ::testing::TestWithParam<LayoutCase> {
+protected:
+    Bytes Input() const {
+        return MakeImage(GetParam().layout, GetParam().layout == Layout::kNoResources ? ResourceTree{} : SampleTree());
+    }
+    ResourceTree Others() const {
+        return GetParam().layout == Layout::kNoResources ? ResourceTree{} : Without(SampleTree(), {u"PROTOCOL"});
+    }
+
+    // Headers agree with the section table and the checksum field with the bytes.
+    static void ExpectConsistentHeaders(const Bytes& out, std::size_t sections) {
+        const PeImage img = ParsePeImage(out);
+        ASSERT_EQ(img.sections.size(), sections);
+        const PeSection& last = img.sections.back();
+        EXPECT_EQ(last.name, ".rsrc");
+        EXPECT_EQ(img.directories[kResourceDirectoryIndex].rva, last.virtual_address);
+        EXPECT_EQ(img.directories[kResourceDirectoryIndex].size, last.virtual_size);
+        EXPECT_EQ(last.raw_size % kFileAlignment, 0u);
+        EXPECT_EQ(last.virtual_address % kSectionAlignment, 0u);
+        EXPECT_EQ(static_cast<std::size_t>(last.raw_offset) + last.raw_size, out.size());
+        EXPECT_EQ(le::U32(out, kOptionalOffset + 56), AlignUp(last.virtual_address + last.virtual_size, kSectionAlignment));
+        std::uint32_t initialized = 0;
+        for (const PeSection& s : img.sections)
+            if (s.characteristics & 0x40) initialized += s.raw_size;
+        EXPECT_EQ(le::U32(out, kOptionalOffset + 8), initialized);
+        EXPECT_EQ(le::U32(out, img.checksum_offset()), PeChecksum(out, img.checksum_offset()));
+        for (std::size_t i = 0; i + 1 < img.sections.size(); ++i)
+            EXPECT_LE(img.sections[i].virtual_address + img.sections[i].virtual_size, last.virtual_address);
+    }
+};
+
+TEST_P(WriterLayoutTest, RoundTripsAndReplacesKeepingEverythingElse) {
+    const Bytes input = Input();
+    const Bytes ini = Filled(100, 1), pack = Filled(5000, 2), protocol = Filled(7, 3);
+    const Bytes first = WriteRcData(input, {{"SETUPINI", ini}, {"SETUPPACK", pack}, {"PROTOCOL", protocol}});
+    ExpectConsistentHeaders(first, GetParam().sections_after);
+    EXPECT_EQ(FindRcData(first, "SETUPINI"), ini);
+    EXPECT_EQ(FindRcData(first, "SETUPPACK"), pack);
+    EXPECT_EQ(FindRcData(first, "protocol"), protocol);
+    EXPECT_EQ(FindRcData(first, "MISSING"), std::nullopt);
+
+    const Bytes smaller_pack = Filled(30, 4);
+    const Bytes second = WriteRcData(first, {{"setuppack", smaller_pack}});
+    ExpectConsistentHeaders(second, GetParam().sections_after);
+    EXPECT_EQ(FindRcData(second, "SETUPINI"), ini);
+    EXPECT_EQ(FindRcData(second, "SETUPPACK"), smaller_pack);
+    EXPECT_EQ(FindRcData(second, "PROTOCOL"), protocol);
+    EXPECT_LT(second.size(), first.size());  // the new section is last now: shrunk in place
+
+    EXPECT_EQ(Without(TreeOf(second), {u"SETUPINI", u"SETUPPACK", u"PROTOCOL"}), Others());
+    // Code outside the resource section is untouched.
+    const PeSection text = ParsePeImage(input).sections.front();
+    EXPECT_TRUE(std::equal(input.begin() + text.raw_offset, input.begin() + text.raw_offset + text.raw_size,
+                           second.begin() + text.raw_offset));
+}
+
+TEST_P(WriterLayoutTest, SameInputGivesTheSameBytesWhateverTheItemOrder) {
+    const Bytes input = Input();
+    const Bytes a = WriteRcData(input, {{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}});
+    EXPECT_EQ(WriteRcData(input, {{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}}), a);
+    EXPECT_EQ(WriteRcData(input, {{"SETUPPACK", Filled(900, 2)}, {"SETUPINI", Filled(9, 1)}}), a);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
+                         ::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
+                                           LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
+                                           LayoutCase{"ResourcesBeforeReloc", Layout::kResourcesBeforeReloc, 4}),
+                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+TEST(ResourceWriterTest, ReplacingKeepsTheLanguageAndNewEntriesGetLanguageZero) {
+    const Bytes out = WriteRcData(MakeImage(Layout::kResourcesLast, SampleTree()),
+                                  {{"PROTOCOL", Filled(3, 1)}, {"SETUPINI", Filled(4, 2)}});
+    for (const ResourceType& t : TreeOf(out)) {
+        if (!(t.type == ResourceKey::Id(kRtRcData))) continue;
+        for (const ResourceEntry& e : t.entries) {
+            ASSERT_EQ(e.languages.size(), 1u);
+            const std::uint32_t expected = e.name == ResourceKey::Name(u"SETUPINI") ? 0 : 0x804;
+            EXPECT_EQ(e.languages[0].language, ResourceKey::Id(expected));
+        }
+    }
+}
+
+// The loader binary-searches each directory: names first (as uppercase), then IDs.
+TEST(ResourceWriterTest, DirectoriesAreSortedAndCountNamedAndIdEntries) {
+    const Bytes out = WriteRcData(MakeImage(Layout::kResourcesLast, SampleTree()),
+                                  {{"zeta", {1}}, {"Alpha", {2}}, {"beta", {3}}, {"_X", {4}}});
+    const PeImage img = ParsePeImage(out);
+    const std::size_t root = img.OffsetOfRva(img.directories[kResourceDirectoryIndex].rva, 16);
+    EXPECT_EQ(le::U32(out, root + 4), 0u);  // time stamp
+    EXPECT_EQ(le::U16(out, root + 12), 1u);  // PICTURE
+    EXPECT_EQ(le::U16(out, root + 14), 4u);  // 3, 10, 14, 24
+
+    std::vector<ResourceKey> types, rcdata;
+    for (const ResourceType& t : TreeOf(out)) {
+        types.push_back(t.type);
+        if (t.type == ResourceKey::Id(kRtRcData))
+            for (const ResourceEntry& e : t.entries) rcdata.push_back(e.name);
+    }
+    EXPECT_EQ(types, (std::vector<ResourceKey>{ResourceKey::Name(u"PICTURE"), ResourceKey::Id(3), ResourceKey::Id(10),
+                                               ResourceKey::Id(14), ResourceKey::Id(24)}));
+    // Uppercase comparison puts "_X" (0x5F) after letters, which a lowercase one would not.
+    EXPECT_EQ(rcdata, (std::vector<ResourceKey>{ResourceKey::Name(u"Alpha"), ResourceKey::Name(u"beta"),
+                                                ResourceKey::Name(u"PROTOCOL"), ResourceKey::Name(u"zeta"),
+                                                ResourceKey::Name(u"_X"), ResourceKey::Id(5)}));
+}
+
+TEST(ResourceWriterTest, RefusesWhenNoSectionHeaderFits) {
+    Bytes image = MakeImage(Layout::kResourcesBeforeReloc, SampleTree());
+    le::Put32(image, kOptionalOffset + 60, kOptionalOffset + 224 + 3 * 40);  // SizeOfHeaders: table is full
+    const PeImage img = ParsePeImage(image);
+    le::Put32(image, img.section_table_offset + 20, kOptionalOffset + 224 + 3 * 40);  // .text starts right there
+    EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
+}
+
+TEST(ResourceWriterTest, RefusesNamesThatAreNotPrintableAscii) {
+    const Bytes image = MakeImage(Layout::kResourcesLast, SampleTree());
+    for (const std::string& name : {std::string(), std::string("SETUP INI"), std::string("\xC9\xE8")}) {
+        EXPECT_THROW(WriteRcData(image, {{name, {1}}}), std::invalid_argument) << name;
+    }
+}
+
+}  // namespace
+}  // namespace zsetup::testing
