@@ -1,9 +1,10 @@
-# zsetup_add_gtest(name SOURCES ... LIBS ... [NATIVE_ONLY] [WINE_ONLY])
+# zsetup_add_gtest(name SOURCES ... LIBS ... [NATIVE_ONLY] [WINE_ONLY] [ALSO_ENGLISH])
 #
 # The same test sources build in both trees: natively they run directly (with
 # sanitizers), in the win32 tree ctest runs them under Wine inside the private
 # environment (prefix, HOME, Xvfb display) that the wine_env fixture starts and
-# stops.
+# stops. ALSO_ENGLISH runs the program a second time under an English locale
+# (ANSI code page 1252), for code whose GBK text must not depend on it.
 include(GoogleTest)
 
 set(ZSETUP_WINE_DIR ${CMAKE_BINARY_DIR}/wine CACHE INTERNAL "")
@@ -18,7 +19,7 @@ if(ZSETUP_WIN32)
 endif()
 
 function(zsetup_add_gtest name)
-  cmake_parse_arguments(T "NATIVE_ONLY;WINE_ONLY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "NATIVE_ONLY;WINE_ONLY;ALSO_ENGLISH" "" "SOURCES;LIBS" ${ARGN})
   if(T_NATIVE_ONLY AND ZSETUP_WIN32)
     return()
   endif()
@@ -32,6 +33,12 @@ function(zsetup_add_gtest name)
     add_test(NAME wine.${name}
              COMMAND ${ZSETUP_WINE_RUN} ${ZSETUP_WINE_DIR} $<TARGET_FILE:${name}> --gtest_color=no)
     set_tests_properties(wine.${name} PROPERTIES FIXTURES_REQUIRED wine_env TIMEOUT 600)
+    if(T_ALSO_ENGLISH)
+      add_test(NAME wine.en.${name}
+               COMMAND ${ZSETUP_WINE_RUN} ${ZSETUP_WINE_DIR} $<TARGET_FILE:${name}> --gtest_color=no)
+      set_tests_properties(wine.en.${name} PROPERTIES FIXTURES_REQUIRED wine_env TIMEOUT 600
+                           ENVIRONMENT "ZSETUP_WINE_LOCALE=en_US.UTF-8")
+    endif()
   else()
     gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "ZSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         registry = GetParam().make();
         static std::atomic<int> serial{0};
-        base = "Software\\zsetup-accessor\\" + GetParam().name + std::to_string(serial++);
+        base = "Software\\zsetup-accessor\\" + testing::RunToken() + "\\" + GetParam().name + std::to_string(serial++);
     }
     std::unique_ptr<Registry> registry;
     std::string base;

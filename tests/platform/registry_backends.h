@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ inline std::vector<RegistryBackend> RegistryBackends() {
     b.push_back({"win32", [] { return std::make_unique<Win32Registry>(); }});
 #endif
     return b;
+}
+
+// Runs of one program (Chinese and English locale) share a prefix: keep their keys apart.
+inline const std::string& RunToken() {
+    static const std::string token =
+        std::to_string(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    return token;
 }
 
 inline void PrintTo(const RegistryBackend& b, std::ostream* os) { *os << b.name; }

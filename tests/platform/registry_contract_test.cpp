@@ -20,7 +20,7 @@ protected:
         registry = GetParam().make();
         static std::atomic<int> serial{0};
         // Every test its own key, so runs against the real registry never meet.
-        base = "Software\\zsetup-tests\\" + GetParam().name + "\\" +
+        base = "Software\\zsetup-tests\\" + testing::RunToken() + "\\" + GetParam().name + "\\" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::to_string(serial++);
         for (char& c : base)
             if (c == '/') c = '_';
