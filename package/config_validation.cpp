@@ -1,10 +1,10 @@
 #include "package/config_validation.h"
 
+#include "package/gbk_bytes.h"
+
 namespace zsetup {
 
 namespace {
-
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Windows drops trailing dots and blanks from a component, so "..", ". ." and
 // ".. " all climb to the parent.
