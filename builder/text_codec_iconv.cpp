@@ -1,0 +1,42 @@
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "builder/text_codec.h"
+
+namespace zsetup {
+
+namespace {
+
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (ok()) iconv_close(cd_);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+bool ConvertText(std::string_view in, const char* from, const char* to, std::string& out) {
+    Iconv cd(to, from);
+    if (!cd.ok()) return false;
+    std::string result(in.size() * 4 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t src_left = in.size();
+    char* dst = result.data();
+    std::size_t dst_left = result.size();
+    if (iconv(cd.get(), &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) return false;
+    result.resize(result.size() - dst_left);
+    out = std::move(result);
+    return true;
+}
+
+}  // namespace zsetup
