@@ -1,0 +1,19 @@
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+
+#include "platform/win32/gbk_text.h"
+
+namespace zsetup {
+
+std::optional<std::uint32_t> Win32Files::Attributes(const std::string& path) {
+    const DWORD a = GetFileAttributesW(GbkToWide(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return a;
+}
+
+bool Win32Files::MakeDirectory(const std::string& path) {
+    return CreateDirectoryW(GbkToWide(path).c_str(), nullptr) != 0;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,14 @@
+// The real file system through the W functions, converting GBK explicitly.
+#pragma once
+
+#include "platform/files.h"
+
+namespace zsetup {
+
+class Win32Files : public Files {
+public:
+    std::optional<std::uint32_t> Attributes(const std::string& path) override;
+    bool MakeDirectory(const std::string& path) override;
+};
+
+}  // namespace zsetup

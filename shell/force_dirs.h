@@ -1,0 +1,15 @@
+// ForceDirs: creates every missing folder of a path, from the drive down.
+#pragma once
+
+#include <string>
+
+#include "platform/files.h"
+
+namespace zsetup {
+
+// Walks the path piece by piece (each piece ends in its backslash), creating
+// the pieces that are not folders yet. True when the walk ended without a
+// failed creation; folders made before a failure stay.
+bool ForceDirs(Files& files, const std::string& path);
+
+}  // namespace zsetup
