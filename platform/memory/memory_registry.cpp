@@ -85,16 +85,4 @@ void MemoryRegistry::SetWritable(RegRoot root, bool writable) {
     else read_only_.insert(root);
 }
 
-std::optional<RegValue> MemoryRegistry::Peek(RegRoot root, const std::string& path, const std::string& name) const {
-    auto it = keys_.find({root, Fold(Normalise(path))});
-    if (it == keys_.end()) return std::nullopt;
-    auto v = it->second.values.find(Fold(name));
-    if (v == it->second.values.end()) return std::nullopt;
-    return v->second;
-}
-
-bool MemoryRegistry::KeyExists(RegRoot root, const std::string& path) const {
-    return keys_.count({root, Fold(Normalise(path))}) != 0;
-}
-
 }  // namespace zsetup

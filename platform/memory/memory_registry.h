@@ -21,9 +21,6 @@ public:
     // and values cannot be set (as HKLM for a user who is not an administrator).
     void SetWritable(RegRoot root, bool writable);
 
-    // For test assertions: the value as stored, or nothing.
-    std::optional<RegValue> Peek(RegRoot root, const std::string& path, const std::string& name) const;
-    bool KeyExists(RegRoot root, const std::string& path) const;
     // Every value set, in order: "ROOT\path\name".
     const std::vector<std::string>& WriteLog() const { return write_log_; }
 

@@ -102,7 +102,7 @@ TEST_P(Accessor, ReadsAndWritesFailWithTheUsersText) {
     EXPECT_EQ(read_only.ReadString("Setup"), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, Accessor, ::testing::ValuesIn(testing::RegistryBackends()), testing::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Accessor, ::testing::ValuesIn(testing::RegistryBackends()), testing::BackendName<Registry>);
 
 TEST(MemoryRegistryRights, AReadOnlyRootOpensButNeitherCreatesNorWrites) {
     MemoryRegistry registry;

@@ -73,7 +73,7 @@ TEST_P(RegistryContract, TheEmptyPathIsTheRootItself) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(testing::RegistryBackends()),
-                         testing::BackendName);
+                         testing::BackendName<Registry>);
 
 }  // namespace
 }  // namespace zsetup

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
-#include <ostream>
 
 #include "platform/memory/memory_files.h"
+#include "tests/support/backends.h"
 #ifdef _WIN32
 #include "platform/win32/win32_files.h"
 #endif
@@ -15,12 +13,7 @@
 namespace zsetup {
 namespace {
 
-struct FilesBackend {
-    std::string name;
-    std::function<std::unique_ptr<Files>()> make;
-};
-
-void PrintTo(const FilesBackend& b, std::ostream* os) { *os << b.name; }
+using FilesBackend = testing::Backend<Files>;
 
 std::vector<FilesBackend> Backends() {
     std::vector<FilesBackend> b = {{"memory", [] { return std::make_unique<MemoryFiles>(); }}};
@@ -36,9 +29,7 @@ protected:
         files = GetParam().make();
         static int serial = 0;
         // A fresh folder per test and run: runs share a Wine prefix.
-        root = "C:\\zsetup-force-" +
-               std::to_string(std::chrono::high_resolution_clock::now().time_since_epoch().count()) + "-" +
-               std::to_string(serial++);
+        root = "C:\\zsetup-force-" + testing::RunToken() + "-" + std::to_string(serial++);
         ASSERT_TRUE(files->MakeDirectory(root));
     }
     bool IsDir(const std::string& p) { return DirectoryExists(*files, p); }
@@ -66,8 +57,7 @@ TEST_P(ForceDirsOn, FailsOnAMissingDrive) {
     EXPECT_FALSE(IsDir("Q:\\zsetup"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ForceDirsOn, ::testing::ValuesIn(Backends()),
-                         [](const ::testing::TestParamInfo<FilesBackend>& i) { return i.param.name; });
+INSTANTIATE_TEST_SUITE_P(Backends, ForceDirsOn, ::testing::ValuesIn(Backends()), testing::BackendName<Files>);
 
 // The order and a file in the way, seen through the stand-in's record of what it made.
 TEST(ForceDirsWalk, CreatesOutermostFirstAndKeepsWhatItMadeBeforeAFailure) {
