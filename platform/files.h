@@ -15,7 +15,12 @@ public:
     virtual ~Files() = default;
     // The attributes, or nothing when they cannot be read (no such path).
     virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+    // A relative path is taken from the current directory.
     virtual bool MakeDirectory(const std::string& path) = 0;
+    // Makes the path the process's current directory: 0, or the system's
+    // error code when it cannot be entered.
+    virtual std::uint32_t SetCurrentDir(const std::string& path) = 0;
+    virtual std::string CurrentDir() = 0;
 };
 
 // True when the attributes can be read and include the directory attribute.

@@ -6,9 +6,16 @@ MemoryFiles::MemoryFiles(std::vector<std::string> drives) {
     for (const std::string& d : drives) dirs_.insert(Key(d));
 }
 
-// Lower-cased, without trailing backslashes: "C:\A\" and "c:\a" are one folder.
-std::string MemoryFiles::Key(const std::string& path) {
-    std::string k = path;
+std::string MemoryFiles::Absolute(const std::string& path) const {
+    const bool absolute = (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+    if (absolute || path.empty()) return path;
+    return current_ + (current_.back() == '\\' ? "" : "\\") + path;
+}
+
+// Absolute, lower-cased, without trailing backslashes: "C:\A\" and "c:\a"
+// are one folder.
+std::string MemoryFiles::Key(const std::string& path) const {
+    std::string k = Absolute(path);
     for (char& c : k)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     while (!k.empty() && k.back() == '\\') k.pop_back();
@@ -33,6 +40,15 @@ bool MemoryFiles::MakeDirectory(const std::string& path) {
     dirs_.insert(k);
     created_.push_back(path);
     return true;
+}
+
+std::uint32_t MemoryFiles::SetCurrentDir(const std::string& path) {
+    const std::string k = Key(path);
+    if (!dirs_.count(k)) return files_.count(k) ? 267 : 2;  // ERROR_DIRECTORY, ERROR_FILE_NOT_FOUND
+    current_ = Absolute(path);
+    while (current_.size() > 3 && current_.back() == '\\') current_.pop_back();
+    if (current_.size() == 2) current_ += '\\';
+    return 0;
 }
 
 void MemoryFiles::AddFile(const std::string& path) { files_.insert(Key(path)); }

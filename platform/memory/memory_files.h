@@ -19,18 +19,23 @@ public:
 
     std::optional<std::uint32_t> Attributes(const std::string& path) override;
     bool MakeDirectory(const std::string& path) override;
+    std::uint32_t SetCurrentDir(const std::string& path) override;
+    std::string CurrentDir() override { return current_; }
 
     void AddFile(const std::string& path);
     // Every directory created, in order, as given.
     const std::vector<std::string>& Created() const { return created_; }
 
 private:
-    static std::string Key(const std::string& path);
+    // Relative paths are taken from the current directory.
+    std::string Absolute(const std::string& path) const;
+    std::string Key(const std::string& path) const;
     static std::string Parent(const std::string& key);
 
     std::set<std::string> dirs_;
     std::set<std::string> files_;
     std::vector<std::string> created_;
+    std::string current_ = "C:\\";
 };
 
 }  // namespace zsetup
