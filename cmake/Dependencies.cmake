@@ -32,3 +32,18 @@ else()
   add_library(jpeg_dep INTERFACE)
   target_link_libraries(jpeg_dep INTERFACE JPEG::JPEG)
 endif()
+
+# toml++ and CLI11 are header-only (libtomlplusplus-dev, libcli11-dev). Their
+# headers are copied into the tree so the mingw build can use them without
+# putting the host's /usr/include on its path.
+set(ZSETUP_THIRD_PARTY_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+foreach(dir toml++ CLI)
+  if(NOT EXISTS /usr/include/${dir})
+    message(FATAL_ERROR "/usr/include/${dir} is missing: run ./dev setup")
+  endif()
+  file(COPY /usr/include/${dir} DESTINATION ${ZSETUP_THIRD_PARTY_INCLUDE})
+endforeach()
+add_library(toml_dep INTERFACE)
+target_include_directories(toml_dep SYSTEM INTERFACE ${ZSETUP_THIRD_PARTY_INCLUDE})
+add_library(cli11_dep INTERFACE)
+target_include_directories(cli11_dep SYSTEM INTERFACE ${ZSETUP_THIRD_PARTY_INCLUDE})

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zsetup {
@@ -22,5 +23,30 @@ void DecompressBlob(std::vector<std::uint8_t>& stream);
 
 // zlib at level 9 (header 0x78 0xDA) behind the 4-byte length.
 std::vector<std::uint8_t> PackBlob(const std::uint8_t* data, std::size_t size);
+
+// Packs a blob whose length is known in advance from pieces fed in order, so
+// a large payload never has to be held unpacked. Room for the packed bytes is
+// reserved up front and only the pages written are ever touched.
+class BlobPacker {
+public:
+    explicit BlobPacker(std::uint64_t unpacked_length);
+    ~BlobPacker();
+    BlobPacker(const BlobPacker&) = delete;
+    BlobPacker& operator=(const BlobPacker&) = delete;
+
+    void Add(const std::uint8_t* data, std::size_t size);
+    std::uint64_t added() const { return added_; }
+    // Throws PackageError unless exactly the announced length was added.
+    std::vector<std::uint8_t> Finish();
+
+private:
+    void Deflate(int flush);
+
+    struct Stream;
+    std::unique_ptr<Stream> z_;
+    std::uint64_t length_;
+    std::uint64_t added_ = 0;
+    std::vector<std::uint8_t> out_;
+};
 
 }  // namespace zsetup

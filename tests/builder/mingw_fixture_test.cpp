@@ -3,63 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
+#include "tests/builder/native_tools.h"
 
 namespace zsetup {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace zsetup::testing;
 
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in) << path;
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string WriteTemp(const Bytes& bytes, const std::string& name) {
-    const std::string path = ::testing::TempDir() + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-struct ToolRun {
-    int status;
-    std::string output;
-};
-
-ToolRun Capture(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return {-1, {}};
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
-    return {pclose(pipe.release()), output};
-}
-
-// wrestool -l: "--type=10 --name='SETUPINI' --language=0 [offset=0x... size=17]".
-std::map<std::string, std::size_t> ListedRcData(const std::string& path) {
-    const ToolRun run = Capture(std::string(ZSETUP_WRESTOOL) + " -l '" + path + "'");
-    EXPECT_EQ(run.status, 0) << run.output;
-    std::map<std::string, std::size_t> sizes;
-    std::istringstream lines(run.output);
-    const std::string prefix = "--type=10 --name='";
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t size = line.find("size=");
-        if (line.rfind(prefix, 0) != 0 || size == std::string::npos) continue;
-        sizes[line.substr(prefix.size(), line.find('\'', prefix.size()) - prefix.size())] = std::stoul(line.substr(size + 5));
-    }
-    return sizes;
-}
+std::map<std::string, std::size_t> ListedRcData(const std::string& path) { return testing::ListedRcData(ZSETUP_WRESTOOL, path); }
 
 std::size_t ListedManifestSize(const std::string& path) {
     const ToolRun run = Capture(std::string(ZSETUP_WRESTOOL) + " -l --type=24 '" + path + "'");

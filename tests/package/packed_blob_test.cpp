@@ -43,6 +43,29 @@ TEST(PackedBlob, RoundTripsAtTheBestLevel) {
     }
 }
 
+// Fed in pieces of any size, the packer writes exactly what packing the whole
+// buffer writes: a build never depends on how its files were read.
+TEST(BlobPacker, PiecesGiveTheSameBytesAsOneBuffer) {
+    Bytes data = Sample(300001, 7);
+    const Bytes whole = PackBlob(data.data(), data.size());
+    for (std::size_t piece : {1u, 4095u, 65536u, 100000u}) {
+        BlobPacker packer(data.size());
+        for (std::size_t at = 0; at < data.size(); at += piece)
+            packer.Add(data.data() + at, std::min(piece, data.size() - at));
+        EXPECT_EQ(packer.Finish(), whole) << piece;
+    }
+}
+
+TEST(BlobPacker, RefusesALengthOtherThanAnnounced) {
+    Bytes data = Sample(100, 1);
+    BlobPacker shorter(101);
+    shorter.Add(data.data(), data.size());
+    EXPECT_THROW(shorter.Finish(), PackageError);
+    BlobPacker longer(99);
+    EXPECT_THROW(longer.Add(data.data(), data.size()), PackageError);
+    EXPECT_THROW(BlobPacker(std::uint64_t{1} << 32), PackageError);
+}
+
 TEST(PackedBlob, ShorterAnnouncedLengthKeepsTheFirstBytes) {
     Bytes data = Sample(5000, 1);
     Bytes stream = PackBlob(data.data(), data.size());

@@ -1,0 +1,30 @@
+#include "builder/extract.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "builder/manifest_text.h"
+#include "package/config_validation.h"
+#include "package/errors.h"
+
+namespace zsetup {
+
+void ExtractFiles(const PackageContents& c, const std::filesystem::path& folder) {
+    const auto problems = ValidateConfig(*c.record, c.payload.size());
+    if (!problems.empty()) throw PackageError("The package is not sound:\n" + DescribeProblems(problems));
+    for (const FileEntry& row : c.record->FileRows()) {
+        std::string relative = GbkToUtf8(row.Name.text()).substr(1);  // validated: starts with a backslash
+        for (char& ch : relative)
+            if (ch == '\\') ch = '/';
+        const std::filesystem::path target = folder / std::filesystem::u8path(relative);
+        std::filesystem::create_directories(target.parent_path());
+        // Validation keeps every slice inside the payload.
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(c.payload.data() + row.Offset), row.Size);
+        out.close();
+        if (!out) throw std::runtime_error("Cannot write \"" + target.u8string() + "\"");
+    }
+}
+
+}  // namespace zsetup

@@ -1,0 +1,66 @@
+#include "builder/file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace zsetup {
+namespace {
+
+std::runtime_error FileError(const char* what, const std::filesystem::path& file, const std::string& reason) {
+    return std::runtime_error(std::string(what) + " \"" + file.u8string() + "\": " + reason);
+}
+
+// Removes the temporary file unless it was renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        std::error_code ignored;  // best effort: the failure being reported matters more
+        if (!kept_) std::filesystem::remove(path_, ignored);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    void Keep() { kept_ = true; }
+
+private:
+    std::filesystem::path path_;
+    bool kept_ = false;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) throw FileError("Cannot read", file, "it is a folder");
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw FileError("Cannot read", file, std::strerror(errno));
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+        throw FileError("Cannot read", file, "the read failed");
+    return bytes;
+}
+
+void WriteFileReplacing(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
+    TemporaryFile temp(file.string() + ".partial");
+    {
+        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
+        if (!out) throw FileError("Cannot write", temp.path(), std::strerror(errno));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) throw FileError("Cannot write", temp.path(), "the write failed (is the disk full?)");
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp.path(), file, ec);
+    if (ec) throw FileError("Cannot write", file, ec.message());
+    temp.Keep();
+}
+
+}  // namespace zsetup

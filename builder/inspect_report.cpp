@@ -1,0 +1,145 @@
+#include "builder/inspect_report.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "builder/manifest_text.h"
+
+namespace zsetup {
+namespace {
+
+const char* WhereName(std::uint8_t kind) { return kind == 0 ? "desktop" : kind == 1 ? "programs" : "both"; }
+const char* TypeName(std::uint8_t kind) {
+    return kind == 0 ? "bool" : kind == 1 ? "string" : kind == 2 ? "int" : "key only";
+}
+
+// The record's text fields in record order, as UTF-8.
+std::vector<std::pair<const char*, std::string>> Fields(const SetupConfig& r) {
+    return {{"Author", GbkToUtf8(r.Author.text())},
+            {"CompanyKeyName", GbkToUtf8(r.CompanyKeyName.text())},
+            {"Site", GbkToUtf8(r.Site.text())},
+            {"LegalNotice", GbkToUtf8(r.LegalNotice.text())},
+            {"Version", GbkToUtf8(r.Version.text())},
+            {"ReleaseDate", GbkToUtf8(r.ReleaseDate.text())},
+            {"ProductName", GbkToUtf8(r.ProductName.text())},
+            {"DefaultFolderName", GbkToUtf8(r.DefaultFolderName.text())},
+            {"Category", GbkToUtf8(r.Category.text())},
+            {"Introduction", GbkToUtf8(r.Introduction.text())},
+            {"InstallDate", GbkToUtf8(r.InstallDate.text())},
+            {"SecondDate", GbkToUtf8(r.SecondDate.text())},
+            {"InstallFolder", GbkToUtf8(r.InstallFolder.text())}};
+}
+
+// A text in double quotes on one line. JSON escapes backslashes too; the
+// report leaves Windows paths readable.
+std::string Quoted(const std::string& s, bool json) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || (c == '\\' && json)) {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\r' || c == '\n') {
+            out += c == '\r' ? "\\r" : "\\n";
+        } else if (c < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Json(const std::string& s) { return Quoted(s, true); }
+std::string Shown(const std::string& s) { return Quoted(s, false); }
+
+std::string TargetName(const SetupConfig& r, std::int32_t index) {
+    if (index < 0 || index >= r.FileCount || index >= kMaxRows) return "(no such file)";
+    return GbkToUtf8(r.Files[index].Name.text());
+}
+
+}  // namespace
+
+void WriteTextReport(const PackageContents& c, std::ostream& out) {
+    const SetupConfig& r = *c.record;
+    for (const auto& [name, value] : Fields(r)) out << name << ": " << Shown(value) << "\n";
+    out << "PackChecksum: " << static_cast<std::uint32_t>(r.PackChecksum) << "\n";
+
+    out << "\nFiles (FileCount " << r.FileCount << "):\n";
+    for (std::size_t i = 0; i < r.FileRows().size(); ++i) {
+        const FileEntry& f = r.FileRows()[i];
+        out << "  [" << i << "] " << Shown(GbkToUtf8(f.Name.text())) << " offset " << f.Offset << " size " << f.Size
+            << "\n";
+    }
+    out << "\nShortcuts (ShortcutCount " << r.ShortcutCount << "):\n";
+    for (std::size_t i = 0; i < r.ShortcutRows().size(); ++i) {
+        const ShortcutEntry& s = r.ShortcutRows()[i];
+        out << "  [" << i << "] " << Shown(GbkToUtf8(s.Name.text())) << " -> file " << s.FileIndex << " "
+            << Shown(TargetName(r, s.FileIndex)) << ", " << WhereName(s.Kind) << " (Kind " << int(s.Kind)
+            << "), arguments " << Shown(GbkToUtf8(s.Arguments.text())) << "\n";
+    }
+    out << "\nRegistry (RegistryCount " << r.RegistryCount << "):\n";
+    for (std::size_t i = 0; i < r.RegistryRows().size(); ++i) {
+        const RegistryEntry& e = r.RegistryRows()[i];
+        out << "  [" << i << "] " << (e.CurrentUser ? "HKCU" : "HKLM") << " " << Shown(GbkToUtf8(e.KeyPath.text()))
+            << " " << Shown(GbkToUtf8(e.ValueName.text())) << " " << TypeName(e.Kind) << " (Kind " << int(e.Kind)
+            << ")";
+        if (e.Kind == 0) out << " = " << (e.BoolValue ? "true" : "false");
+        if (e.Kind == 1) out << " = " << Shown(GbkToUtf8(e.StringValue.text()));
+        if (e.Kind == 2) out << " = " << e.IntValue;
+        out << "\n";
+    }
+    out << "\nPayload: " << c.payload.size() << " bytes\n";
+    out << "Checksum: stored " << static_cast<std::uint32_t>(r.PackChecksum) << ", computed " << c.computed_checksum
+        << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
+    out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
+}
+
+void WriteJsonReport(const PackageContents& c, std::ostream& out) {
+    const SetupConfig& r = *c.record;
+    out << "{\n  \"record\": {";
+    const char* sep = "\n";
+    for (const auto& [name, value] : Fields(r)) {
+        out << sep << "    " << Json(name) << ": " << Json(value);
+        sep = ",\n";
+    }
+    out << ",\n    \"PackChecksum\": " << static_cast<std::uint32_t>(r.PackChecksum) << "\n  },\n";
+    out << "  \"counts\": {\"FileCount\": " << r.FileCount << ", \"ShortcutCount\": " << r.ShortcutCount
+        << ", \"RegistryCount\": " << r.RegistryCount << "},\n";
+
+    out << "  \"files\": [";
+    sep = "\n";
+    for (const FileEntry& f : r.FileRows()) {
+        out << sep << "    {\"Name\": " << Json(GbkToUtf8(f.Name.text())) << ", \"Offset\": " << f.Offset
+            << ", \"Size\": " << f.Size << "}";
+        sep = ",\n";
+    }
+    out << "\n  ],\n  \"shortcuts\": [";
+    sep = "\n";
+    for (const ShortcutEntry& s : r.ShortcutRows()) {
+        out << sep << "    {\"Name\": " << Json(GbkToUtf8(s.Name.text())) << ", \"FileIndex\": " << s.FileIndex
+            << ", \"Kind\": " << int(s.Kind) << ", \"Arguments\": " << Json(GbkToUtf8(s.Arguments.text())) << "}";
+        sep = ",\n";
+    }
+    out << "\n  ],\n  \"registry\": [";
+    sep = "\n";
+    for (const RegistryEntry& e : r.RegistryRows()) {
+        out << sep << "    {\"ValueName\": " << Json(GbkToUtf8(e.ValueName.text()))
+            << ", \"CurrentUser\": " << (e.CurrentUser ? "true" : "false")
+            << ", \"KeyPath\": " << Json(GbkToUtf8(e.KeyPath.text())) << ", \"Kind\": " << int(e.Kind)
+            << ", \"BoolValue\": " << (e.BoolValue ? "true" : "false")
+            << ", \"StringValue\": " << Json(GbkToUtf8(e.StringValue.text())) << ", \"IntValue\": " << e.IntValue
+            << "}";
+        sep = ",\n";
+    }
+    out << "\n  ],\n";
+    out << "  \"payload_size\": " << c.payload.size() << ",\n";
+    out << "  \"checksum\": {\"stored\": " << static_cast<std::uint32_t>(r.PackChecksum)
+        << ", \"computed\": " << c.computed_checksum << "},\n";
+    out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << "\n}\n";
+}
+
+}  // namespace zsetup

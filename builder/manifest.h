@@ -1,0 +1,49 @@
+// The product manifest: a TOML file in UTF-8 naming the record's texts, the
+// files with their installed names, the shortcuts, the registry values and the
+// licence text. Reading it checks everything that can be checked without
+// opening the source files and reports every problem at once.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/setup_config.h"
+
+namespace zsetup {
+
+struct SourceFile {
+    std::filesystem::path path;  // resolved against the manifest's folder
+    std::string key;             // "file[3].source", for messages
+    int line = 0;                // of the row in the manifest, 0 when unknown
+};
+
+struct Manifest {
+    std::filesystem::path file;
+    // Texts and tables filled in; file offsets, sizes and PackChecksum are
+    // left for the packer, which learns them from the sources.
+    std::unique_ptr<SetupConfig> record;
+    std::vector<SourceFile> sources;  // one per file row, in table order
+    SourceFile licence;
+};
+
+struct ManifestOptions {
+    // The default install date: SOURCE_DATE_EPOCH when set, else today.
+    std::optional<std::time_t> source_date_epoch;
+    std::time_t now = 0;
+};
+
+// Throws ManifestError listing every problem, one per line, each as
+// "manifest.toml:LINE: key: what" (without LINE where none is known).
+Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& options);
+
+// "yyyymmdd" of a moment, in UTC.
+std::string DateText(std::time_t t);
+
+// SOURCE_DATE_EPOCH's value; throws ManifestError when it is not a count of seconds.
+std::optional<std::time_t> SourceDateEpoch(const char* value);
+
+}  // namespace zsetup

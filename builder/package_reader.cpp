@@ -1,0 +1,55 @@
+#include "builder/package_reader.h"
+
+#include <string>
+
+#include "builder/resource_writer.h"
+#include "package/config_validation.h"
+#include "package/errors.h"
+#include "package/packed_blob.h"
+#include "package/payload_pack.h"
+
+namespace zsetup {
+namespace {
+
+std::vector<std::uint8_t> Resource(const std::vector<std::uint8_t>& image, const char* name) {
+    auto bytes = FindRcData(image, name);
+    if (!bytes) throw PackageError(std::string("The program carries no ") + name + " resource.");
+    return std::move(*bytes);
+}
+
+std::vector<std::uint8_t> Unpacked(std::vector<std::uint8_t> blob, const char* name) {
+    try {
+        DecompressBlob(blob);
+    } catch (const PackageError& e) {
+        throw PackageError(std::string(name) + " does not unpack: " + e.what());
+    }
+    return blob;
+}
+
+}  // namespace
+
+PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
+    PackageContents c;
+    const std::vector<std::uint8_t> config = Unpacked(Resource(image, "SETUPINI"), "SETUPINI");
+    c.record_bytes = config.size();
+    c.record = std::make_unique<SetupConfig>(SetupConfig::FromBytes(config.data(), config.size()));
+    c.payload = Unpacked(Resource(image, "SETUPPACK"), "SETUPPACK");
+    c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
+    if (auto licence = FindRcData(image, "PROTOCOL")) c.licence = std::string(licence->begin(), licence->end());
+    return c;
+}
+
+std::vector<std::string> VerifyProblems(const PackageContents& c) {
+    std::vector<std::string> problems;
+    if (c.record_bytes != SetupConfig::kSize)
+        problems.push_back("SETUPINI: unpacks to " + std::to_string(c.record_bytes) + " bytes, the record has " +
+                           std::to_string(SetupConfig::kSize));
+    for (const ConfigProblem& p : ValidateConfig(*c.record, c.payload.size())) problems.push_back(p.message);
+    const auto stored = static_cast<std::uint32_t>(c.record->PackChecksum);
+    if (stored != c.computed_checksum)
+        problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +
+                           std::to_string(c.computed_checksum));
+    return problems;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,525 @@
+// The building tool end to end on the host: manifests in, filled programs
+// out, read back by our reader and by tools that share no code with it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "builder/extract.h"
+#include "builder/manifest.h"
+#include "builder/manifest_text.h"
+#include "builder/package_builder.h"
+#include "builder/package_reader.h"
+#include "builder/resource_writer.h"
+#include "package/packed_blob.h"
+#include "tests/builder/native_tools.h"
+
+namespace zsetup {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zsetup::testing;
+
+constexpr std::time_t kEpoch = 1796860800;  // 2026-12-10 00:00:00 UTC
+
+// A product folder of its own per test: the manifest and its files.
+class ProductDir {
+public:
+    ProductDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root_ = fs::path(::testing::TempDir()) / ("zsetup-" + std::string(info->test_suite_name()) + "-" +
+                                                  std::string(info->name()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+    }
+    fs::path Path(const std::string& relative) const { return root_ / fs::u8path(relative); }
+    void Write(const std::string& relative, const std::string& bytes) const {
+        fs::create_directories(Path(relative).parent_path());
+        WriteFile(Path(relative).string(), bytes);
+    }
+    fs::path Manifest(const std::string& text, const std::string& name = "product.toml") const {
+        Write(name, text);
+        return Path(name);
+    }
+
+private:
+    fs::path root_;
+};
+
+// The example product's shape: five files, four shortcuts, Chinese texts.
+const char* const kManifest = R"(licence = "licence.txt"
+
+[product]
+name = "演示软件"
+version = "2.5.1"
+author = "演示工作室"
+site = "http://www.example.com"
+company_key = "DemoSoft"
+default_folder = "演示软件"
+introduction = "一个演示用的小程序。\r\n第二行。"
+category = "工具"
+legal_notice = "版权所有"
+release_date = "20261201"
+second_date = "20261202"
+
+[[file]]
+source = "bin/demo.exe"
+name = "\\演示.exe"
+
+[[file]]
+source = "licence.txt"
+name = "\\licence.txt"
+
+[[file]]
+source = "docs/说明.txt"
+name = "\\docs\\说明.txt"
+
+[[file]]
+source = "bin/uninstall.exe"
+name = "\\uninstall.exe"
+
+[[file]]
+source = "empty.url"
+name = "\\网站.url"
+
+[[shortcut]]
+name = "演示软件"
+target = "\\演示.exe"
+where = "desktop"
+
+[[shortcut]]
+name = "演示软件"
+target = "\\演示.exe"
+where = "programs"
+arguments = "/start 1"
+
+[[shortcut]]
+name = "许可协议"
+target = "\\LICENCE.TXT"
+where = "programs"
+
+[[shortcut]]
+name = "说明"
+target = "\\docs\\说明.txt"
+where = "both"
+
+[[registry]]
+root = "hkcu"
+key = "\\Software\\DemoSoft\\演示"
+name = "Mode"
+type = "string"
+value = "完整"
+
+[[registry]]
+root = "hklm"
+key = "Options"
+name = "Count"
+type = "int"
+value = -1
+
+[[registry]]
+root = "hklm"
+key = "Options"
+name = "On"
+type = "bool"
+value = true
+)";
+
+const char* const kLicence = "许可协议\r\n第一条：随便用。\r\n";
+const char* const kReadme = "说明文字";
+
+void WriteProductFiles(const ProductDir& dir) {
+    std::string program(70000, '\0');
+    for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 7 + i / 300);
+    dir.Write("bin/demo.exe", program);
+    dir.Write("licence.txt", kLicence);
+    dir.Write("docs/说明.txt", kReadme);
+    dir.Write("bin/uninstall.exe", std::string(3000, 'u'));
+    dir.Write("empty.url", "");
+}
+
+ManifestOptions Options() {
+    ManifestOptions o;
+    o.source_date_epoch = kEpoch;
+    o.now = 0;
+    return o;
+}
+
+Bytes Stub() { return ReadFile(ZSETUP_PE_FIXTURE); }
+
+Bytes Build(const fs::path& manifest_file) {
+    Manifest m = ReadManifest(manifest_file, Options());
+    return BuildSetup(m, Stub(), {});
+}
+
+TEST(Builder, RecordHoldsEveryFieldAndTableInGbk) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const PackageContents c = ReadPackage(Build(dir.Manifest(kManifest)));
+    const SetupConfig& r = *c.record;
+    EXPECT_EQ(GbkToUtf8(r.ProductName.text()), "演示软件");
+    EXPECT_EQ(r.ProductName.text().size(), 8u);  // GBK: two bytes a character
+    EXPECT_EQ(r.Version.text(), "2.5.1");
+    EXPECT_EQ(GbkToUtf8(r.Author.text()), "演示工作室");
+    EXPECT_EQ(r.Site.text(), "http://www.example.com");
+    EXPECT_EQ(r.CompanyKeyName.text(), "DemoSoft");
+    EXPECT_EQ(GbkToUtf8(r.Introduction.text()), "一个演示用的小程序。\r\n第二行。");
+    EXPECT_EQ(GbkToUtf8(r.Category.text()), "工具");
+    EXPECT_EQ(GbkToUtf8(r.LegalNotice.text()), "版权所有");
+    EXPECT_EQ(r.ReleaseDate.text(), "20261201");
+    EXPECT_EQ(r.InstallDate.text(), "20261210");  // from SOURCE_DATE_EPOCH
+    EXPECT_EQ(r.SecondDate.text(), "20261202");
+    EXPECT_EQ(GbkToUtf8(r.InstallFolder.text()), "C:\\演示软件");
+
+    ASSERT_EQ(r.FileCount, 5);
+    const std::int32_t sizes[] = {70000, static_cast<std::int32_t>(std::string(kLicence).size()),
+                                  static_cast<std::int32_t>(std::string(kReadme).size()), 3000, 0};
+    std::int32_t offset = 0;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(r.Files[i].Offset, offset) << i;  // back to back in table order
+        EXPECT_EQ(r.Files[i].Size, sizes[i]) << i;
+        offset += sizes[i];
+    }
+    EXPECT_EQ(GbkToUtf8(r.Files[2].Name.text()), "\\docs\\说明.txt");
+    EXPECT_EQ(c.payload.size(), static_cast<std::size_t>(offset));
+    EXPECT_EQ(static_cast<std::uint32_t>(r.PackChecksum), c.computed_checksum);
+
+    ASSERT_EQ(r.ShortcutCount, 4);
+    EXPECT_EQ(r.Shortcuts[0].Kind, 0);
+    EXPECT_EQ(r.Shortcuts[1].Kind, 1);
+    EXPECT_EQ(r.Shortcuts[1].Arguments.text(), "/start 1");
+    EXPECT_EQ(r.Shortcuts[2].FileIndex, 1);  // names match without letter case
+    EXPECT_EQ(r.Shortcuts[3].FileIndex, 2);
+    EXPECT_EQ(r.Shortcuts[3].Kind, 2);
+
+    ASSERT_EQ(r.RegistryCount, 3);
+    EXPECT_TRUE(r.RegistryEntries[0].CurrentUser);
+    EXPECT_EQ(r.RegistryEntries[0].Kind, 1);
+    EXPECT_EQ(GbkToUtf8(r.RegistryEntries[0].StringValue.text()), "完整");
+    EXPECT_EQ(GbkToUtf8(r.RegistryEntries[0].KeyPath.text()), "\\Software\\DemoSoft\\演示");
+    EXPECT_FALSE(r.RegistryEntries[1].CurrentUser);
+    EXPECT_EQ(r.RegistryEntries[1].Kind, 2);
+    EXPECT_EQ(static_cast<std::uint32_t>(r.RegistryEntries[1].IntValue), 0xFFFFFFFFu);
+    EXPECT_EQ(r.RegistryEntries[2].Kind, 0);
+    EXPECT_EQ(r.RegistryEntries[2].BoolValue, 1);
+
+    ASSERT_TRUE(c.licence);
+    EXPECT_EQ(GbkToUtf8(*c.licence), kLicence);
+}
+
+TEST(Builder, ExtractGivesBackTheSourcesByteForByte) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const PackageContents c = ReadPackage(Build(dir.Manifest(kManifest)));
+    ExtractFiles(c, dir.Path("out"));
+    const std::pair<const char*, const char*> files[] = {{"bin/demo.exe", "out/演示.exe"},
+                                                         {"licence.txt", "out/licence.txt"},
+                                                         {"docs/说明.txt", "out/docs/说明.txt"},
+                                                         {"bin/uninstall.exe", "out/uninstall.exe"},
+                                                         {"empty.url", "out/网站.url"}};
+    for (const auto& [source, extracted] : files)
+        EXPECT_EQ(ReadFile(dir.Path(extracted).string()), ReadFile(dir.Path(source).string())) << extracted;
+}
+
+TEST(Builder, SameInputsGiveTheSameProgram) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const Bytes first = Build(dir.Manifest(kManifest));
+    EXPECT_EQ(Build(dir.Manifest(kManifest)), first);
+    dir.Write("docs/说明.txt", "说明文字!");
+    EXPECT_NE(Build(dir.Manifest(kManifest)), first);
+}
+
+TEST(Builder, DefaultInstallDateIsTodayWithoutSourceDateEpoch) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    ManifestOptions o;
+    o.now = 951782400;  // 2000-02-29
+    EXPECT_EQ(ReadManifest(dir.Manifest(kManifest), o).record->InstallDate.text(), "20000229");
+    EXPECT_EQ(DateText(0), "19700101");
+    EXPECT_EQ(*SourceDateEpoch("1796860800"), kEpoch);
+    EXPECT_FALSE(SourceDateEpoch(nullptr));
+    EXPECT_THROW(SourceDateEpoch("yesterday"), ManifestError);
+}
+
+// Each case: the baseline manifest with one text replaced, the message the
+// builder must give and the line it must name: the line where a marker text
+// first appears in the changed manifest (no marker: no line).
+struct BadManifest {
+    const char* label;
+    const char* find;
+    std::string replace;
+    std::string message;
+    std::string line_of;
+};
+
+int LineOf(const std::string& text, const std::string& marker) {
+    const std::size_t at = text.find(marker);
+    EXPECT_NE(at, std::string::npos) << marker;
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+}
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+std::string FileRows(int n) {
+    std::string rows;
+    for (int i = 0; i < n; ++i)
+        rows += "[[file]]\nsource = \"empty.url\"\nname = \"\\\\f" + std::to_string(i) + "\"\n";
+    return rows;
+}
+
+const BadManifest kBadManifests[] = {
+    {"syntax", "version = \"2.5.1\"", "version = 2.5.1.0", "", "version = 2.5.1.0"},
+    {"unknown key", "category = ", "colour = \"red\"\ncategory = ", "product.colour: unknown key", "colour"},
+    {"unknown table", "[product]", "[products]\nx = 1\n[product]", "products: unknown key", "[products]"},
+    {"missing key", "version = \"2.5.1\"\n", "", "product.version: missing, it is required", "[product]"},
+    {"missing licence", "licence = \"licence.txt\"", "", "licence: missing, it is required", ""},
+    {"wrong type", "version = \"2.5.1\"", "version = 2", "product.version: expected a text in double quotes", "version = 2"},
+    {"too long in GBK", "name = \"演示软件\"", "name = \"" + Repeat("演", 65) + "z\"",
+     "product.name: 131 bytes in GBK, at most 128", "name = \""},
+    {"no GBK form", "author = \"演示工作室\"", "author = \"Ada 😀\"",
+     "product.author: \"Ada 😀\" holds a character with no GBK form", "author"},
+    {"bad date", "release_date = \"20261201\"", "release_date = \"2026-12-1\"",
+     "product.release_date: \"2026-12-1\" is not a date written yyyymmdd", "release_date"},
+    {"folder with a separator", "default_folder = \"演示软件\"", "default_folder = \"a\\\\b\"",
+     "product.default_folder: \"a\\b\" is a folder name", "default_folder"},
+    {"too many rows", "[[shortcut]]", FileRows(252) + "[[shortcut]]", "file: 257 rows, at most 256", "[[file]]"},
+    {"installed name too long", "name = \"\\\\licence.txt\"", "name = \"\\\\" + Repeat("x", 131) + "\"",
+     "file[1].name: 132 bytes in GBK, at most 131", "xxxxxxxx"},
+    {"no leading backslash", "name = \"\\\\licence.txt\"", "name = \"licence.txt\"",
+     "file[1].name: \"licence.txt\" does not start with a backslash", "name = \"licence.txt"},
+    {"climbs out", "name = \"\\\\licence.txt\"", "name = \"\\\\docs\\\\..\\\\..\\\\x.txt\"",
+     "climbs out of the target folder", ".."},
+    {"drive colon", "name = \"\\\\licence.txt\"", "name = \"\\\\c:x.txt\"", "holds a drive or stream separator ':'", "c:x.txt"},
+    {"forward slash", "name = \"\\\\licence.txt\"", "name = \"\\\\docs/x.txt\"", "holds a forward slash", "docs/x.txt\""},
+    {"same name twice", "name = \"\\\\licence.txt\"", "name = \"\\\\演示.EXE\"",
+     "file[1].name: \"\\演示.EXE\" is already file[0]'s name", "演示.EXE"},
+    {"target not a file", "target = \"\\\\LICENCE.TXT\"", "target = \"\\\\readme.txt\"",
+     "shortcut[2].target: \"\\readme.txt\" is not the name of any [[file]]", "readme.txt"},
+    {"bad where", "where = \"both\"", "where = \"start menu\"",
+     "shortcut[3].where: \"start menu\" is not one of \"desktop\", \"programs\", \"both\"", "start menu"},
+    {"bad root", "root = \"hkcu\"", "root = \"hkcr\"", "registry[0].root: \"hkcr\" is not \"hkcu\" or \"hklm\"", "hkcr"},
+    {"bad type", "type = \"bool\"", "type = \"dword\"", "registry[2].type: \"dword\" is not \"bool\", \"string\" or \"int\"", "dword"},
+    {"int out of range", "value = -1", "value = 4294967296",
+     "registry[1].value: expected a whole number from -2147483648 to 4294967295", "4294967296"},
+    {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
+    {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
+     "registry[0].value: 132 bytes in GBK, at most 130", "value = \"完完"},
+};
+
+class BadManifestTest : public ::testing::TestWithParam<BadManifest> {};
+
+TEST_P(BadManifestTest, IsRefusedNamingKeyValueAndLine) {
+    const BadManifest& bad = GetParam();
+    std::string text = kManifest;
+    const std::size_t at = text.find(bad.find);
+    ASSERT_NE(at, std::string::npos) << bad.find;
+    text.replace(at, std::string(bad.find).size(), bad.replace);
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const fs::path file = dir.Manifest(text);
+    try {
+        ReadManifest(file, Options());
+        FAIL() << "accepted";
+    } catch (const ManifestError& e) {
+        const std::string where =
+            file.string() + (bad.line_of.empty() ? std::string() : ":" + std::to_string(LineOf(text, bad.line_of))) + ": ";
+        const std::string message = "\n" + std::string(e.what()) + "\n";
+        const std::size_t found = message.find(bad.message);
+        ASSERT_NE(found, std::string::npos) << message;
+        const std::size_t line_start = message.rfind('\n', found) + 1;
+        EXPECT_EQ(message.substr(line_start, where.size()), where) << message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadManifestTest, ::testing::ValuesIn(kBadManifests),
+                         [](const ::testing::TestParamInfo<BadManifest>& info) {
+                             std::string name = info.param.label;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+TEST(Builder, ReportsEveryProblemAtOnce) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    std::string text = kManifest;
+    text.replace(text.find("version = \"2.5.1\"\n"), 18, "");
+    text.replace(text.find("where = \"both\""), 14, "where = \"nowhere\"");
+    try {
+        ReadManifest(dir.Manifest(text), Options());
+        FAIL() << "accepted";
+    } catch (const ManifestError& e) {
+        EXPECT_NE(std::string(e.what()).find("product.version: missing"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("shortcut[3].where"), std::string::npos) << e.what();
+    }
+}
+
+TEST(Builder, MissingSourcesAreNamedWithTheirLines) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    fs::remove(dir.Path("docs/说明.txt"));
+    fs::remove(dir.Path("bin/uninstall.exe"));
+    fs::create_directories(dir.Path("bin/uninstall.exe"));  // a folder is no file either
+    Manifest m = ReadManifest(dir.Manifest(kManifest), Options());
+    try {
+        BuildSetup(m, Stub(), {});
+        FAIL() << "built";
+    } catch (const ManifestError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find(": file[2].source: cannot read \"" + dir.Path("docs/说明.txt").string() +
+                               "\" (no such file)"),
+                  std::string::npos)
+            << message;
+        EXPECT_NE(message.find(": file[3].source: cannot read"), std::string::npos) << message;
+        EXPECT_EQ(message.find("file[0]"), std::string::npos) << message;
+    }
+}
+
+TEST(Builder, LicenceMustHaveAGbkForm) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    dir.Write("licence.txt", "\xEF\xBB\xBF许可 ✓ 😀");
+    Manifest m = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_THROW(BuildSetup(m, Stub(), {}), ManifestError);
+    dir.Write("licence.txt", "\xEF\xBB\xBF许可");  // a byte-order mark is dropped
+    Manifest ok = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_EQ(GbkToUtf8(*ReadPackage(BuildSetup(ok, Stub(), {})).licence), "许可");
+}
+
+TEST(Builder, PayloadOver2GiBIsRefusedBeforeAnythingIsRead) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    // Sparse files: sizes count, nothing is packed before the check.
+    for (const char* big : {"bin/demo.exe", "bin/uninstall.exe"}) fs::resize_file(dir.Path(big), 0x40000000);
+    Manifest m = ReadManifest(dir.Manifest(kManifest), Options());
+    try {
+        BuildSetup(m, Stub(), {});
+        FAIL() << "built";
+    } catch (const ManifestError& e) {
+        EXPECT_NE(std::string(e.what()).find("the payload is over 2 GiB (2147483700 bytes by file[3].source), at most "
+                                             "2147483647"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+TEST(Builder, VerifyFindsABadChecksumAndABadRecord) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const Bytes good = Build(dir.Manifest(kManifest));
+    EXPECT_TRUE(VerifyProblems(ReadPackage(good)).empty());
+
+    PackageContents c = ReadPackage(good);
+    c.record->PackChecksum += 1;
+    c.record->Files[4].Name.assign("\\..\\x.url");
+    const Bytes config = c.record->ToBytes();
+    const Bytes bad = WriteRcData(good, {{"SETUPINI", PackBlob(config.data(), config.size())}});
+    const auto problems = VerifyProblems(ReadPackage(bad));
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("Files[4].Name"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("PackChecksum: stored"), std::string::npos) << problems[1];
+    EXPECT_THROW(ExtractFiles(ReadPackage(bad), dir.Path("out")), std::runtime_error);
+    EXPECT_FALSE(fs::exists(dir.Path("out")));
+}
+
+// The command-line program: exit codes, nothing written on failure, readers
+// that share no code with ours.
+class Cli : public ::testing::Test {
+protected:
+    ToolRun Zsetup(const std::string& args) {
+        return Capture("SOURCE_DATE_EPOCH=1796860800 '" + std::string(ZSETUP_PROGRAM) + "' " + args + " 2>/dev/null");
+    }
+    ToolRun ZsetupWithErrors(const std::string& args) {
+        return Capture("SOURCE_DATE_EPOCH=1796860800 '" + std::string(ZSETUP_PROGRAM) + "' " + args);
+    }
+    std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+};
+
+TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const fs::path manifest = dir.Manifest(kManifest);
+    const fs::path setup = dir.Path("setup.exe");
+    const ToolRun run = ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub '" ZSETUP_PE_FIXTURE "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "");  // quiet when stderr is no terminal
+    const Bytes image = ReadFile(setup.string());
+    EXPECT_EQ(image, Build(manifest));
+
+    const ToolRun objdump = Capture(std::string(ZSETUP_OBJDUMP) + " -p " + Q(setup));
+    ASSERT_EQ(objdump.status, 0) << objdump.output;
+    EXPECT_NE(objdump.output.find("Resource Directory"), std::string::npos);
+    const auto listed = ListedRcData(ZSETUP_WRESTOOL, setup.string());
+    for (const char* name : {"SETUPINI", "SETUPPACK", "PROTOCOL"}) {
+        ASSERT_TRUE(listed.count(name)) << name;
+        EXPECT_EQ(listed.at(name), FindRcData(image, name)->size()) << name;
+    }
+    // wrestool's own extraction of SETUPINI unpacks to our record.
+    const fs::path raw = dir.Path("setupini.bin");
+    ASSERT_EQ(Capture(std::string(ZSETUP_WRESTOOL) + " -x --raw --type=10 --name=SETUPINI -o " + Q(raw) + " " +
+                      Q(setup))
+                  .status,
+              0);
+    Bytes blob = ReadFile(raw.string());
+    DecompressBlob(blob);
+    EXPECT_EQ(blob, ReadPackage(image).record->ToBytes());
+
+    EXPECT_EQ(Zsetup("verify " + Q(setup)).status, 0);
+    const ToolRun json = Zsetup("inspect --json " + Q(setup));
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.output.find("\"ProductName\": \"演示软件\""), std::string::npos) << json.output;
+    EXPECT_NE(json.output.find("\"FileCount\": 5"), std::string::npos);
+    const ToolRun text = Zsetup("inspect " + Q(setup));
+    EXPECT_NE(text.output.find("[2] \"\\docs\\说明.txt\" offset 70040 size 12"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("(match)"), std::string::npos);
+
+    ASSERT_EQ(Zsetup("extract " + Q(setup) + " " + Q(dir.Path("x"))).status, 0);
+    EXPECT_EQ(ReadFile(dir.Path("x/演示.exe").string()), ReadFile(dir.Path("bin/demo.exe").string()));
+}
+
+TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const fs::path setup = dir.Path("setup.exe");
+    const std::string stub = " --stub '" ZSETUP_PE_FIXTURE "'";
+    std::string bad = kManifest;
+    bad.replace(bad.find("version"), 7, "versio");
+    const ToolRun input = ZsetupWithErrors("build " + Q(dir.Manifest(bad, "bad.toml")) + " -o " + Q(setup) + stub);
+    EXPECT_EQ(input.status, 2);
+    EXPECT_NE(input.output.find("product.versio: unknown key"), std::string::npos) << input.output;
+
+    const fs::path manifest = dir.Manifest(kManifest);
+    dir.Write("not-a-program.exe", "MZ but nothing more");
+    const ToolRun stubRun =
+        ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub " + Q(dir.Path("not-a-program.exe")));
+    EXPECT_EQ(stubRun.status, 1);
+    EXPECT_NE(stubRun.output.find("not a Windows program"), std::string::npos) << stubRun.output;
+    EXPECT_EQ(ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub " + Q(dir.Path("none.exe"))).status,
+              1);
+    EXPECT_FALSE(fs::exists(setup));
+
+    // A failed build leaves an existing output as it was.
+    dir.Write("setup.exe", "previous");
+    EXPECT_EQ(Zsetup("build " + Q(dir.Path("bad.toml")) + " -o " + Q(setup) + stub).status, 2);
+    EXPECT_EQ(ReadFile(setup.string()), Bytes({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+    EXPECT_EQ(Zsetup("build " + Q(manifest) + " -o " + Q(setup) + stub).status, 0);
+    EXPECT_EQ(ReadFile(setup.string()), Build(manifest));
+    EXPECT_FALSE(fs::exists(setup.string() + ".partial"));
+
+    EXPECT_EQ(Zsetup("").status, 2);
+    EXPECT_EQ(Zsetup("build").status, 2);
+    EXPECT_EQ(Zsetup("inspect " + Q(dir.Path("licence.txt"))).status, 1);
+    EXPECT_EQ(Capture("SOURCE_DATE_EPOCH=soon '" + std::string(ZSETUP_PROGRAM) + "' build " + Q(manifest) + stub).status,
+              2);
+}
+
+}  // namespace
+}  // namespace zsetup
