@@ -102,7 +102,7 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"SETUPPACK", packer.Finish()});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
-    return WriteRcData(stub, items);
+    return WriteRcData(stub, std::move(items));
 }
 
 }  // namespace zsetup

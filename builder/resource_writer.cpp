@@ -36,18 +36,21 @@ ResourceType& RcDataType(ResourceTree& tree) {
     return tree.back();
 }
 
-void Upsert(ResourceTree& tree, const RcDataItem& item) {
+void Upsert(ResourceTree& tree, RcDataItem& item) {
     const ResourceKey key = NameKey(item.name);
     ResourceType& type = RcDataType(tree);
     for (ResourceEntry& e : type.entries) {
         if (!ResourceKeyMatches(e.name, key)) continue;
+        if (e.languages.empty()) {
+            e.languages.push_back({ResourceKey::Id(0), 0, std::move(item.bytes)});
+            return;
+        }
         // Every language gets the new bytes, so whichever one the loader picks is current.
-        for (ResourceData& d : e.languages) d.bytes = item.bytes;
-        if (!e.languages.empty()) return;
-        e.languages.push_back({ResourceKey::Id(0), 0, item.bytes});
+        for (std::size_t i = 1; i < e.languages.size(); ++i) e.languages[i].bytes = item.bytes;
+        e.languages.front().bytes = std::move(item.bytes);
         return;
     }
-    type.entries.push_back({key, {{ResourceKey::Id(0), 0, item.bytes}}});
+    type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
 // The loader maps VirtualSize bytes, or SizeOfRawData when VirtualSize is 0.
@@ -77,10 +80,10 @@ void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
 
 }  // namespace
 
-Bytes WriteRcData(const Bytes& image, const std::vector<RcDataItem>& items) {
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
     const PeImage img = ParsePeImage(image);
     ResourceTree tree = ReadResourceTree(image, img);
-    for (const RcDataItem& item : items) Upsert(tree, item);
+    for (RcDataItem& item : items) Upsert(tree, item);
 
     const std::size_t old_index = img.directories[kResourceDirectoryIndex].rva == 0
                                       ? img.sections.size()
@@ -114,10 +117,13 @@ Bytes WriteRcData(const Bytes& image, const std::vector<RcDataItem>& items) {
         le::Put16(out, img.coff_offset + 2, static_cast<std::uint16_t>(img.sections.size() + 1));
     }
 
-    const Bytes section = LayoutResourceSection(tree, rsrc.virtual_address);
+    Bytes section = LayoutResourceSection(tree, rsrc.virtual_address);
+    ResourceTree().swap(tree);  // the section holds the bytes now
     rsrc.virtual_size = static_cast<std::uint32_t>(section.size());
     rsrc.raw_size = Align(section.size(), img.file_alignment);
+    out.reserve(static_cast<std::size_t>(rsrc.raw_offset) + rsrc.raw_size);
     out.insert(out.end(), section.begin(), section.end());
+    Bytes().swap(section);
     out.resize(static_cast<std::size_t>(rsrc.raw_offset) + rsrc.raw_size, 0);
     PutSectionHeader(out, header_at, rsrc);
 

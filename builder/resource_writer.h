@@ -18,8 +18,10 @@ struct RcDataItem {
 // resource keeps its bytes. The resource section is rewritten in place when it
 // is the image's last; otherwise a new ".rsrc" section is appended. Headers and
 // the checksum are fixed; same input, same output. Throws PeError for an image
-// it cannot rewrite, std::invalid_argument for a bad name.
-std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, const std::vector<RcDataItem>& items);
+// it cannot rewrite, std::invalid_argument for a bad name. The items' bytes
+// are taken over, not copied: at most two copies of the new resources are
+// alive at once.
+std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items);
 
 // The bytes of the RT_RCDATA entry of that name (matched ignoring case, first
 // language), or nothing. Throws PeError for an image it cannot read.

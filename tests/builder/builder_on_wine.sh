@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The Windows build of the builder under Wine: it fills a program that then
+# reads its own SETUPINI through FindResource and gets exactly the bytes an
+# independent reader (wrestool) finds in the file; and it writes, byte for
+# byte, what the native builder writes from the same inputs.
+#   builder_on_wine.sh WINE_DIR WIN32_BIN PROBE_EXE NATIVE_ZSETUP WORK_DIR
+set -euo pipefail
+wine_dir=$1 bin=$2 probe=$3 native=$4 work=$5
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+run="$here/../../scripts/wine/wine-run $wine_dir"
+export SOURCE_DATE_EPOCH=1796860800
+
+"$here/../../scripts/stage-demo" "$bin" "$work"
+cp "$probe" "$work/probe.exe"
+cd "$work"
+
+$run "Z:$bin/zsetup.exe" build product.toml -o probe-wine.exe --stub probe.exe
+"$native" build product.toml -o probe-native.exe --stub probe.exe
+cmp probe-wine.exe probe-native.exe
+echo "the Windows and the native builder wrote the same program"
+
+for name in SETUPINI SETUPPACK PROTOCOL; do
+    $run probe-wine.exe "$name" "$name.seen"
+    wrestool -x --raw --type=10 --name="$name" -o "$name.listed" probe-wine.exe
+    cmp "$name.seen" "$name.listed"
+    echo "$name: the program reads exactly the $(stat -c %s "$name.seen") bytes in its file"
+done
+"$native" verify probe-wine.exe
