@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zsetup {
 
+// Attribute bits, as Windows numbers them.
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 
 class Files {
@@ -21,6 +24,21 @@ public:
     // error code when it cannot be entered.
     virtual std::uint32_t SetCurrentDir(const std::string& path) = 0;
     virtual std::string CurrentDir() = 0;
+
+    // Creates the file or truncates an existing one and writes all bytes.
+    // False when the folder is missing, the file is read-only, a folder, or
+    // held open by another process; a partly written file may then remain.
+    virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Nothing when the file is missing or cannot be opened for reading.
+    virtual std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Renames from onto to in one step, replacing a file already there, so
+    // to holds either its old or its new bytes, never a mix. Meant for two
+    // paths in one folder.
+    virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
+    // Creates a new empty file with a name no other file in the folder has
+    // and gives its path; nothing when the folder is missing or not writable.
+    virtual std::optional<std::string> MakeTempFile(const std::string& folder) = 0;
 };
 
 // True when the attributes can be read and include the directory attribute.

@@ -1,5 +1,10 @@
 #include "platform/memory/memory_files.h"
 
+#include "package/gbk_bytes.h"
+
+#include <cstdio>
+#include <stdexcept>
+
 namespace zsetup {
 
 MemoryFiles::MemoryFiles(std::vector<std::string> drives) {
@@ -12,13 +17,22 @@ std::string MemoryFiles::Absolute(const std::string& path) const {
     return current_ + (current_.back() == '\\' ? "" : "\\") + path;
 }
 
-// Absolute, lower-cased, without trailing backslashes: "C:\A\" and "c:\a"
-// are one folder.
+// Absolute, ASCII letters lower-cased (never a GBK trail byte), without
+// trailing backslashes, and without the blanks and dots Windows drops from the
+// end of a name: "C:\A\", "c:\a " and "c:\a." are one folder, and "D: " is
+// drive D:.
 std::string MemoryFiles::Key(const std::string& path) const {
     std::string k = Absolute(path);
-    for (char& c : k)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+    for (std::size_t i = 0; i < k.size(); ++i) {
+        const auto c = static_cast<unsigned char>(k[i]);
+        if (IsGbkLeadByte(c) && i + 1 < k.size())
+            ++i;
+        else if (c >= 'A' && c <= 'Z')
+            k[i] = static_cast<char>(c - 'A' + 'a');
+    }
+    while (!k.empty() && (k.back() == '\\' || k.back() == ' ' || (k.back() == '.' && k.size() > 1 &&
+                                                                    k[k.size() - 2] != '.' && k[k.size() - 2] != '\\')))
+        k.pop_back();
     return k;
 }
 
@@ -30,8 +44,10 @@ std::string MemoryFiles::Parent(const std::string& key) {
 std::optional<std::uint32_t> MemoryFiles::Attributes(const std::string& path) {
     const std::string k = Key(path);
     if (dirs_.count(k)) return kFileAttributeDirectory;
-    if (files_.count(k)) return 0x20;  // FILE_ATTRIBUTE_ARCHIVE
-    return std::nullopt;
+    auto f = files_.find(k);
+    if (f == files_.end()) return std::nullopt;
+    constexpr std::uint32_t kArchive = 0x20;
+    return f->second.read_only ? kArchive | kFileAttributeReadOnly : kArchive;
 }
 
 bool MemoryFiles::MakeDirectory(const std::string& path) {
@@ -51,6 +67,68 @@ std::uint32_t MemoryFiles::SetCurrentDir(const std::string& path) {
     return 0;
 }
 
-void MemoryFiles::AddFile(const std::string& path) { files_.insert(Key(path)); }
+bool MemoryFiles::CanReplace(const std::string& key) const {
+    if (key.empty() || dirs_.count(key) || !dirs_.count(Parent(key))) return false;
+    auto f = files_.find(key);
+    return f == files_.end() || (!f->second.read_only && !f->second.locked);
+}
+
+bool MemoryFiles::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const std::string k = Key(path);
+    if (!CanReplace(k)) return false;
+    files_[k].bytes = bytes;
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> MemoryFiles::ReadWholeFile(const std::string& path) {
+    auto f = files_.find(Key(path));
+    if (f == files_.end() || f->second.locked) return std::nullopt;
+    return f->second.bytes;
+}
+
+bool MemoryFiles::RemoveFile(const std::string& path) {
+    auto f = files_.find(Key(path));
+    if (f == files_.end() || f->second.read_only || f->second.locked) return false;
+    files_.erase(f);
+    return true;
+}
+
+bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) {
+    const std::string source = Key(from), target = Key(to);
+    auto f = files_.find(source);
+    if (f == files_.end() || f->second.locked) return false;
+    if (!CanReplace(target)) return false;
+    File moved = std::move(f->second);
+    files_.erase(f);
+    files_[target] = std::move(moved);
+    return true;
+}
+
+// Named as GetTempFileName names them: the folder, a prefix, hex digits, ".TMP".
+std::optional<std::string> MemoryFiles::MakeTempFile(const std::string& folder) {
+    if (!dirs_.count(Key(folder))) return std::nullopt;
+    const std::string base = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    for (int tries = 0; tries < 0xFFFF; ++tries) {
+        char name[16];
+        std::snprintf(name, sizeof name, "zs%X.TMP", ++temp_serial_ & 0xFFFF);
+        const std::string k = Key(base + name);
+        if (!dirs_.count(k) && files_.emplace(k, File{}).second) return base + name;
+    }
+    return std::nullopt;
+}
+
+void MemoryFiles::AddFile(const std::string& path, std::vector<std::uint8_t> bytes) {
+    files_[Key(path)].bytes = std::move(bytes);
+}
+
+MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
+    auto f = files_.find(Key(path));
+    if (f == files_.end()) throw std::logic_error("MemoryFiles: no file " + path);
+    return f->second;
+}
+
+void MemoryFiles::SetReadOnly(const std::string& path, bool read_only) { Existing(path).read_only = read_only; }
+
+void MemoryFiles::SetLocked(const std::string& path, bool locked) { Existing(path).locked = locked; }
 
 }  // namespace zsetup

@@ -1,6 +1,8 @@
 // An in-process file system for native tests: drives, folders and files by
 // path without letter case, as Windows names them. A folder is created only
-// when its parent exists and the path is free, as CreateDirectory does.
+// when its parent exists and the path is free, as CreateDirectory does; a
+// read-only file or one held open by another process (SetLocked) refuses
+// what Windows refuses.
 #pragma once
 
 #include <map>
@@ -21,21 +23,40 @@ public:
     bool MakeDirectory(const std::string& path) override;
     std::uint32_t SetCurrentDir(const std::string& path) override;
     std::string CurrentDir() override { return current_; }
+    bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MoveReplacing(const std::string& from, const std::string& to) override;
+    std::optional<std::string> MakeTempFile(const std::string& folder) override;
 
-    void AddFile(const std::string& path);
+    // Puts a file in place whether or not its folder exists.
+    void AddFile(const std::string& path, std::vector<std::uint8_t> bytes = {});
+    void SetReadOnly(const std::string& path, bool read_only);
+    // As if another process held the file open without sharing it.
+    void SetLocked(const std::string& path, bool locked);
     // Every directory created, in order, as given.
     const std::vector<std::string>& Created() const { return created_; }
 
 private:
+    struct File {
+        std::vector<std::uint8_t> bytes;
+        bool read_only = false;
+        bool locked = false;
+    };
+
     // Relative paths are taken from the current directory.
     std::string Absolute(const std::string& path) const;
     std::string Key(const std::string& path) const;
     static std::string Parent(const std::string& key);
+    // The file at key may be created, truncated or replaced.
+    bool CanReplace(const std::string& key) const;
+    File& Existing(const std::string& path);
 
     std::set<std::string> dirs_;
-    std::set<std::string> files_;
+    std::map<std::string, File> files_;
     std::vector<std::string> created_;
     std::string current_ = "C:\\";
+    unsigned temp_serial_ = 0;
 };
 
 }  // namespace zsetup

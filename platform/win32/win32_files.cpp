@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/gbk_text.h"
+#include "platform/win32/unique_handle.h"
 
 namespace zsetup {
 
@@ -25,6 +26,40 @@ std::string Win32Files::CurrentDir() {
     std::wstring w(n, L'\0');
     w.resize(GetCurrentDirectoryW(n, w.data()));
     return WideToGbk(w);
+}
+
+bool Win32Files::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (bytes.empty()) return true;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::optional<std::vector<std::uint8_t>> Win32Files::ReadWholeFile(const std::string& path) {
+    UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.HighPart != 0) return std::nullopt;
+    std::vector<std::uint8_t> bytes(size.LowPart);
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), size.LowPart, &read, nullptr) || read != size.LowPart))
+        return std::nullopt;
+    return bytes;
+}
+
+bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileW(GbkToWide(path).c_str()) != 0; }
+
+bool Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExW(GbkToWide(from).c_str(), GbkToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::optional<std::string> Win32Files::MakeTempFile(const std::string& folder) {
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(GbkToWide(folder).c_str(), L"zs", 0, name) == 0) return std::nullopt;
+    return WideToGbk(name);
 }
 
 }  // namespace zsetup

@@ -11,6 +11,11 @@ public:
     bool MakeDirectory(const std::string& path) override;
     std::uint32_t SetCurrentDir(const std::string& path) override;
     std::string CurrentDir() override;
+    bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MoveReplacing(const std::string& from, const std::string& to) override;
+    std::optional<std::string> MakeTempFile(const std::string& folder) override;
 };
 
 }  // namespace zsetup

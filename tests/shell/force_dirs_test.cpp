@@ -27,9 +27,7 @@ class ForceDirsOn : public ::testing::TestWithParam<FilesBackend> {
 protected:
     void SetUp() override {
         files = GetParam().make();
-        static int serial = 0;
-        // A fresh folder per test and run: runs share a Wine prefix.
-        root = "C:\\zsetup-force-" + testing::RunToken() + "-" + std::to_string(serial++);
+        root = testing::FreshPath("force");
         ASSERT_TRUE(files->MakeDirectory(root));
     }
     bool IsDir(const std::string& p) { return DirectoryExists(*files, p); }
@@ -37,6 +35,8 @@ protected:
     std::string root;
 };
 
+// Windows makes a folder only inside an existing one, so success on the real
+// file system shows the walk went outermost first.
 TEST_P(ForceDirsOn, CreatesEveryMissingLevel) {
     EXPECT_TRUE(ForceDirs(*files, root + "\\a\\b\\c"));
     EXPECT_TRUE(IsDir(root + "\\a"));
@@ -46,6 +46,7 @@ TEST_P(ForceDirsOn, CreatesEveryMissingLevel) {
     EXPECT_TRUE(IsDir(root + "\\\xb3\xcc\xd0\xf2\\\xce\xc4\xbc\xfe"));
 }
 
+// Making a folder that exists fails, so true here means nothing was made.
 TEST_P(ForceDirsOn, EmptyOrExistingPathsAreFine) {
     EXPECT_TRUE(ForceDirs(*files, ""));
     EXPECT_TRUE(ForceDirs(*files, root));

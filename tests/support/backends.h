@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -34,6 +35,12 @@ inline const std::string& RunToken() {
     static const std::string token =
         std::to_string(std::chrono::high_resolution_clock::now().time_since_epoch().count());
     return token;
+}
+
+// A path on C: of its own for one test: "C:\zsetup-<kind>-<token>-<n>".
+inline std::string FreshPath(const std::string& kind) {
+    static std::atomic<int> serial{0};
+    return "C:\\zsetup-" + kind + "-" + RunToken() + "-" + std::to_string(serial++);
 }
 
 }  // namespace zsetup::testing

@@ -1,0 +1,31 @@
+// The system message box as the wizard reaches it. Texts are GBK; the
+// implementation converts them itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zsetup {
+
+// Message box flags, as Windows numbers them.
+inline constexpr std::uint32_t kMbOk = 0x00;
+inline constexpr std::uint32_t kMbYesNo = 0x04;
+inline constexpr std::uint32_t kMbIconError = 0x10;
+inline constexpr std::uint32_t kMbIconQuestion = 0x20;
+inline constexpr std::uint32_t kMbIconWarning = 0x30;
+inline constexpr std::uint32_t kMbIconInformation = 0x40;
+
+// The button that closed a box, as Windows numbers them.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows the box modally and gives the button that closed it; 0 when the
+    // box could not be shown.
+    virtual int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
+};
+
+}  // namespace zsetup

@@ -1,0 +1,15 @@
+#include "platform/memory/memory_dialogs.h"
+
+namespace zsetup {
+
+int MemoryDialogs::ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) {
+    shown_.push_back({text, caption, flags});
+    if (answers_.empty())
+        throw UnexpectedMessageBox("a message box with no scripted answer: caption \"" + caption + "\", text \"" +
+                                   text + "\"");
+    const int button = answers_.front();
+    answers_.pop_front();
+    return button;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,39 @@
+// Message boxes for native tests: every box shown is recorded, and each is
+// closed with the next button the test scripted. A box nobody scripted an
+// answer for throws UnexpectedMessageBox, naming its text.
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace zsetup {
+
+class UnexpectedMessageBox : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    std::uint32_t flags;
+};
+
+class MemoryDialogs : public Dialogs {
+public:
+    int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+
+    // The next box still to come is closed with this button.
+    void Answer(int button) { answers_.push_back(button); }
+    // Every box shown, in order, the unexpected one included.
+    const std::vector<ShownMessage>& Shown() const { return shown_; }
+
+private:
+    std::deque<int> answers_;
+    std::vector<ShownMessage> shown_;
+};
+
+}  // namespace zsetup

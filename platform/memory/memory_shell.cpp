@@ -1,0 +1,31 @@
+#include "platform/memory/memory_shell.h"
+
+namespace zsetup {
+
+std::string MemoryShell::BrowseForFolder(int csidl_root, const std::string& title) {
+    picker_requests_.push_back({csidl_root, title});
+    return picker_answer_;
+}
+
+bool MemoryShell::Execute(const std::string& verb, const std::string& file, const std::string& parameters) {
+    execute_requests_.push_back({verb, file, parameters});
+    return true;
+}
+
+void MemoryShell::SaveLink(const std::string& link_file, const ShellLink& link) {
+    link_requests_.push_back(link_file);
+    const auto at = link_file.rfind('\\');
+    const std::string folder = at == std::string::npos ? std::string() : link_file.substr(0, at);
+    // A save into a missing folder fails silently, as IPersistFile::Save's result is not looked at.
+    if (!DirectoryExists(files_, folder)) return;
+    links_[link_file] = link;
+    files_.AddFile(link_file);
+}
+
+std::optional<ShellLink> MemoryShell::Link(const std::string& link_file) const {
+    const auto it = links_.find(link_file);
+    if (it == links_.end()) return std::nullopt;
+    return it->second;
+}
+
+}  // namespace zsetup

@@ -1,0 +1,53 @@
+// In-process stand-in for the shell: a scripted folder-picker answer, the
+// ShellExecute requests it was given, and link files kept by file name inside
+// a MemoryFiles, saved only where their folder exists, as on Windows.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/memory/memory_files.h"
+#include "platform/shell.h"
+
+namespace zsetup {
+
+class MemoryShell : public Shell {
+public:
+    struct PickerRequest {
+        int csidl_root;
+        std::string title;
+    };
+    struct ExecuteRequest {
+        std::string verb;
+        std::string file;
+        std::string parameters;
+    };
+
+    explicit MemoryShell(MemoryFiles& files) : files_(files) {}
+
+    // What the folder picker returns from now on ("" is a cancel, the default).
+    void AnswerFolderPicker(std::string folder) { picker_answer_ = std::move(folder); }
+
+    std::string BrowseForFolder(int csidl_root, const std::string& title) override;
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters) override;
+    void SaveLink(const std::string& link_file, const ShellLink& link) override;
+
+    const std::vector<PickerRequest>& PickerRequests() const { return picker_requests_; }
+    const std::vector<ExecuteRequest>& ExecuteRequests() const { return execute_requests_; }
+    // Every link file asked for, saved or not.
+    const std::vector<std::string>& LinkRequests() const { return link_requests_; }
+    // The link saved under that file name, exactly as given.
+    std::optional<ShellLink> Link(const std::string& link_file) const;
+
+private:
+    MemoryFiles& files_;
+    std::string picker_answer_;
+    std::vector<PickerRequest> picker_requests_;
+    std::vector<ExecuteRequest> execute_requests_;
+    std::vector<std::string> link_requests_;
+    std::map<std::string, ShellLink> links_;
+};
+
+}  // namespace zsetup

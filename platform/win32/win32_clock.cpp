@@ -1,0 +1,9 @@
+#include "platform/win32/win32_clock.h"
+
+#include <windows.h>
+
+namespace zsetup {
+
+void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace zsetup

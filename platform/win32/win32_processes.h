@@ -1,0 +1,14 @@
+// Running processes through the Tool Help snapshot; image names as GBK.
+#pragma once
+
+#include "platform/processes.h"
+
+namespace zsetup {
+
+class Win32Processes : public Processes {
+public:
+    std::vector<ProcessEntry> Snapshot() override;
+    bool Terminate(std::uint32_t id, std::uint32_t exit_code) override;
+};
+
+}  // namespace zsetup

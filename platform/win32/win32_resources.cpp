@@ -1,0 +1,20 @@
+#include "platform/win32/win32_resources.h"
+
+#include <windows.h>
+
+#include "platform/win32/gbk_text.h"
+
+namespace zsetup {
+
+// Resource memory belongs to the module and needs no release.
+std::optional<std::vector<std::uint8_t>> Win32Resources::RcData(const std::string& name) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC info = FindResourceW(module, GbkToWide(name).c_str(), RT_RCDATA);
+    if (!info) return std::nullopt;
+    const HGLOBAL loaded = LoadResource(module, info);
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes) return std::nullopt;
+    return std::vector<std::uint8_t>(bytes, bytes + SizeofResource(module, info));
+}
+
+}  // namespace zsetup

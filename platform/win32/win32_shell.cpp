@@ -1,0 +1,98 @@
+#include "platform/win32/win32_shell.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/com_ptr.h"
+
+namespace zsetup {
+
+namespace {
+
+struct PidlFreer {
+    void operator()(ITEMIDLIST* p) const { CoTaskMemFree(p); }
+};
+using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlFreer>;
+
+// Balances a successful CoInitialize, after every interface is released.
+class ComScope {
+public:
+    ComScope() : result_(CoInitialize(nullptr)) {}
+    ~ComScope() {
+        if (ok()) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool ok() const { return result_ == S_OK || result_ == S_FALSE; }
+
+private:
+    HRESULT result_;
+};
+
+std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+}  // namespace
+
+std::string Win32Shell::BrowseForFolder(int csidl_root, const std::string& title) {
+    const HWND owner = GetActiveWindow();
+    ITEMIDLIST* root_raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, csidl_root, &root_raw))) return {};
+    const UniquePidl root(root_raw);
+
+    const std::wstring wide_title = GbkToWide(title);
+    wchar_t display_name[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = root.get();
+    info.pszDisplayName = display_name;
+    info.lpszTitle = wide_title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    const UniquePidl chosen(SHBrowseForFolderW(&info));
+
+    wchar_t path[MAX_PATH] = {};
+    if (!chosen || !SHGetPathFromIDListW(chosen.get(), path)) return {};
+    return WideToGbk(path);
+}
+
+bool Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters) {
+    const std::wstring wide_parameters = GbkToWide(parameters);
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, GbkToWide(verb).c_str(), GbkToWide(file).c_str(),
+                      parameters.empty() ? nullptr : wide_parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    // Values above 32 mean success.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void Win32Shell::SaveLink(const std::string& link_file, const ShellLink& link) {
+    const ComScope com;
+    if (!com.ok()) return;
+
+    IUnknown* object_raw = nullptr;
+    const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                             IID_IUnknown, reinterpret_cast<void**>(&object_raw));
+    if (FAILED(created)) throw ShellLinkError("Cannot create the shell link object (error " + Hex(created) + ")");
+    const ComPtr<IUnknown> object(object_raw);
+
+    const ComPtr<IShellLinkW> shell_link = QueryComInterface<IShellLinkW>(object.get(), IID_IShellLinkW);
+    if (!shell_link) throw ShellLinkError("The shell link object offers no IShellLinkW interface");
+    // A missing target is fine (S_FALSE); like the other setters its result does not matter.
+    shell_link->SetPath(GbkToWide(link.target).c_str());
+    shell_link->SetArguments(GbkToWide(link.arguments).c_str());
+    shell_link->SetIconLocation(GbkToWide(link.icon_path).c_str(), link.icon_index);
+    shell_link->SetWorkingDirectory(GbkToWide(link.working_directory).c_str());
+
+    const ComPtr<IPersistFile> file = QueryComInterface<IPersistFile>(object.get(), IID_IPersistFile);
+    if (!file) throw ShellLinkError("The shell link object offers no IPersistFile interface");
+    file->Save(GbkToWide(link_file).c_str(), FALSE);
+}
+
+}  // namespace zsetup

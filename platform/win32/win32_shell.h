@@ -1,0 +1,16 @@
+// The Windows shell through the W functions, converting GBK explicitly.
+#pragma once
+
+#include "platform/shell.h"
+
+namespace zsetup {
+
+class Win32Shell : public Shell {
+public:
+    // Needs COM initialised on the calling thread, as the wizard's thread has.
+    std::string BrowseForFolder(int csidl_root, const std::string& title) override;
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters) override;
+    void SaveLink(const std::string& link_file, const ShellLink& link) override;
+};
+
+}  // namespace zsetup

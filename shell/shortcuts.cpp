@@ -1,0 +1,40 @@
+#include "shell/shortcuts.h"
+
+#include "shell/path_text.h"
+#include "shell/shell_folders.h"
+
+namespace zsetup {
+
+void CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name, const std::string& folder,
+                     const std::string& arguments) {
+    ShellLink link;
+    link.target = target;
+    link.arguments = arguments;
+    link.icon_path = target;
+    link.icon_index = 0;
+    link.working_directory = LinkWorkingDirectory(target);
+    shell.SaveLink(folder + "\\" + link_name + ".lnk", link);
+}
+
+void Shortcuts::CreateDesktopShortcut(const std::string& target, const std::string& link_name,
+                                      const std::string& arguments) {
+    const std::string desktop = GetDesktopDir(registry_);
+    if (desktop.empty() || !DirectoryExists(files_, desktop)) return;
+    CreateShellLink(shell_, target, link_name, desktop, arguments);
+}
+
+void Shortcuts::CreateProgramsShortcut(const std::string& group, const std::string& target,
+                                       const std::string& link_name, const std::string& arguments) {
+    const std::string programs = GetProgramsDir(registry_);
+    if (programs.empty() || !DirectoryExists(files_, programs)) return;
+    // The group is made and entered relative to Programs; only entering it can fail the call.
+    files_.SetCurrentDir(programs);
+    files_.MakeDirectory(group);
+    if (const std::uint32_t code = files_.SetCurrentDir(group))
+        throw InOutError("Cannot open the program group folder '" + programs + "\\" + group + "' (system error " +
+                             std::to_string(code) + ")",
+                         code);
+    CreateShellLink(shell_, target, link_name, programs + "\\" + group, arguments);
+}
+
+}  // namespace zsetup

@@ -1,0 +1,219 @@
+// What the installer relies on from the file system, checked on every
+// implementation so the stand-in cannot drift from Windows.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory/memory_files.h"
+#include "tests/support/backends.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/win32_files.h"
+#endif
+
+namespace zsetup {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Besides the implementation, each backend can leave a file the way another
+// party would: read-only, or held open without sharing until the returned
+// holder goes.
+struct FilesBackend {
+    std::string name;
+    std::function<std::unique_ptr<Files>()> make;
+    std::function<void(Files&, const std::string&)> make_read_only;
+    std::function<std::shared_ptr<void>(Files&, const std::string&)> hold_open;
+    // Wine run by root writes and renames over a read-only file (it refuses
+    // only the delete); Windows refuses all three.
+    std::function<bool(const std::string& folder)> read_only_refuses_writes;
+};
+
+void PrintTo(const FilesBackend& b, std::ostream* os) { *os << b.name; }
+
+std::vector<FilesBackend> Backends() {
+    std::vector<FilesBackend> b = {
+        {"memory", [] { return std::make_unique<MemoryFiles>(); },
+         [](Files& f, const std::string& path) { static_cast<MemoryFiles&>(f).SetReadOnly(path, true); },
+         [](Files& f, const std::string& path) {
+             auto& files = static_cast<MemoryFiles&>(f);
+             files.SetLocked(path, true);
+             return std::shared_ptr<void>(nullptr, [&files, path](void*) { files.SetLocked(path, false); });
+         },
+         [](const std::string&) { return true; }}};
+#ifdef _WIN32
+    b.push_back({"win32", [] { return std::make_unique<Win32Files>(); },
+                 [](Files&, const std::string& path) {
+                     ASSERT_TRUE(SetFileAttributesW(GbkToWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+                 },
+                 [](Files&, const std::string& path) {
+                     HANDLE h = CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+                     EXPECT_NE(h, INVALID_HANDLE_VALUE);
+                     return std::shared_ptr<void>(h, CloseHandle);
+                 },
+                 [](const std::string& folder) {
+                     const std::wstring probe = GbkToWide(folder + "\\read-only probe");
+                     HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_READONLY, nullptr);
+                     EXPECT_NE(h, INVALID_HANDLE_VALUE);
+                     CloseHandle(h);
+                     h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+                     if (h == INVALID_HANDLE_VALUE) return true;
+                     CloseHandle(h);
+                     return false;
+                 }});
+#endif
+    return b;
+}
+
+const Bytes kOld = {'o', 'l', 'd', ' ', 'b', 'y', 't', 'e', 's'};
+const Bytes kNew = {0x00, 0xFF, 0x5C, 0xD6, 0xD0, '\r', '\n', 0x1A, 0x00};
+
+class FilesContract : public ::testing::TestWithParam<FilesBackend> {
+protected:
+    void SetUp() override {
+        files = GetParam().make();
+        static int serial = 0;
+        // A fresh folder per test and run: runs share a Wine prefix.
+        root = "C:\\zsetup-files-" + testing::RunToken() + "-" + GetParam().name + std::to_string(serial++);
+        ASSERT_TRUE(files->MakeDirectory(root));
+    }
+    bool Exists(const std::string& path) { return files->Attributes(path).has_value(); }
+    std::unique_ptr<Files> files;
+    std::string root;
+};
+
+TEST_P(FilesContract, WritesAndReadsWholeFilesByteForByte) {
+    const std::string path = root + "\\\xb3\xcc\xd0\xf2.dll";  // "程序.dll"
+    ASSERT_TRUE(files->WriteWholeFile(path, kOld));
+    EXPECT_EQ(files->ReadWholeFile(path), kOld);
+    EXPECT_FALSE(*files->Attributes(path) & kFileAttributeDirectory);
+    // Writing again truncates.
+    ASSERT_TRUE(files->WriteWholeFile(path, kNew));
+    EXPECT_EQ(files->ReadWholeFile(path), kNew);
+    ASSERT_TRUE(files->WriteWholeFile(path, {}));
+    EXPECT_EQ(files->ReadWholeFile(path), Bytes{});
+    // Letter case does not tell files apart.
+    EXPECT_EQ(files->ReadWholeFile(root + "\\\xb3\xcc\xd0\xf2.DLL"), Bytes{});
+
+    ASSERT_TRUE(files->RemoveFile(path));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(files->ReadWholeFile(path).has_value());
+}
+
+// Windows drops trailing blanks and dots from a name: "C: " is drive C:'s
+// current folder, so the test for a drive D: works with "D: ". Names differing
+// only in a GBK trail byte's letter case stay two names.
+TEST_P(FilesContract, TrailingBlanksAndGbkTrailBytesAsWindowsReadsThem) {
+    EXPECT_TRUE(DirectoryExists(*files, "C: "));
+    EXPECT_FALSE(Exists("Q: "));
+    EXPECT_TRUE(DirectoryExists(*files, root + "  "));
+    EXPECT_TRUE(DirectoryExists(*files, root + "."));
+    const std::string upper = root + "\\\x81\x41";  // trail byte 'A'
+    const std::string lower = root + "\\\x81\x61";  // trail byte 'a'
+    ASSERT_TRUE(files->WriteWholeFile(upper, kOld));
+    EXPECT_FALSE(Exists(lower));
+}
+
+TEST_P(FilesContract, WhatIsMissingOrAFolderFails) {
+    const std::string missing = root + "\\missing";
+    EXPECT_FALSE(files->WriteWholeFile(missing + "\\a.dll", kNew));
+    EXPECT_FALSE(files->ReadWholeFile(missing).has_value());
+    EXPECT_FALSE(files->RemoveFile(missing));
+    EXPECT_FALSE(files->MakeTempFile(missing).has_value());
+
+    const std::string target = root + "\\target";
+    ASSERT_TRUE(files->WriteWholeFile(target, kOld));
+    EXPECT_FALSE(files->MoveReplacing(missing, target));
+    EXPECT_EQ(files->ReadWholeFile(target), kOld);
+
+    // A folder is no file to write, read or remove.
+    EXPECT_FALSE(files->WriteWholeFile(root, kNew));
+    EXPECT_FALSE(files->RemoveFile(root));
+    EXPECT_TRUE(DirectoryExists(*files, root));
+}
+
+TEST_P(FilesContract, MoveReplacingPutsTheNewFileInTheOldOnesPlace) {
+    const std::string target = root + "\\a.exe", staged = root + "\\a.new";
+    ASSERT_TRUE(files->WriteWholeFile(target, kOld));
+    ASSERT_TRUE(files->WriteWholeFile(staged, kNew));
+    ASSERT_TRUE(files->MoveReplacing(staged, target));
+    EXPECT_EQ(files->ReadWholeFile(target), kNew);
+    EXPECT_FALSE(Exists(staged));
+    // A free target name is a plain rename.
+    ASSERT_TRUE(files->MoveReplacing(target, root + "\\b.exe"));
+    EXPECT_EQ(files->ReadWholeFile(root + "\\b.exe"), kNew);
+    EXPECT_FALSE(Exists(target));
+}
+
+TEST_P(FilesContract, TempFilesAreNewEmptyFilesOfTheFolder) {
+    for (const std::string& folder : {root, root + "\\"}) {
+        SCOPED_TRACE(folder);
+        const auto first = files->MakeTempFile(folder);
+        const auto second = files->MakeTempFile(folder);
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(*first, *second);
+        for (const std::string& temp : {*first, *second}) {
+            EXPECT_EQ(temp.rfind(root + "\\", 0), 0u) << temp;
+            EXPECT_EQ(temp.find('\\', root.size() + 1), std::string::npos) << temp;
+            EXPECT_EQ(files->ReadWholeFile(temp), Bytes{});
+        }
+    }
+    // The install's way of writing a file: stage beside it, then replace.
+    const std::string target = root + "\\a.dll";
+    ASSERT_TRUE(files->WriteWholeFile(target, kOld));
+    const auto staged = files->MakeTempFile(root);
+    ASSERT_TRUE(staged);
+    ASSERT_TRUE(files->WriteWholeFile(*staged, kNew));
+    ASSERT_TRUE(files->MoveReplacing(*staged, target));
+    EXPECT_EQ(files->ReadWholeFile(target), kNew);
+}
+
+// A target that is read-only or held open by another process can be neither
+// written, removed nor replaced, and keeps its bytes.
+TEST_P(FilesContract, ABlockedTargetKeepsItsBytes) {
+    struct Case {
+        const char* name;
+        bool read_only;
+        bool readable;
+    };
+    const bool read_only_refuses_writes = GetParam().read_only_refuses_writes(root);
+    for (const Case& c : {Case{"read-only", true, true}, Case{"held open", false, false}}) {
+        SCOPED_TRACE(c.name);
+        const std::string target = root + "\\" + c.name + ".dll", staged = root + "\\" + c.name + ".new";
+        ASSERT_TRUE(files->WriteWholeFile(target, kOld));
+        ASSERT_TRUE(files->WriteWholeFile(staged, kNew));
+        std::shared_ptr<void> holder;
+        if (c.read_only)
+            GetParam().make_read_only(*files, target);
+        else
+            holder = GetParam().hold_open(*files, target);
+
+        EXPECT_FALSE(files->RemoveFile(target));
+        if (!c.read_only || read_only_refuses_writes) {
+            EXPECT_FALSE(files->WriteWholeFile(target, kNew));
+            EXPECT_FALSE(files->MoveReplacing(staged, target));
+            EXPECT_EQ(files->ReadWholeFile(staged), kNew);
+        }
+        EXPECT_EQ(files->ReadWholeFile(target).has_value(), c.readable);
+        EXPECT_EQ(*files->Attributes(target) & kFileAttributeReadOnly, c.read_only ? kFileAttributeReadOnly : 0u);
+
+        holder.reset();
+        if (!c.read_only) {
+            EXPECT_TRUE(files->MoveReplacing(staged, target));
+        }
+        EXPECT_EQ(files->ReadWholeFile(target), c.read_only ? kOld : kNew);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(Backends()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace zsetup
