@@ -1,0 +1,151 @@
+#include "app/main_form.h"
+
+#include <cstdint>
+
+#include "app/main_form_description.h"
+#include "app/wizard_texts.h"
+#include "package/config_validation.h"
+#include "package/errors.h"
+#include "package/packed_blob.h"
+#include "platform/registry_accessor.h"
+#include "shell/process_kill.h"
+#include "ui/form_description.h"
+
+namespace zsetup {
+namespace {
+
+// The record's own checks, before anything is known of the payload.
+constexpr std::uint64_t kAnyPayloadSize = UINT64_MAX;
+
+}  // namespace
+
+TMainForm::TMainForm(Platform& platform)
+    : SetupConfig(std::make_unique<zsetup::SetupConfig>(zsetup::SetupConfig::Zero())),
+      platform_(platform),
+      form_(ui::BuildForm(TMAINFORM())) {
+    Control("Sheet0").on_show = [this] { Sheet0Show(); };
+    Control("suiButton2").on_click = [this] { NextBtClick(); };
+    Control("Button1").on_click = [this] { Button1Click(); };
+    Control("Button2").on_click = [this] { Button2Click(); };
+}
+
+void TMainForm::RefusePackage(const std::string& problem) {
+    package_problem_ = problem;
+    platform_.dialogs.ShowMessage(texts::kBadPackage + problem, texts::kCaption, kMbOk | kMbIconWarning);
+}
+
+// The record comes straight from the resource's bytes: no file beside the
+// program is written, so a read-only place works and no file of the user's
+// is touched.
+void TMainForm::LoadConfig() {
+    auto blob = platform_.resources.RcData("SETUPINI");
+    if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
+    try {
+        DecompressBlob(*blob);
+    } catch (const PackageError& e) {
+        throw PackageError(std::string("SETUPINI: ") + e.what());
+    }
+    *SetupConfig = zsetup::SetupConfig::FromBytes(blob->data(), blob->size());
+    const auto problems = ValidateConfig(*SetupConfig, kAnyPayloadSize);
+    if (!problems.empty()) throw PackageError(DescribeProblems(problems));
+}
+
+void TMainForm::ReadPreviousInstallation() {
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
+    if (!reg.OpenKey(ProductKey, true)) return;
+    // A value missing or of another type ends the reading there, silently.
+    try {
+        AlreadyInstalled = reg.ReadBool("Setup");
+        reg.ReadString("Version");
+        PreviousFolder = reg.ReadString("Folder");
+    } catch (const RegistryError&) {
+        return;
+    }
+}
+
+void TMainForm::LoadPayload() {
+    auto blob = platform_.resources.RcData("SETUPPACK");
+    if (!blob) throw PackageError("SETUPPACK: the program carries no payload resource");
+    try {
+        PayloadPack = zsetup::PayloadPack::FromBlob(std::move(*blob));
+    } catch (const PackageError& e) {
+        throw PackageError(std::string("SETUPPACK: ") + e.what());
+    }
+    const auto problems = ValidateConfig(*SetupConfig, PayloadPack.size());
+    if (!problems.empty()) throw PackageError(DescribeProblems(problems));
+}
+
+void TMainForm::FormCreate() {
+    ui::Widget& label_pf = Control("LabelPF");
+    // "D: " resolves to drive D:'s current folder: true when D: is present.
+    label_pf.SetCaption(DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\");
+
+    try {
+        LoadConfig();
+        form_->SetApplicationTitle(SetupConfig->ProductName.text() + texts::kTitleSuffix);
+        CompanyKey = "\\Software\\" + SetupConfig->CompanyKeyName.text();
+        ProductKey = CompanyKey + "\\" + SetupConfig->DefaultFolderName.text();
+        ReadPreviousInstallation();
+
+        if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
+            SetupConfig->SetInstallFolder(PreviousFolder);
+        else
+            SetupConfig->SetInstallFolder(label_pf.caption() + SetupConfig->DefaultFolderName.text());
+
+        if (AlreadyInstalled &&
+            platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
+                kIdNo) {
+            form_->Terminate();
+            return;
+        }
+        LoadPayload();
+        if (!PayloadPack.MatchesChecksum(*SetupConfig) &&
+            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
+                kIdNo) {
+            form_->Terminate();
+            return;
+        }
+    } catch (const PackageError& e) {
+        RefusePackage(e.what());
+    }
+
+    Control("PageCtl").SetActivePage(0);
+    const ui::Rect& r = form_->bounds();
+    form_->SetRegion({1, 1, r.width - 1, r.height - 1, 8, 8});
+}
+
+void TMainForm::FormDestroy() { PayloadPack = zsetup::PayloadPack(); }
+
+void TMainForm::Sheet0Show() {
+    const std::string name = SetupConfig->ProductName.text();
+    Control("NameLb").SetCaption(name);
+    Control("VerLb").SetCaption(SetupConfig->Version.text());
+    ui::Widget& intro = Control("IntroLb");
+    intro.SetCaption(SetupConfig->Introduction.text());
+    intro.SetWidth(245);
+    intro.SetHeight(80);
+    form_->SetCaption(name + texts::kCaptionSuffix);
+    Control("Label8").SetCaption(texts::kSheet0Title);
+    Control("Label12").SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
+    Control("suiButton1").Hide();
+    form_->SetApplicationTitle(name + texts::kTitleSuffix);
+}
+
+void TMainForm::Button1Click() { KillProcessByName(platform_.processes, "ZANTO-KPV.exe"); }
+void TMainForm::Button2Click() { KillProcessByName(platform_.processes, "KPV-H-Up.exe"); }
+
+void TMainForm::NextBtClick() {
+    Control("Button1").Click();
+    Control("Button2").Click();
+    // A package that cannot be installed never leaves the welcome page.
+    if (!package_problem_.empty()) {
+        platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption,
+                                      kMbOk | kMbIconWarning);
+        return;
+    }
+    Control("suiButton4").Show();
+    ui::Widget& pages = Control("PageCtl");
+    if (pages.active_page() == 0) pages.SetActivePage(1);
+}
+
+}  // namespace zsetup

@@ -1,0 +1,264 @@
+// Start-up of the wizard on the memory platform: what it proposes, what it
+// asks, what it refuses, and what it leaves in the registry. Compiled as GBK
+// like the wizard, so the literals here are the bytes it shows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/wizard_texts.h"
+#include "package/packed_blob.h"
+#include "platform/memory/memory_platform.h"
+#include "platform/registry_accessor.h"
+
+namespace zsetup {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const std::string kProductKey = "\\Software\\演示工作室\\演示软件";
+
+struct Package {
+    SetupConfig record = SetupConfig::Zero();
+    Bytes payload = {'h', 'e', 'l', 'l', 'o'};
+
+    Package() {
+        record.ProductName.assign("演示软件");
+        record.Version.assign("1.0.0");
+        record.Introduction.assign("一个小程序。\r\n第二行。");
+        record.CompanyKeyName.assign("演示工作室");
+        record.DefaultFolderName.assign("演示软件");
+        record.FileCount = 1;
+        record.Files[0].Name.assign("\\hello.txt");
+        record.Files[0].Size = 5;
+        record.PackChecksum = static_cast<std::int32_t>(PackByteSum(payload.data(), payload.size()));
+    }
+    void Install(MemoryPlatform& p, std::size_t record_bytes = SetupConfig::kSize) const {
+        const Bytes config = record.ToBytes();
+        p.resources.Add("SETUPINI", PackBlob(config.data(), record_bytes));
+        p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
+    }
+};
+
+// What the registry holds under ProductKey before the wizard starts.
+struct Previous {
+    enum Setup { kNone, kTrue, kFalse, kAsText } setup;
+    const char* folder;  // nullptr: no value
+};
+
+void WritePrevious(MemoryPlatform& p, const Previous& prev) {
+    if (prev.setup == Previous::kNone && !prev.folder) return;
+    RegistryAccessor reg(p.registry, kKeySetValue, RegRoot::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey(kProductKey, true));
+    if (prev.setup == Previous::kTrue) reg.WriteBool("Setup", true);
+    if (prev.setup == Previous::kFalse) reg.WriteBool("Setup", false);
+    if (prev.setup == Previous::kAsText) reg.WriteString("Setup", "1");
+    reg.WriteString("Version", "0.9");
+    if (prev.folder) reg.WriteString("Folder", prev.folder);
+}
+
+struct StartCase {
+    const char* label;
+    std::vector<std::string> drives;
+    std::vector<std::string> folders;  // existing before the start
+    Previous previous;
+    std::vector<int> answers;  // to the questions, in order
+    bool corrupt_checksum;
+    // Expected:
+    const char* install_folder;
+    std::vector<const char*> questions;
+    bool terminated;
+};
+
+const StartCase kStartCases[] = {
+    {"only C", {"C:"}, {}, {Previous::kNone, nullptr}, {}, false, "C:\\演示软件", {}, false},
+    {"D present", {"C:", "D:"}, {}, {Previous::kNone, nullptr}, {}, false, "D:\\演示软件", {}, false},
+    {"previous folder of three characters", {"C:", "D:"}, {}, {Previous::kFalse, "C:\\"}, {}, false,
+     "D:\\演示软件", {}, false},
+    {"previous folder missing", {"C:"}, {}, {Previous::kFalse, "C:\\Old"}, {}, false, "C:\\演示软件", {}, false},
+    {"previous folder exists", {"C:", "D:"}, {"C:\\Old"}, {Previous::kFalse, "C:\\Old"}, {}, false, "C:\\Old", {},
+     false},
+    {"Setup as text: not installed, Folder unread", {"C:"}, {"C:\\Old"}, {Previous::kAsText, "C:\\Old"}, {}, false,
+     "C:\\演示软件", {}, false},
+    {"no Setup: Folder unread", {"C:"}, {"C:\\Old"}, {Previous::kNone, "C:\\Old"}, {}, false, "C:\\演示软件", {},
+     false},
+    {"installed, overwrite", {"C:"}, {"C:\\Old"}, {Previous::kTrue, "C:\\Old"}, {kIdYes}, false, "C:\\Old",
+     {texts::kAlreadyInstalled}, false},
+    {"installed, declined", {"C:"}, {"C:\\Old"}, {Previous::kTrue, "C:\\Old"}, {kIdNo}, false, "C:\\Old",
+     {texts::kAlreadyInstalled}, true},
+    {"checksum off, go on", {"C:"}, {}, {Previous::kNone, nullptr}, {kIdYes}, true, "C:\\演示软件",
+     {texts::kChecksumMismatch}, false},
+    {"checksum off, stop", {"C:"}, {}, {Previous::kNone, nullptr}, {kIdNo}, true, "C:\\演示软件",
+     {texts::kChecksumMismatch}, true},
+};
+
+class StartTest : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(StartTest, ProposesAsksAndEnds) {
+    const StartCase& c = GetParam();
+    MemoryPlatform p(c.drives);
+    for (const std::string& f : c.folders) ASSERT_TRUE(p.files.MakeDirectory(f));
+    WritePrevious(p, c.previous);
+    Package package;
+    if (c.corrupt_checksum) package.record.PackChecksum += 1;
+    package.Install(p);
+    for (int a : c.answers) p.dialogs.Answer(a);
+
+    TMainForm wizard(p.seam);
+    wizard.FormCreate();
+
+    EXPECT_EQ(wizard.SetupConfig->InstallFolder.text(), c.install_folder);
+    ASSERT_EQ(p.dialogs.Shown().size(), c.questions.size());
+    for (std::size_t i = 0; i < c.questions.size(); ++i) {
+        EXPECT_EQ(p.dialogs.Shown()[i].text, c.questions[i]);
+        EXPECT_EQ(p.dialogs.Shown()[i].caption, " ZANTO");
+        EXPECT_EQ(p.dialogs.Shown()[i].flags, kMbYesNo | kMbIconQuestion);
+    }
+    EXPECT_EQ(wizard.form().terminated(), c.terminated);
+    EXPECT_TRUE(wizard.package_problem().empty()) << wizard.package_problem();
+    // The open of the previous installation creates ProductKey, answer or not.
+    EXPECT_TRUE(p.registry.OpenKey(RegRoot::LocalMachine, kProductKey.substr(1), false, kKeyQueryValue));
+    if (!c.terminated) {
+        EXPECT_EQ(wizard.Control("PageCtl").active_page(), 0);
+        EXPECT_EQ(wizard.CompanyKey, "\\Software\\演示工作室");
+        EXPECT_EQ(wizard.ProductKey, kProductKey);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartTest, ::testing::ValuesIn(kStartCases),
+                         [](const ::testing::TestParamInfo<StartCase>& info) {
+                             std::string name = info.param.label;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return name;
+                         });
+
+TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
+    MemoryPlatform p;
+    Package().Install(p);
+    TMainForm wizard(p.seam);
+    wizard.FormCreate();
+    EXPECT_EQ(wizard.Control("NameLb").caption(), "演示软件");
+    EXPECT_EQ(wizard.Control("VerLb").caption(), "1.0.0");
+    EXPECT_EQ(wizard.Control("IntroLb").caption(), "一个小程序。\r\n第二行。");
+    EXPECT_EQ(wizard.Control("IntroLb").bounds().width, 245);
+    EXPECT_EQ(wizard.Control("IntroLb").bounds().height, 80);
+    EXPECT_EQ(wizard.form().caption(), "演示软件安装向导");
+    EXPECT_EQ(wizard.form().application_title(), "演示软件 安装向导");
+    EXPECT_EQ(wizard.Control("Label8").caption(), "Zoraq安装程序");
+    EXPECT_EQ(wizard.Control("Label12").caption(), "本安装程序将演示软件软件安装到您的计算机上");
+    EXPECT_FALSE(wizard.Control("suiButton1").visible());
+    EXPECT_TRUE(wizard.Control("suiButton2").visible());
+    EXPECT_TRUE(wizard.Control("Sheet0").visible());
+    EXPECT_FALSE(wizard.Control("Sheet1").visible());
+    ASSERT_TRUE(wizard.form().region());
+    const ui::RoundedRegion r = *wizard.form().region();
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom, r.ellipse_width, r.ellipse_height}),
+              std::vector<int>({1, 1, 536, 296, 8, 8}));
+    EXPECT_EQ(wizard.PayloadPack.bytes(), Package().payload);
+}
+
+TEST(Start, AShortRecordLeavesTheRestZero) {
+    MemoryPlatform p;
+    Package package;
+    package.Install(p, 1324);  // up to the file table
+    TMainForm wizard(p.seam);
+    wizard.FormCreate();
+    EXPECT_EQ(wizard.SetupConfig->ProductName.text(), "演示软件");
+    EXPECT_EQ(wizard.SetupConfig->FileCount, 0);
+    EXPECT_TRUE(wizard.package_problem().empty()) << wizard.package_problem();
+}
+
+// A package that cannot be installed: a message naming the problem, and the
+// wizard never leaves page 0 however often Next is pressed.
+struct BadPackage {
+    const char* label;
+    void (*spoil)(MemoryPlatform&);
+    const char* problem;
+    bool product_key_created;
+};
+
+const BadPackage kBadPackages[] = {
+    {"no record", [](MemoryPlatform& p) { p.resources.Add("SETUPINI", {}); }, "SETUPINI: Stream read error", false},
+    {"record does not unpack",
+     [](MemoryPlatform& p) {
+         Bytes blob = *p.resources.RcData("SETUPINI");
+         blob[10] ^= 0xFF;
+         p.resources.Add("SETUPINI", blob);
+     },
+     "SETUPINI: ", false},
+    {"record fails validation",
+     [](MemoryPlatform& p) {
+         Package bad;
+         bad.record.Files[0].Name.assign("\\..\\..\\evil.exe");
+         bad.Install(p);
+     },
+     "Files[0].Name", false},
+    {"no payload",
+     [](MemoryPlatform& p) {
+         MemoryResources only;
+         only.Add("SETUPINI", *p.resources.RcData("SETUPINI"));
+         p.resources = only;
+     },
+     "SETUPPACK: the program carries no payload resource", true},
+    {"payload slice outside",
+     [](MemoryPlatform& p) {
+         Package bad;
+         bad.record.Files[0].Size = 6;
+         bad.Install(p);
+     },
+     "Files[0]", true},
+};
+
+class BadPackageTest : public ::testing::TestWithParam<BadPackage> {};
+
+TEST_P(BadPackageTest, StaysOnPageZeroNamingTheProblem) {
+    const BadPackage& c = GetParam();
+    MemoryPlatform p;
+    Package().Install(p);
+    c.spoil(p);
+    p.dialogs.Answer(kIdOk);
+    TMainForm wizard(p.seam);
+    wizard.FormCreate();
+    ASSERT_EQ(p.dialogs.Shown().size(), 1u);
+    const ShownMessage box = p.dialogs.Shown()[0];
+    EXPECT_EQ(box.caption, " ZANTO");
+    EXPECT_EQ(box.flags, kMbOk | kMbIconWarning);
+    EXPECT_NE(box.text.find(c.problem), std::string::npos) << box.text;
+    EXPECT_FALSE(wizard.form().terminated());
+    EXPECT_EQ(wizard.Control("PageCtl").active_page(), 0);
+
+    for (int press = 0; press < 2; ++press) {
+        p.dialogs.Answer(kIdOk);
+        wizard.Control("suiButton2").Click();
+        EXPECT_EQ(wizard.Control("PageCtl").active_page(), 0);
+        EXPECT_EQ(p.dialogs.Shown().size(), 2u + press);
+        EXPECT_EQ(p.dialogs.Shown().back().text, box.text);
+    }
+    EXPECT_EQ(static_cast<bool>(p.registry.OpenKey(RegRoot::LocalMachine, kProductKey.substr(1), false,
+                                                   kKeyQueryValue)),
+              c.product_key_created);
+    EXPECT_TRUE(p.files.Created().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadPackageTest, ::testing::ValuesIn(kBadPackages),
+                         [](const ::testing::TestParamInfo<BadPackage>& info) {
+                             std::string name = info.param.label;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return name;
+                         });
+
+TEST(Start, NextOnASoundPackageEndsTheProductProcessesFirst) {
+    MemoryPlatform p;
+    Package().Install(p);
+    TMainForm wizard(p.seam);
+    wizard.FormCreate();
+    wizard.Control("suiButton2").Click();
+    EXPECT_EQ(wizard.Control("PageCtl").active_page(), 1);
+    EXPECT_TRUE(wizard.Control("suiButton4").visible());
+}
+
+}  // namespace
+}  // namespace zsetup
