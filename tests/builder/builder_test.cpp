@@ -485,6 +485,18 @@ TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
     EXPECT_EQ(ReadFile(dir.Path("x/演示.exe").string()), ReadFile(dir.Path("bin/demo.exe").string()));
 }
 
+// On a terminal the builder shows how far packing is; `script` gives it one.
+TEST_F(Cli, ShowsProgressOnATerminalOnly) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const std::string build = "'" + std::string(ZSETUP_PROGRAM) + "' build " + Q(dir.Manifest(kManifest)) + " -o " +
+                              Q(dir.Path("setup.exe")) + " --stub '" ZSETUP_PE_FIXTURE "'";
+    const ToolRun tty = Capture("script -qec \"" + build + "\" /dev/null");
+    ASSERT_EQ(tty.status, 0) << tty.output;
+    EXPECT_NE(tty.output.find("packing: 5/5 files, 0.1/0.1 MB"), std::string::npos) << tty.output;
+    EXPECT_NE(tty.output.find("MB/s"), std::string::npos) << tty.output;
+}
+
 TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
     ProductDir dir;
     WriteProductFiles(dir);
