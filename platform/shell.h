@@ -23,6 +23,9 @@ struct ShellLink {
 
 // Shell special-folder identifiers, numbered as Windows numbers them.
 inline constexpr int kCsidlDesktop = 0;
+// Show commands, numbered as Windows numbers them.
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShow = 5;
 
 class Shell {
 public:
@@ -30,9 +33,11 @@ public:
     // Shows the folder picker rooted at the special folder; the chosen
     // folder's path, or empty when cancelled or without a file-system path.
     virtual std::string BrowseForFolder(int csidl_root, const std::string& title) = 0;
-    // ShellExecute with the verb ("open", "explore") on a file, folder or
-    // address; false when the shell reports a failure.
-    virtual bool Execute(const std::string& verb, const std::string& file, const std::string& parameters) = 0;
+    // ShellExecute with no owner window and the verb ("open", "explore") on
+    // a file, folder or address; an empty directory is none. False when the
+    // shell reports a failure.
+    virtual bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& directory, int show) = 0;
     // Writes the link file. When COM cannot be initialised nothing is done;
     // a link object that cannot be made raises ShellLinkError; a failed save
     // is not reported (the file may then be missing).

@@ -3,10 +3,20 @@
 namespace zsetup {
 
 int MemoryDialogs::ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    shown_.push_back({text, caption, flags});
+    shown_.push_back({text, caption, flags, false});
+    return NextAnswer();
+}
+
+int MemoryDialogs::Confirm(const std::string& text) {
+    shown_.push_back({text, "Confirm", kMbYesNo | kMbIconQuestion, true});
+    return NextAnswer();
+}
+
+int MemoryDialogs::NextAnswer() {
+    const ShownMessage& box = shown_.back();
     if (answers_.empty())
-        throw UnexpectedMessageBox("a message box with no scripted answer: caption \"" + caption + "\", text \"" +
-                                   text + "\"");
+        throw UnexpectedMessageBox("a message box with no scripted answer: caption \"" + box.caption + "\", text \"" +
+                                   box.text + "\"");
     const int button = answers_.front();
     answers_.pop_front();
     return button;

@@ -20,11 +20,15 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     std::uint32_t flags;
+    bool confirmation = false;  // the framework's dialog, not the system box
 };
 
 class MemoryDialogs : public Dialogs {
 public:
     int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+    // Recorded with the caption "Confirm" and confirmation set; answered from
+    // the same queue.
+    int Confirm(const std::string& text) override;
 
     // The next box still to come is closed with this button.
     void Answer(int button) { answers_.push_back(button); }
@@ -32,6 +36,8 @@ public:
     const std::vector<ShownMessage>& Shown() const { return shown_; }
 
 private:
+    int NextAnswer();
+
     std::deque<int> answers_;
     std::vector<ShownMessage> shown_;
 };

@@ -7,8 +7,9 @@ std::string MemoryShell::BrowseForFolder(int csidl_root, const std::string& titl
     return picker_answer_;
 }
 
-bool MemoryShell::Execute(const std::string& verb, const std::string& file, const std::string& parameters) {
-    execute_requests_.push_back({verb, file, parameters});
+bool MemoryShell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                          const std::string& directory, int show) {
+    execute_requests_.push_back({verb, file, parameters, directory, show});
     return true;
 }
 

@@ -23,6 +23,8 @@ public:
         std::string verb;
         std::string file;
         std::string parameters;
+        std::string directory;
+        int show;
     };
 
     explicit MemoryShell(MemoryFiles& files) : files_(files) {}
@@ -31,7 +33,8 @@ public:
     void AnswerFolderPicker(std::string folder) { picker_answer_ = std::move(folder); }
 
     std::string BrowseForFolder(int csidl_root, const std::string& title) override;
-    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters) override;
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& directory, int show) override;
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
 
     const std::vector<PickerRequest>& PickerRequests() const { return picker_requests_; }

@@ -12,6 +12,7 @@ public:
     void SetOwner(void* window) { owner_ = window; }
 
     int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+    int Confirm(const std::string& text) override;
 
 private:
     void* owner_ = nullptr;

@@ -63,11 +63,13 @@ std::string Win32Shell::BrowseForFolder(int csidl_root, const std::string& title
     return WideToGbk(path);
 }
 
-bool Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters) {
+bool Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& directory, int show) {
     const std::wstring wide_parameters = GbkToWide(parameters);
-    const HINSTANCE result =
-        ShellExecuteW(nullptr, GbkToWide(verb).c_str(), GbkToWide(file).c_str(),
-                      parameters.empty() ? nullptr : wide_parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    const std::wstring wide_directory = GbkToWide(directory);
+    const HINSTANCE result = ShellExecuteW(nullptr, GbkToWide(verb).c_str(), GbkToWide(file).c_str(),
+                                           parameters.empty() ? nullptr : wide_parameters.c_str(),
+                                           directory.empty() ? nullptr : wide_directory.c_str(), show);
     // Values above 32 mean success.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -9,7 +9,8 @@ class Win32Shell : public Shell {
 public:
     // Needs COM initialised on the calling thread, as the wizard's thread has.
     std::string BrowseForFolder(int csidl_root, const std::string& title) override;
-    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters) override;
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& directory, int show) override;
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
 };
 

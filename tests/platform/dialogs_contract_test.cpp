@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/memory/memory_dialogs.h"
 #include "tests/support/backends.h"
@@ -92,9 +93,13 @@ public:
         std::set<int> buttons;
         HWND owner = nullptr;
         bool owner_enabled = true;
+        std::vector<std::wstring> labels;  // of Yes and No
+        bool yes_is_default = false;
     };
 
-    explicit BoxDriver(int press) : thread_([this, press] { Run(press); }) {}
+    // Presses the button, or with a key posts that key to the Yes button
+    // (where the focus starts) for the dialog manager to act on.
+    explicit BoxDriver(int press, UINT key = 0) : thread_([this, press, key] { Run(press, key); }) {}
     ~BoxDriver() { Finish(); }
     BoxDriver(const BoxDriver&) = delete;
     BoxDriver& operator=(const BoxDriver&) = delete;
@@ -107,7 +112,7 @@ public:
     }
 
 private:
-    void Run(int press) {
+    void Run(int press, UINT key) {
         HWND box = nullptr;
         while (!done_ && !(box = FindMessageBox())) Sleep(50);
         if (!box) return;
@@ -118,7 +123,16 @@ private:
             if (GetDlgItem(box, id)) seen_.buttons.insert(id);
         seen_.owner = GetWindow(box, GW_OWNER);
         seen_.owner_enabled = seen_.owner && IsWindowEnabled(seen_.owner);
-        PostMessageW(GetDlgItem(box, press), BM_CLICK, 0, 0);
+        for (int id : {IDYES, IDNO}) {
+            wchar_t label[16] = {};
+            if (GetDlgItem(box, id)) GetWindowTextW(GetDlgItem(box, id), label, 16);
+            seen_.labels.push_back(label);
+        }
+        seen_.yes_is_default = (GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+        if (key)
+            PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, key, 0);
+        else
+            PostMessageW(GetDlgItem(box, press), BM_CLICK, 0, 0);
     }
 
     std::atomic<bool> done_{false};
@@ -175,6 +189,17 @@ TEST_P(DialogsContract, ABoxShowsItsGbkTextAndGivesThePressedButton) {
     }
 }
 
+TEST_P(DialogsContract, TheConfirmationAsksWithYesAndNo) {
+    for (int press : {kIdYes, kIdNo}) {
+        auto harness = GetParam().make();
+        harness->PressNext(press);
+        EXPECT_EQ(harness->dialogs().Confirm(kFileFailed), press);
+        const SeenBox seen = harness->Seen();
+        EXPECT_EQ(seen.text, kFileFailed);
+        EXPECT_EQ(seen.caption, "Confirm");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DialogsContract, ::testing::ValuesIn(Backends()),
                          testing::BackendName<BoxHarness>);
 
@@ -217,6 +242,24 @@ TEST(Win32Dialogs, TheButtonsFollowTheFlagsAndTheOwnerWaitsBehindTheBox) {
         EXPECT_EQ(seen.owner, owner.get());
         EXPECT_FALSE(seen.owner_enabled);
         EXPECT_TRUE(IsWindowEnabled(owner.get()));
+    }
+}
+
+// Our own dialog: "&Yes" the default, Enter answers Yes, Escape No.
+TEST(Win32Dialogs, TheConfirmationAnswersTheKeysAsUsersExpect) {
+    std::unique_ptr<HWND__, WindowDestroyer> owner(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0,
+                                                                   100, 100, nullptr, nullptr, nullptr, nullptr));
+    Win32Dialogs dialogs;
+    dialogs.SetOwner(owner.get());
+    for (const auto& [key, answer] : {std::pair<UINT, int>{VK_RETURN, kIdYes}, {VK_ESCAPE, kIdNo}}) {
+        SCOPED_TRACE(key);
+        BoxDriver driver(0, key);
+        EXPECT_EQ(dialogs.Confirm("sure?"), answer);
+        const BoxDriver::Seen& seen = driver.Finish();
+        EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"&Yes", L"&No"}));
+        EXPECT_TRUE(seen.yes_is_default);
+        EXPECT_EQ(seen.owner, owner.get());
+        EXPECT_FALSE(seen.owner_enabled);
     }
 }
 #endif

@@ -22,14 +22,14 @@ TEST(ShellExecuteOnWindows, OpensAProgramByItsGbkPathAndReportsAMissingOne) {
 
     Win32Shell shell;
     Win32Processes processes;
-    ASSERT_TRUE(shell.Execute("open", folder + "\\" + image, "--quiet"));
+    ASSERT_TRUE(shell.Execute("open", folder + "\\" + image, "--quiet", folder, kSwShow));
     const auto all = processes.Snapshot();
     const auto started =
         std::find_if(all.begin(), all.end(), [&](const ProcessEntry& e) { return e.image == image; });
     ASSERT_NE(started, all.end());
     EXPECT_TRUE(processes.Terminate(started->id, 0));
 
-    EXPECT_FALSE(shell.Execute("open", folder + "\\missing.exe", ""));
+    EXPECT_FALSE(shell.Execute("open", folder + "\\missing.exe", "", "", kSwShow));
 }
 
 }  // namespace
