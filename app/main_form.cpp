@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <cstdint>
+#include <stdexcept>
 
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
@@ -8,7 +9,6 @@
 #include "package/errors.h"
 #include "package/packed_blob.h"
 #include "platform/registry_accessor.h"
-#include "shell/process_kill.h"
 #include "ui/form_description.h"
 
 namespace zsetup {
@@ -23,10 +23,41 @@ TMainForm::TMainForm(Platform& platform)
     : SetupConfig(std::make_unique<zsetup::SetupConfig>(zsetup::SetupConfig::Zero())),
       platform_(platform),
       form_(ui::BuildForm(TMAINFORM())) {
-    Control("Sheet0").on_show = [this] { Sheet0Show(); };
-    Control("suiButton2").on_click = [this] { NextBtClick(); };
-    Control("Button1").on_click = [this] { Button1Click(); };
-    Control("Button2").on_click = [this] { Button2Click(); };
+    Control("Sheet0").on_show = Handler(&TMainForm::Sheet0Show);
+    Control("Sheet1").on_show = Handler(&TMainForm::Sheet1Show);
+    Control("Sheet2").on_show = Handler(&TMainForm::Sheet2Show);
+    Control("Sheet3").on_show = Handler(&TMainForm::Sheet3Show);
+    Control("Sheet4").on_show = Handler(&TMainForm::Sheet4Show);
+    Control("Sheet5").on_show = Handler(&TMainForm::Sheet5Show);
+    Control("suiButton1").on_click = Handler(&TMainForm::PrevBtClick);
+    Control("suiButton2").on_click = Handler(&TMainForm::NextBtClick);
+    Control("suiButton4").on_click = Handler(&TMainForm::suiButton4Click);
+    Control("suiButton3").on_click = Handler(&TMainForm::CancelBtClick);
+    Control("suiImageButton1").on_click = Handler(&TMainForm::suiImageButton1Click);
+    Control("suiURLLabel1").on_click = Handler(&TMainForm::suiURLLabel1Click);
+    Control("Button1").on_click = Handler(&TMainForm::Button1Click);
+    Control("Button2").on_click = Handler(&TMainForm::Button2Click);
+    Control("BPing").on_click = Handler(&TMainForm::BPingClick);
+    form_->on_close_query = [this](bool& can_close) { FormCloseQuery(can_close); };
+}
+
+std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
+    return [this, handler] {
+        // Handlers run inside one another (Agree clicks Next, Next changes
+        // the page): only the outermost one shows the error.
+        ++handler_depth_;
+        try {
+            (this->*handler)();
+        } catch (const std::runtime_error& e) {
+            if (--handler_depth_ > 0) throw;
+            platform_.dialogs.ShowMessage(e.what(), form_->application_title(), kMbOk | kMbIconError);
+            return;
+        } catch (...) {
+            --handler_depth_;
+            throw;
+        }
+        --handler_depth_;
+    };
 }
 
 void TMainForm::RefusePackage(const std::string& problem) {
@@ -115,37 +146,5 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormDestroy() { PayloadPack = zsetup::PayloadPack(); }
-
-void TMainForm::Sheet0Show() {
-    const std::string name = SetupConfig->ProductName.text();
-    Control("NameLb").SetCaption(name);
-    Control("VerLb").SetCaption(SetupConfig->Version.text());
-    ui::Widget& intro = Control("IntroLb");
-    intro.SetCaption(SetupConfig->Introduction.text());
-    intro.SetWidth(245);
-    intro.SetHeight(80);
-    form_->SetCaption(name + texts::kCaptionSuffix);
-    Control("Label8").SetCaption(texts::kSheet0Title);
-    Control("Label12").SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
-    Control("suiButton1").Hide();
-    form_->SetApplicationTitle(name + texts::kTitleSuffix);
-}
-
-void TMainForm::Button1Click() { KillProcessByName(platform_.processes, "ZANTO-KPV.exe"); }
-void TMainForm::Button2Click() { KillProcessByName(platform_.processes, "KPV-H-Up.exe"); }
-
-void TMainForm::NextBtClick() {
-    Control("Button1").Click();
-    Control("Button2").Click();
-    // A package that cannot be installed never leaves the welcome page.
-    if (!package_problem_.empty()) {
-        platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption,
-                                      kMbOk | kMbIconWarning);
-        return;
-    }
-    Control("suiButton4").Show();
-    ui::Widget& pages = Control("PageCtl");
-    if (pages.active_page() == 0) pages.SetActivePage(1);
-}
 
 }  // namespace zsetup

@@ -3,6 +3,7 @@
 // headless on the memory platform; the stub drives it with real windows.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,13 +20,34 @@ public:
     // is the start-up.
     explicit TMainForm(Platform& platform);
 
+    // Start-up (main_form.cpp).
     void FormCreate();
     void FormDestroy();
 
+    // Pages and navigation (navigation.cpp).
     void Sheet0Show();
+    void Sheet1Show();
+    void Sheet2Show();
+    void Sheet3Show();
+    void Sheet4Show();
+    void Sheet5Show();
+    void PrevBtClick();
     void NextBtClick();
+    void suiButton4Click();
+    void CancelBtClick();
+    void FormCloseQuery(bool& can_close);
+    void suiImageButton1Click();
+    void suiURLLabel1Click();
     void Button1Click();
     void Button2Click();
+
+    // The installation run (install_run.cpp).
+    void RunInstall();
+
+    // Finish actions (finish_actions.cpp).
+    void BPingClick();
+    void OpenInBrowser(const std::string& url);
+    std::string TutorialAddress() const;
 
     ui::Form& form() { return *form_; }
     ui::Widget& Control(const std::string& name) { return form_->Find(name); }
@@ -45,10 +67,19 @@ private:
     void ReadPreviousInstallation();
     void LoadPayload();
     void RefusePackage(const std::string& problem);
+    void CheckFolder();
+    void Finish();
+    void InstallFile(int index);
+    void WriteRegistry();
+    void MakeShortcuts();
+    // The handler boundary: an error a handler lets through is shown in an
+    // error box, and the wizard stays where it was.
+    std::function<void()> Handler(void (TMainForm::*handler)());
 
     Platform& platform_;
     std::unique_ptr<ui::Form> form_;
     std::string package_problem_;
+    int handler_depth_ = 0;
 };
 
 }  // namespace zsetup

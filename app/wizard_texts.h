@@ -11,9 +11,42 @@ inline constexpr char kTitleSuffix[] = " 安装向导";   // application title: 
 inline constexpr char kCaptionSuffix[] = "安装向导";  // window caption: name + this
 inline constexpr char kBadPackage[] = "  提示：安装程序已损坏，无法继续安装：\r\n";
 
-// Sheet0Show.
+// Page titles (Label8) and subtitles (Label12).
 inline constexpr char kSheet0Title[] = "Zoraq安装程序";
 inline constexpr char kSheet0SubtitleHead[] = "本安装程序将";
 inline constexpr char kSheet0SubtitleTail[] = "软件安装到您的计算机上";
+inline constexpr char kSheet1Title[] = "软件许可协议";
+inline constexpr char kSheet1Subtitle[] = "请认真阅读本软件的许可协议";
+inline constexpr char kSheet2Title[] = "选择安装目标文件夹";
+inline constexpr char kSheet2Subtitle[] = "您所选择的文件夹将存放该软件的所有文件";
+inline constexpr char kSheet3Title[] = "开始安装";
+inline constexpr char kSheet3Subtitle[] = "选择结束,即将开始安装工作";
+inline constexpr char kSheet4Title[] = "正在安装...";
+inline constexpr char kSheet4Subtitle[] = "安装程序正在复制文件,注册信息,创建快捷方式";
+inline constexpr char kSheet5Title[] = "安装完毕";
+inline constexpr char kSheet5Subtitle[] = "已经完成本软件的所有安装工作";
+inline constexpr char kFinish[] = "完成";
+inline constexpr char kRunHead[] = "请双击";
+inline constexpr char kRunTail[] = "图标运行软件。";
+
+// The folder check on page 2.
+inline constexpr char kFolderEmpty[] = "  提示：请选择目标文件夹！     ";
+inline constexpr char kFolderNotFull[] = "必须指定完全路径!\r\n比如:\r\nC:\\ZANTO-Y";
+inline constexpr char kFolderIsRoot[] = "  提示：不能安装到驱动器的根目录下!  ";
+inline constexpr char kFolderNotCreated[] = "  提示：创建子文件夹失败！         ";
+inline constexpr char kFolderTooLong[] = "  提示：目标文件夹路径太长，不能超过128个字节！  ";
+inline constexpr char kPickerTitle[] = "选择安装目标文件夹";
+
+// Cancel on pages 0-3 and a close request: text E.
+inline constexpr char kQuitQuestion[] =
+    "安装程序还没有完成,如果您现在关闭安装程序，程序将退出安装，\r您也可以稍后运行安装程序来完成安装。\r\n"
+    "要继续安装，请单击“No”按钮；要退出安装，请单击“Yes”按钮。";
+
+// The installation run.
+inline constexpr char kCopyingFiles[] = "正在复制文件...";
+inline constexpr char kRegistering[] = "正在注册相关信息...";
+inline constexpr char kMakingShortcuts[] = "正在创建快捷方式...";
+inline constexpr char kFileFailed[] = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
+inline constexpr char kUninstallLinkHead[] = "卸载";
 
 }  // namespace zsetup::texts

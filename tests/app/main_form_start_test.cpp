@@ -8,38 +8,12 @@
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
-#include "package/packed_blob.h"
-#include "platform/memory/memory_platform.h"
-#include "platform/registry_accessor.h"
+#include "tests/app/wizard_fixture.h"
 
 namespace zsetup {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-const std::string kProductKey = "\\Software\\演示工作室\\演示软件";
-
-struct Package {
-    SetupConfig record = SetupConfig::Zero();
-    Bytes payload = {'h', 'e', 'l', 'l', 'o'};
-
-    Package() {
-        record.ProductName.assign("演示软件");
-        record.Version.assign("1.0.0");
-        record.Introduction.assign("一个小程序。\r\n第二行。");
-        record.CompanyKeyName.assign("演示工作室");
-        record.DefaultFolderName.assign("演示软件");
-        record.FileCount = 1;
-        record.Files[0].Name.assign("\\hello.txt");
-        record.Files[0].Size = 5;
-        record.PackChecksum = static_cast<std::int32_t>(PackByteSum(payload.data(), payload.size()));
-    }
-    void Install(MemoryPlatform& p, std::size_t record_bytes = SetupConfig::kSize) const {
-        const Bytes config = record.ToBytes();
-        p.resources.Add("SETUPINI", PackBlob(config.data(), record_bytes));
-        p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
-    }
-};
+using namespace zsetup::testing;
 
 // What the registry holds under ProductKey before the wizard starts.
 struct Previous {

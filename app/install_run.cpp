@@ -1,0 +1,142 @@
+// RunInstall: files, the record's copy, the registry, the shortcuts.
+#include <string>
+
+#include "app/main_form.h"
+#include "app/wizard_texts.h"
+#include "package/errors.h"
+#include "platform/registry_accessor.h"
+#include "shell/force_dirs.h"
+#include "shell/path_text.h"
+#include "shell/shortcuts.h"
+
+namespace zsetup {
+namespace {
+
+const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The folder part of a path: before its last backslash, a drive root
+// keeping its own ("C:\").
+std::string FolderOf(const std::string& path) {
+    const std::size_t at = LastPos("\\", path);
+    if (at == 0) return {};
+    return at == 3 && path[1] == ':' ? path.substr(0, 3) : path.substr(0, at - 1);
+}
+
+}  // namespace
+
+void TMainForm::RunInstall() {
+    Installing = true;
+    ui::Widget& work = Control("WorkLb");
+    work.SetCaption(texts::kCopyingFiles);
+    work.SetWidth(300);
+    work.Repaint();
+
+    for (int i = 0; i < SetupConfig->FileCount && i < kMaxRows; ++i) InstallFile(i);
+
+    // The copy is the resource as built, not the record in memory.
+    const std::string copy = SetupConfig->InstallFolder.text() + "\\Z_nt.cx";
+    const auto packed = platform_.resources.RcData("SETUPINI");
+    if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
+        throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+
+    work.SetCaption(texts::kRegistering);
+    work.Repaint();
+    Control("FNameLb").Hide();
+    Control("PageCtl").Repaint();
+    WriteRegistry();
+
+    work.SetCaption(texts::kMakingShortcuts);
+    work.Repaint();
+    MakeShortcuts();
+    Installing = false;
+}
+
+void TMainForm::InstallFile(int i) {
+    const FileEntry& row = SetupConfig->Files[i];
+    const std::string path = SetupConfig->InstallFolder.text() + row.Name.text();
+    if (path.find("*.") != std::string::npos) return;
+    const std::string folder = FolderOf(path);
+    if (!ForceDirs(platform_.files, folder)) return;
+
+    ui::Widget& name = Control("FNameLb");
+    name.SetCaption(ShortenPath(path, 40));
+    name.SetWidth(300);
+    name.Repaint();
+
+    // Written beside the target and swapped in, so a failed write never
+    // costs the user the file that was there.
+    const ByteSlice bytes = PayloadPack.Slice(row);
+    bool written = false;
+    if (const auto temp = platform_.files.MakeTempFile(folder)) {
+        written = platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
+                  platform_.files.MoveReplacing(*temp, path);
+        if (!written) platform_.files.RemoveFile(*temp);
+    }
+    if (!written)
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+
+    ui::Widget& progress = Control("CopyProgress");
+    progress.SetPosition(i * 100 / SetupConfig->FileCount);
+    progress.Repaint();
+}
+
+void TMainForm::WriteRegistry() {
+    const zsetup::SetupConfig& c = *SetupConfig;
+    const std::string folder = c.InstallFolder.text();
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
+    // A failed open leaves no current key: the first write then fails and
+    // its error ends the run.
+    reg.OpenKey(CompanyKey, true);
+    reg.WriteString("Site", c.Site.text());
+    reg.WriteString("Author", c.Author.text());
+    reg.CloseKey();
+
+    reg.OpenKey(ProductKey, true);
+    reg.WriteBool("Setup", true);
+    reg.WriteString("Version", c.Version.text());
+    reg.WriteString("Folder", folder);
+    reg.WriteString("Date", c.InstallDate.text());
+    reg.CloseKey();
+
+    reg.OpenKey(kUninstallKey + c.ProductName.text(), true);
+    reg.WriteString("DisplayName", c.ProductName.text());
+    // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
+    // start another program.
+    reg.WriteString("UninstallString", "\"" + folder + "\\uninstall.exe\"");
+    reg.WriteString("DisplayVersion", c.Version.text());
+    reg.WriteString("Publisher", c.Author.text());
+    reg.WriteString("InstallLocation", folder);
+    reg.WriteString("URLInfoAbout", c.Site.text());
+    reg.CloseKey();
+
+    // Rows keep the key they opened: a later relative KeyPath lies below it.
+    for (const RegistryEntry& row : c.RegistryRows()) {
+        reg.SetRoot(row.CurrentUser ? RegRoot::CurrentUser : RegRoot::LocalMachine);
+        try {
+            if (!reg.OpenKey(row.KeyPath.text(), true)) continue;
+            const std::string name = row.ValueName.text();
+            if (row.Kind == 0) reg.WriteBool(name, row.BoolValue != 0);
+            if (row.Kind == 1) reg.WriteString(name, row.StringValue.text());
+            if (row.Kind == 2) reg.WriteInteger(name, row.IntValue);
+        } catch (const RegistryError&) {
+            continue;  // a row that cannot be written is skipped
+        }
+    }
+}
+
+void TMainForm::MakeShortcuts() {
+    const zsetup::SetupConfig& c = *SetupConfig;
+    const std::string folder = c.InstallFolder.text();
+    const std::string group = c.ProductName.text();
+    Shortcuts shortcuts(platform_.registry, platform_.files, platform_.shell);
+    for (const ShortcutEntry& row : c.ShortcutRows()) {
+        const std::string target = folder + c.Files[row.FileIndex].Name.text();
+        const std::string name = row.Name.text();
+        const std::string arguments = row.Arguments.text();
+        if (row.Kind != 0) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
+        if (row.Kind != 1) shortcuts.CreateDesktopShortcut(target, name, arguments);
+    }
+    shortcuts.CreateProgramsShortcut(group, folder + "\\uninstall.exe", texts::kUninstallLinkHead + group, "");
+}
+
+}  // namespace zsetup
