@@ -39,6 +39,10 @@ TMainForm::TMainForm(Platform& platform)
     Control("Button2").on_click = Handler(&TMainForm::Button2Click);
     Control("BPing").on_click = Handler(&TMainForm::BPingClick);
     form_->on_close_query = [this](bool& can_close) { FormCloseQuery(can_close); };
+    // The artwork travels in the program's resources; without it the
+    // pictures stay empty.
+    if (auto art = platform_.resources.RcData("LICENCEART")) Control("Image2").SetPicture(std::move(*art));
+    if (auto art = platform_.resources.RcData("FINISHART")) Control("Image1").SetPicture(std::move(*art));
 }
 
 std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
@@ -141,6 +145,7 @@ void TMainForm::FormCreate() {
     }
 
     Control("PageCtl").SetActivePage(0);
+    if (attach_shadow) attach_shadow(*form_);
     const ui::Rect& r = form_->bounds();
     form_->SetRegion({1, 1, r.width - 1, r.height - 1, 8, 8});
 }

@@ -54,6 +54,10 @@ public:
     // Why the package cannot be installed; empty when it can.
     const std::string& package_problem() const { return package_problem_; }
 
+    // Start-up's shadow step, between selecting page 0 and shaping the
+    // window: the stub attaches and switches on the drop shadow here.
+    std::function<void(ui::Form&)> attach_shadow;
+
     std::unique_ptr<zsetup::SetupConfig> SetupConfig;
     zsetup::PayloadPack PayloadPack;
     bool Installing = false;

@@ -133,6 +133,24 @@ TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
     EXPECT_EQ(wizard.PayloadPack.bytes(), Package().payload);
 }
 
+// The shadow is attached with page 0 selected and before the window gets
+// its rounded shape, so its first image follows the full rectangle.
+TEST(Start, TheShadowComesBetweenPageZeroAndTheRoundedRegion) {
+    MemoryPlatform p;
+    Package().Install(p);
+    TMainForm wizard(p.seam);
+    int page_then = -1;
+    bool region_then = true;
+    wizard.attach_shadow = [&](ui::Form& form) {
+        page_then = wizard.Control("PageCtl").active_page();
+        region_then = form.region() != nullptr;
+    };
+    wizard.FormCreate();
+    EXPECT_EQ(page_then, 0);
+    EXPECT_FALSE(region_then);
+    EXPECT_TRUE(wizard.form().region());
+}
+
 TEST(Start, AShortRecordLeavesTheRestZero) {
     MemoryPlatform p;
     Package package;
