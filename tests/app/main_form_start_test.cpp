@@ -151,6 +151,15 @@ TEST(Start, TheShadowComesBetweenPageZeroAndTheRoundedRegion) {
     EXPECT_TRUE(wizard.form().region());
 }
 
+TEST(Start, ThePicturesComeFromTheProgramsResources) {
+    MemoryPlatform p;
+    Package().Install(p);
+    p.resources.Add("LICENCEART", {1, 2, 3});
+    TMainForm with(p.seam);
+    EXPECT_EQ(with.Control("Image2").picture(), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(with.Control("Image1").picture().empty());  // no FINISHART: an empty picture
+}
+
 TEST(Start, AShortRecordLeavesTheRestZero) {
     MemoryPlatform p;
     Package package;
