@@ -7,6 +7,7 @@
 
 #include "platform/registry_accessor.h"
 #include "tests/app/wizard_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup {
 namespace {
@@ -86,12 +87,7 @@ TEST_P(FinishTest, OpensTheTutorialOnceThenTheFolderThenEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FinishTest, ::testing::ValuesIn(kFinishCases),
-                         [](const ::testing::TestParamInfo<FinishCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
+                         zsetup::testing::LabelName());
 
 TEST(Finish, TheTutorialAddressEscapesTheProductName) {
     struct Case {

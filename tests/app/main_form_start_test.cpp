@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
 #include "tests/app/wizard_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup {
 namespace {
@@ -101,12 +102,7 @@ TEST_P(StartTest, ProposesAsksAndEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StartTest, ::testing::ValuesIn(kStartCases),
-                         [](const ::testing::TestParamInfo<StartCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
+                         zsetup::testing::LabelName());
 
 TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
     MemoryPlatform p;
@@ -244,12 +240,7 @@ TEST_P(BadPackageTest, StaysOnPageZeroNamingTheProblem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadPackageTest, ::testing::ValuesIn(kBadPackages),
-                         [](const ::testing::TestParamInfo<BadPackage>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
+                         zsetup::testing::LabelName());
 
 TEST(Start, NextOnASoundPackageEndsTheProductProcessesFirst) {
     MemoryPlatform p;

@@ -7,6 +7,7 @@
 
 #include "app/wizard_texts.h"
 #include "tests/app/wizard_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup {
 namespace {
@@ -172,12 +173,7 @@ TEST_P(FolderCheck, AcceptsAFullPathBelowADriveRoot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FolderCheck, ::testing::ValuesIn(kFolderCases),
-                         [](const ::testing::TestParamInfo<FolderCase>& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
+                         zsetup::testing::LabelName());
 
 TEST(Navigation, OnlyNextStoresTheEditedFolder) {
     Wizard w;

@@ -16,6 +16,7 @@
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup {
 namespace {
@@ -340,12 +341,7 @@ TEST_P(BadManifestTest, IsRefusedNamingKeyValueAndLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BadManifestTest, ::testing::ValuesIn(kBadManifests),
-                         [](const ::testing::TestParamInfo<BadManifest>& info) {
-                             std::string name = info.param.label;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+                         zsetup::testing::LabelName());
 
 TEST(Builder, ReportsEveryProblemAtOnce) {
     ProductDir dir;
