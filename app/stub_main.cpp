@@ -1,0 +1,42 @@
+// The installer's entry: COM for the user-interface thread, the real OS
+// seam, the wizard window with real windows, the message loop.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/main_form.h"
+#include "decor/jpeg_picture.h"
+#include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_view.h"
+
+namespace {
+
+// COM on this thread (single-threaded apartment) for the program's life:
+// the shell's folder picker needs it.
+class ComApartment {
+public:
+    ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (ok_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool ok_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ComApartment com;
+    zsetup::Win32Platform platform;
+    zsetup::TMainForm wizard(platform.seam);
+    zsetup::ui::ViewOptions options;
+    options.decode_picture = zsetup::DecodeJpeg;
+    zsetup::ui::Win32View view(wizard.form(), options);
+    platform.dialogs.SetOwner(view.window(wizard.form()));
+    wizard.FormCreate();
+    if (!wizard.form().terminated()) view.Run();
+    wizard.FormDestroy();
+    return 0;
+}

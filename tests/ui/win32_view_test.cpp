@@ -1,0 +1,440 @@
+// The Win32 view under Wine: a small form with Chinese captions, shown, and
+// checked with the calls a driver program makes. Also run under English.
+#include "ui/win32/win32_view.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/gbk_text.h"
+#include "tests/ui/screen_capture.h"
+#include "ui/control_ids.h"
+#include "ui/form_description.h"
+
+namespace zsetup::ui {
+namespace {
+
+const std::string kCaption = "测试向导";
+const std::string kTitle = "欢迎使用安装向导";
+const std::string kName = "软件名称:";
+const std::string kNext = "下一步";
+const std::string kFolder = "C:\\程序";
+const std::string kLink = "“软件许可协议”";
+const std::string kStart = "运行程序";
+const Font kYaHei{"微软雅黑", 12, Rgb(128, 128, 128), false, false};
+const Font kWhiteBold{"微软雅黑", 12, Rgb(255, 255, 255), true, false};
+const Font kLinkFont{"微软雅黑", 12, Rgb(128, 128, 128), false, true};
+
+FormSpec TestSpec() {
+    return {"TestForm",
+            {0, 0, 420, 240},
+            {"宋体", 12, Rgb(128, 128, 128), false, false},
+            kSystemWindowColour,
+            {
+                {Kind::Panel, "Header", nullptr, {0, 0, 420, 50}, nullptr, {}, Rgb(133, 155, 222), 0},
+                {Kind::Label, "Title", "Header", {16, 16, 300, 20}, kTitle.c_str(), kWhiteBold, kInheritColour, 0},
+                {Kind::PageControl, "Pages", nullptr, {1, 50, 418, 140}, nullptr, kYaHei, kInheritColour, kHiddenTabs},
+                {Kind::Page, "Page0", "Pages", {0, 0, 418, 140}, nullptr, kYaHei, kInheritColour, 0},
+                {Kind::Page, "Page1", "Pages", {0, 0, 418, 140}, nullptr, kYaHei, kInheritColour, 0},
+                {Kind::Label, "Name", "Page0", {16, 12, 200, 16}, kName.c_str(), {}, kInheritColour, 0},
+                {Kind::LinkLabel, "Link", "Page0", {16, 36, 200, 16}, kLink.c_str(), kLinkFont, Rgb(255, 153, 0),
+                 kHandCursor},
+                {Kind::ImageButton, "Browse", "Page0", {250, 36, 39, 25}, "...", {}, kInheritColour, kHandCursor},
+                {Kind::ProgressBar, "Progress", "Page0", {16, 64, 300, 18}, nullptr, {}, kInheritColour, 0},
+                {Kind::Picture, "Art", "Page0", {330, 12, 73, 75}, nullptr, {}, kInheritColour, 0},
+                {Kind::Edit, "Folder", "Page1", {16, 12, 226, 22}, kFolder.c_str(), {}, kInheritColour, 0},
+                {Kind::CheckBox, "Start", "Page1", {16, 44, 200, 17}, kStart.c_str(), {}, kInheritColour, kChecked},
+                {Kind::Bevel, "Line", nullptr, {20, 194, 380, 2}, nullptr, {}, kInheritColour, 0},
+                {Kind::PushButton, "Next", nullptr, {310, 202, 89, 30}, kNext.c_str(), kYaHei, kInheritColour, 0},
+            }};
+}
+
+std::string Text(HWND w) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return WideToGbk(text);
+}
+
+struct Search {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK KeepIfId(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (GetDlgCtrlID(w) != s->id) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+// What a driver program does: the control whose ID the form description gives.
+HWND FindControl(HWND form, int id) {
+    Search s{id, nullptr};
+    EnumChildWindows(form, KeepIfId, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// Polls for what a driver waits for; gives up after a while so that a fault
+// fails the test instead of hanging it.
+bool WaitUntil(const std::function<bool()>& ready) {
+    for (int i = 0; i < 400; ++i) {
+        if (ready()) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// Does on a second thread what another program would, while the form's loop
+// runs; ends the loop itself if the form never terminates, so a fault fails
+// the test instead of hanging it.
+class Driver {
+public:
+    explicit Driver(std::function<void()> drive)
+        : ui_thread_(GetCurrentThreadId()), thread_([this, drive] {
+              drive();
+              if (!WaitUntil([this] { return done_.load(); })) {
+                  stuck_ = true;
+                  PostThreadMessageW(ui_thread_, WM_QUIT, 0, 0);
+              }
+          }) {}
+    ~Driver() { Finish(); }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+    // Call once Run has returned; false when the driver had to end the loop.
+    bool Finish() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+        return !stuck_;
+    }
+
+private:
+    DWORD ui_thread_;
+    std::atomic<bool> done_{false}, stuck_{false};
+    std::thread thread_;
+};
+
+class Win32ViewTest : public testing::Test {
+protected:
+    std::unique_ptr<Form> form_ = BuildForm(TestSpec());
+    Widget& pages_ = form_->Find("Pages");
+    void SetUp() override {
+        form_->SetCaption(kCaption);
+        form_->SetApplicationTitle(kTitle);
+        pages_.SetActivePage(0);
+    }
+};
+
+TEST(AnsiCodePage, IsTheOneTheRunAskedFor) {
+    const char* locale = std::getenv("ZSETUP_WINE_LOCALE");
+    const std::string asked = locale ? locale : "zh_CN.UTF-8";
+    EXPECT_EQ(GetACP(), asked.rfind("en_US", 0) == 0 ? 1252u : 936u) << asked;
+}
+
+TEST_F(Win32ViewTest, ShowsTheFormCentredWithItsSizeAndChineseTexts) {
+    Win32View view(*form_);
+    view.Show();
+    HWND form = view.window(*form_);
+    EXPECT_EQ(FindWindowW(L"ZsetupForm", GbkToWide(kCaption).c_str()), form);
+    RECT client, outer, area;
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 420);
+    EXPECT_EQ(client.bottom, 240);
+    GetWindowRect(form, &outer);
+    EXPECT_EQ(outer.right - outer.left, 420) << "no frame";
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_EQ(outer.left - area.left, area.right - outer.right);
+    EXPECT_EQ(outer.top - area.top, area.bottom - outer.bottom);
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(Text(form), kCaption);
+    EXPECT_EQ(Text(view.application_window()), kTitle) << "the task-bar text";
+    EXPECT_EQ(GetWindow(form, GW_OWNER), view.application_window());
+    EXPECT_EQ(Text(FindControl(form, ControlId(*form_, "Title"))), kTitle);
+    EXPECT_EQ(Text(FindControl(form, ControlId(*form_, "Name"))), kName);
+    EXPECT_EQ(Text(FindControl(form, ControlId(*form_, "Next"))), kNext);
+    EXPECT_EQ(Text(FindControl(form, ControlId(*form_, "Folder"))), kFolder);
+
+    form_->SetCaption(kName);
+    form_->SetApplicationTitle(kNext);
+    form_->Find("Name").SetCaption(kLink);
+    EXPECT_EQ(Text(form), kName);
+    EXPECT_EQ(Text(view.application_window()), kNext);
+    EXPECT_EQ(Text(view.window(form_->Find("Name"))), kLink);
+}
+
+TEST_F(Win32ViewTest, VisibilityPlaceAndPagesFollowTheModel) {
+    Win32View view(*form_);
+    view.Show();
+    HWND name = view.window(form_->Find("Name"));
+    HWND folder = view.window(form_->Find("Folder"));
+    EXPECT_TRUE(IsWindowVisible(name));
+    EXPECT_FALSE(IsWindowVisible(folder)) << "on the page behind";
+
+    pages_.SetActivePage(1);
+    EXPECT_FALSE(IsWindowVisible(name));
+    EXPECT_TRUE(IsWindowVisible(folder));
+    EXPECT_TRUE(IsWindowVisible(view.window(form_->Find("Start"))));
+    pages_.SetActivePage(0);
+    EXPECT_TRUE(IsWindowVisible(name));
+    EXPECT_FALSE(IsWindowVisible(folder));
+
+    Widget& next = form_->Find("Next");
+    next.Hide();
+    EXPECT_FALSE(IsWindowVisible(view.window(next)));
+    next.Show();
+    EXPECT_TRUE(IsWindowVisible(view.window(next)));
+    next.SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(view.window(next)));
+
+    next.SetTop(100);
+    next.SetWidth(91);
+    RECT r;
+    GetWindowRect(view.window(next), &r);
+    MapWindowPoints(nullptr, view.window(*form_), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 310);
+    EXPECT_EQ(r.top, 100);
+    EXPECT_EQ(r.right - r.left, 91);
+}
+
+TEST_F(Win32ViewTest, TypingCheckingAndProgressMeetTheModel) {
+    Win32View view(*form_);
+    view.Show();
+    Widget& folder = form_->Find("Folder");
+    HWND edit = view.window(folder);
+    const std::wstring typed = GbkToWide("D:\\程序");
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    EXPECT_EQ(folder.caption(), "D:\\程序");
+    SendMessageW(edit, EM_SETSEL, 3, 3);
+    const std::wstring inserted = GbkToWide("文件夹\\");  // typed at the caret
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    EXPECT_EQ(folder.caption(), "D:\\文件夹\\程序");
+
+    pages_.SetActivePage(1);
+    Widget& start = form_->Find("Start");
+    HWND check = view.window(start);
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageW(check, BM_CLICK, 0, 0);
+    EXPECT_FALSE(start.checked()) << "the user's click";
+    start.SetChecked(true);
+    EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    Widget& progress = form_->Find("Progress");
+    HWND bar = view.window(progress);
+    progress.SetPosition(42);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 42);
+    progress.SetPosition(250);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 100);
+}
+
+TEST_F(Win32ViewTest, RegionMakesTheWindowRound) {
+    Win32View view(*form_);
+    HWND form = view.window(*form_);
+    UniqueRegion probe(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(form, probe.get()), ERROR) << "no region yet";
+    form_->SetRegion({0, 0, 421, 241, 5, 5});
+    EXPECT_EQ(GetWindowRgn(form, probe.get()), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(probe.get(), 0, 0)) << "the corner is cut off";
+    EXPECT_TRUE(PtInRegion(probe.get(), 210, 120));
+}
+
+TEST_F(Win32ViewTest, AButtonClickedFromAnotherThreadRunsItsHandlerAndTerminateEndsTheLoop) {
+    Win32View view(*form_);
+    HWND form = view.window(*form_);
+    std::string pressed;
+    form_->Find("Next").on_click = [&] {
+        pressed = form_->Find("Next").caption();
+        form_->Terminate();
+    };
+    const int next_id = ControlId(*form_, "Next");
+    Driver driver([&] {
+        WaitUntil([&] { return IsWindowVisible(form) != FALSE; });
+        PostMessageW(FindControl(form, next_id), BM_CLICK, 0, 0);
+    });
+    view.Run();
+    EXPECT_TRUE(driver.Finish()) << "Terminate did not end the loop";
+    EXPECT_EQ(pressed, kNext);
+    EXPECT_FALSE(IsWindow(form)) << "destroyed once the loop ended";
+    EXPECT_EQ(view.window(*form_), nullptr);
+}
+
+TEST_F(Win32ViewTest, WmCloseOnFormOrApplicationWindowAsksTheCloseQuery) {
+    Win32View view(*form_);
+    HWND form = view.window(*form_);
+    int queries = 0;
+    form_->on_close_query = [&](bool& can_close) { can_close = ++queries == 2; };
+    Driver driver([&] {
+        WaitUntil([&] { return IsWindowVisible(form) != FALSE; });
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        PostMessageW(GetWindow(form, GW_OWNER), WM_CLOSE, 0, 0);  // from the task bar
+    });
+    view.Run();
+    EXPECT_TRUE(driver.Finish()) << "the allowed close did not end the loop";
+    EXPECT_EQ(queries, 2);
+    EXPECT_TRUE(form_->terminated());
+}
+
+TEST_F(Win32ViewTest, AHandlersExceptionReachesTheErrorHandlerOrRun) {
+    form_->Find("Next").on_click = [] { throw std::runtime_error("disk full"); };
+    {
+        std::string reported;
+        Win32View view(*form_, ViewOptions{{}, [&](const std::exception& e) { reported = e.what(); }});
+        view.Show();
+        SendMessageW(view.window(form_->Find("Next")), BM_CLICK, 0, 0);
+        EXPECT_EQ(reported, "disk full");
+    }
+    Win32View view(*form_);
+    HWND button = view.window(form_->Find("Next"));
+    Driver driver([&] {
+        WaitUntil([&] { return IsWindowVisible(button) != FALSE; });
+        PostMessageW(button, BM_CLICK, 0, 0);
+    });
+    try {
+        view.Run();
+        ADD_FAILURE() << "Run returned without the handler's exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "disk full");
+    }
+    EXPECT_TRUE(driver.Finish()) << "the exception did not end the loop";
+}
+
+TEST_F(Win32ViewTest, AReplacedWindowProcSeesTheFormMoveUntilRestored) {
+    Win32View view(*form_);
+    view.Show();
+    HWND form = view.window(*form_);
+    int moves = 0;
+    const WindowProc previous = form_->window_proc();
+    form_->SetWindowProc([&](const Message& m) {
+        if (m.id == WM_WINDOWPOSCHANGED) ++moves;
+        return previous(m);
+    });
+    SetWindowPos(form, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_GT(moves, 0);
+    RECT r;
+    GetWindowRect(form, &r);
+    EXPECT_EQ(r.left, 10) << "the previous procedure still did its work";
+
+    form_->SetWindowProc(previous);
+    const int seen = moves;
+    SetWindowPos(form, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(moves, seen);
+    GetWindowRect(form, &r);
+    EXPECT_EQ(r.left, 30);
+}
+
+TEST_F(Win32ViewTest, FontsAreMadeAsDescribedOrTakenFromTheParent) {
+    Win32View view(*form_);
+    struct Case {
+        const char* widget;
+        const Font& font;
+    };
+    for (const Case& c : {Case{"Title", kWhiteBold}, Case{"Name", kYaHei}, Case{"Link", kLinkFont}}) {
+        auto font = reinterpret_cast<HFONT>(SendMessageW(view.window(form_->Find(c.widget)), WM_GETFONT, 0, 0));
+        LOGFONTW made = {};
+        ASSERT_TRUE(GetObjectW(font, sizeof made, &made)) << c.widget;
+        EXPECT_EQ(WideToGbk(made.lfFaceName), c.font.face) << c.widget;
+        EXPECT_EQ(made.lfHeight, -c.font.height) << c.widget;
+        EXPECT_EQ(made.lfWeight, c.font.bold ? FW_BOLD : FW_NORMAL) << c.widget;
+        EXPECT_EQ(made.lfUnderline != 0, c.font.underline) << c.widget;
+        EXPECT_EQ(made.lfCharSet, GB2312_CHARSET) << c.widget;
+    }
+}
+
+TEST_F(Win32ViewTest, ALaterSiblingLiesInFront) {
+    Win32View view(*form_);
+    HWND form = view.window(*form_);
+    EXPECT_EQ(GetWindow(form, GW_CHILD), view.window(form_->Find("Next")));
+    EXPECT_EQ(GetWindow(form, GW_CHILD), FindControl(form, ControlId(*form_, "Next")));
+    EXPECT_EQ(GetWindow(view.window(form_->Find("Header")), GW_HWNDNEXT), nullptr) << "the first lies behind all";
+}
+
+// The link's underline is drawn in the text colour: the pixel row shows it.
+TEST_F(Win32ViewTest, TheLinkTurnsItsHotColourUnderTheMouseAndClicks) {
+    Win32View view(*form_);
+    view.Show();
+    Widget& link = form_->Find("Link");
+    HWND window = view.window(link);
+    int clicks = 0;
+    link.on_click = [&] { ++clicks; };
+    auto underline_has = [&](std::uint32_t rgb) {
+        form_->Repaint();
+        return Capture(window).Contains(rgb);
+    };
+    EXPECT_TRUE(underline_has(0x808080));
+    EXPECT_FALSE(underline_has(0xFF9900));
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(underline_has(0xFF9900)) << "hot";
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(underline_has(0x808080));
+    EXPECT_FALSE(underline_has(0xFF9900));
+
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Win32ViewTest, TheHandCursorShowsOverLinksAndWhatAsksForIt) {
+    Win32View view(*form_);
+    view.Show();
+    struct Case {
+        const char* widget;
+        const wchar_t* cursor;
+    };
+    for (const Case& c : {Case{"Link", IDC_HAND}, Case{"Browse", IDC_HAND}, Case{"Name", IDC_ARROW}}) {
+        HWND w = view.window(form_->Find(c.widget));
+        SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.cursor)) << c.widget;
+    }
+}
+
+TEST_F(Win32ViewTest, APictureShowsWhatTheDecoderGivesAndNothingWithoutOne) {
+    const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
+    Widget& art = form_->Find("Art");
+    auto top_left = [&](Win32View& view) {
+        view.Show();
+        art.SetPicture(jpeg);
+        form_->Repaint();
+        return Capture(view.window(art)).at(0, 0);
+    };
+    std::vector<std::uint8_t> decoded;
+    const PictureDecoder red = [&](const std::vector<std::uint8_t>& bytes) {
+        decoded = bytes;
+        BgraImage image(2, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) image.at(x, y)[2] = 0xFF;
+        return image;
+    };
+    {
+        Win32View view(*form_, ViewOptions{red, {}});
+        EXPECT_EQ(top_left(view), 0xFF0000u);
+        EXPECT_EQ(decoded, jpeg);
+    }
+    art.SetPicture({});
+    Win32View view(*form_);
+    EXPECT_EQ(top_left(view), PixelOf(GetSysColor(COLOR_WINDOW)));
+}
+
+// Also leaves ui_form.bmp in the build tree, to look at.
+TEST_F(Win32ViewTest, PaintsTheBackgroundsInTheirColours) {
+    Win32View view(*form_);
+    form_->SetRegion({0, 0, 421, 241, 5, 5});
+    view.Show();
+    form_->Repaint();
+    const Screenshot shot = Capture(view.window(*form_));
+    SaveBmp(shot, "ui_form.bmp");
+    ASSERT_EQ(shot.width, 420);
+    EXPECT_EQ(shot.at(200, 5), 0x859BDEu) << "the header band, RGB(133, 155, 222)";
+    EXPECT_EQ(shot.at(5, 150), PixelOf(GetSysColor(COLOR_WINDOW))) << "the page shows the system window colour";
+}
+
+}  // namespace
+}  // namespace zsetup::ui

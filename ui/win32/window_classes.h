@@ -1,0 +1,23 @@
+// The window classes the view registers: the hidden application window, the
+// form and the containers (panel, page control, page). Each window hands its
+// messages to the MessageTarget given as the creation parameter.
+#pragma once
+
+#include <windows.h>
+
+namespace zsetup::ui {
+
+inline constexpr wchar_t kApplicationClass[] = L"ZsetupApplication";
+inline constexpr wchar_t kFormClass[] = L"ZsetupForm";
+inline constexpr wchar_t kContainerClass[] = L"ZsetupContainer";
+
+class MessageTarget {
+public:
+    virtual ~MessageTarget() = default;
+    virtual LRESULT HandleMessage(HWND window, UINT id, WPARAM wparam, LPARAM lparam) = 0;
+};
+
+// Registers the classes once per process; throws std::runtime_error on failure.
+void RegisterWindowClasses();
+
+}  // namespace zsetup::ui
