@@ -33,6 +33,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     zsetup::TMainForm wizard(platform.seam);
     zsetup::ui::ViewOptions options;
     options.decode_picture = zsetup::DecodeJpeg;
+    // The wizard's handlers show their own errors; anything else that comes
+    // through is shown here, and the wizard stays where it was.
+    options.on_error = [&](const std::exception& e) {
+        platform.dialogs.ShowMessage(e.what(), wizard.form().application_title(),
+                                     zsetup::kMbOk | zsetup::kMbIconError);
+    };
     zsetup::ui::Win32View view(wizard.form(), options);
     platform.dialogs.SetOwner(view.window(wizard.form()));
     wizard.FormCreate();
