@@ -3,8 +3,12 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <memory>
+
 #include "app/main_form.h"
+#include "decor/form_shadow.h"
 #include "decor/jpeg_picture.h"
+#include "decor/win32/win32_shadow_windows.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/win32_view.h"
 
@@ -41,6 +45,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     };
     zsetup::ui::Win32View view(wizard.form(), options);
     platform.dialogs.SetOwner(view.window(wizard.form()));
+    // Declared after the view, so it is detached (it writes into the form)
+    // before the view and the wizard go. Its window, owned by the view's
+    // application window, goes with the windows when Run returns.
+    zsetup::TFormShadow shadow(std::make_unique<zsetup::Win32ShadowWindows>(view));
+    wizard.attach_shadow = [&](zsetup::ui::Form& form) {
+        shadow.SetForm(&form);
+        shadow.SetActive(true);
+    };
     wizard.FormCreate();
     if (!wizard.form().terminated()) view.Run();
     wizard.FormDestroy();

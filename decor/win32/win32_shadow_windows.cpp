@@ -1,0 +1,200 @@
+#include "decor/win32/win32_shadow_windows.h"
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+
+namespace zsetup {
+
+namespace {
+
+constexpr wchar_t kShadowClass[] = L"ZsetupShadow";
+
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using UniqueDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, ui::GdiObjectDeleter>;
+
+std::runtime_error Win32Error(const std::string& what) {
+    return std::runtime_error(what + ", error " + std::to_string(GetLastError()));
+}
+
+// A 32-bpp top-down DIB section in a memory DC: its bits are laid out as a
+// BgraImage of the same size.
+class DibSurface {
+public:
+    DibSurface(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
+        if (!dc_) throw Win32Error("cannot create a memory device context");
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        if (!bitmap_) throw Win32Error("cannot create a DIB section");
+        selection_ = std::make_unique<ui::SelectedObject>(dc_.get(), bitmap_.get());
+        size_ = static_cast<std::size_t>(width) * height * 4;
+    }
+    HDC dc() const { return dc_.get(); }
+    void CopyFrom(const BgraImage& image) { std::memcpy(bits_, image.pixels().data(), size_); }
+    void CopyTo(BgraImage& image) const {
+        GdiFlush();  // GDI may still be drawing into the bits
+        std::memcpy(image.pixels().data(), bits_, size_);
+    }
+
+private:
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    std::unique_ptr<ui::SelectedObject> selection_;  // undone before the bitmap is deleted
+    void* bits_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+void RegisterShadowClass(WNDPROC proc) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS | CS_OWNDC;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kShadowClass;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Win32Error("cannot register the shadow's window class");
+}
+
+}  // namespace
+
+LRESULT CALLBACK Win32ShadowWindows::WindowProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam) {
+    switch (id) {
+    case WM_NCCREATE:
+        SetWindowLongPtrW(w, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+        break;
+    case WM_NCHITTEST: return HTTRANSPARENT;  // clicks go to what lies below
+    case WM_ERASEBKGND: DefWindowProcW(w, id, wparam, lparam); return 1;
+    case WM_NCDESTROY:
+        // Destroyed with its owner, the application window: the handle is gone.
+        if (auto* self = reinterpret_cast<Win32ShadowWindows*>(GetWindowLongPtrW(w, GWLP_USERDATA)))
+            self->window_.release();
+        break;
+    default: break;
+    }
+    return DefWindowProcW(w, id, wparam, lparam);
+}
+
+bool Win32ShadowWindows::OwnerExists(const ui::Form& owner) const { return view_.window(owner) != nullptr; }
+
+WindowState Win32ShadowWindows::OwnerState(const ui::Form& owner) const {
+    HWND w = view_.window(owner);
+    if (IsIconic(w)) return WindowState::Minimized;
+    return IsZoomed(w) ? WindowState::Maximized : WindowState::Normal;
+}
+
+OwnerBounds Win32ShadowWindows::Bounds(const ui::Form& owner) const {
+    RECT r;
+    GetWindowRect(view_.window(owner), &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+WindowPosition Win32ShadowWindows::ReadWindowPos(std::intptr_t lparam) const {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+    return {pos->x, pos->y, pos->flags};
+}
+
+void Win32ShadowWindows::UpdateOwner(const ui::Form& owner, unsigned flags) {
+    SetWindowPos(view_.window(owner), nullptr, 0, 0, 0, 0, flags);
+}
+
+void Win32ShadowWindows::PlaceShadow(const ui::Form& owner, bool below_owner, int x, int y, int width, int height,
+                                     unsigned flags) {
+    HWND shadow = EnsureWindow();
+    SetWindowPos(shadow, below_owner ? view_.window(owner) : nullptr, x, y, width, height, flags);
+}
+
+HWND Win32ShadowWindows::EnsureWindow() {
+    if (!window_) {
+        RegisterShadowClass(WindowProc);
+        window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, kShadowClass, L"",
+                                      WS_POPUP, 0, 0, 0, 0, view_.application_window(), nullptr,
+                                      GetModuleHandleW(nullptr), this));
+        if (!window_) throw Win32Error("cannot create the shadow window");
+    }
+    return window_.get();
+}
+
+void Win32ShadowWindows::DrawOutline(const ui::Form& owner, const OwnerLook& look, BgraImage& mask) {
+    HWND w = view_.window(owner);
+    DibSurface surface(mask.width(), mask.height());
+    HDC dc = surface.dc();
+    ui::UniqueBrush black(CreateSolidBrush(0)), white(CreateSolidBrush(0xFFFFFF));
+    const RECT all = {0, 0, mask.width(), mask.height()};
+    FillRect(dc, &all, black.get());
+
+    if (!RegionCache) RegionCache.reset(CreateRectRgn(0, 0, 1, 1));
+    // A simple, empty or missing region: the whole window rectangle.
+    if (GetWindowRgn(w, RegionCache.get()) != COMPLEXREGION) RegionCache.reset();
+    RECT r;
+    if (RegionCache) {
+        OffsetRgn(RegionCache.get(), kShadowMargin, kShadowMargin);
+        SelectClipRgn(dc, RegionCache.get());
+        GetRgnBox(RegionCache.get(), &r);
+    } else {
+        GetWindowRect(w, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        if (!look.border_none) {
+            WINDOWINFO info = {};
+            info.cbSize = sizeof info;
+            GetWindowInfo(w, &info);
+            InflateRect(&r, static_cast<int>(info.cxWindowBorders / 3), static_cast<int>(info.cyWindowBorders / 3));
+        }
+        OffsetRect(&r, kShadowMargin, kShadowMargin);
+    }
+    FillRect(dc, &r, white.get());
+    CutTransparentColor(w, look, dc);
+    SelectClipRgn(dc, nullptr);
+    surface.CopyTo(mask);
+}
+
+// Where the owner shows its transparent colour there is no shadow. The
+// wizard has none; other owners get the monochrome-mask copy GDI offers.
+void Win32ShadowWindows::CutTransparentColor(HWND owner, const OwnerLook& look, HDC mask_dc) {
+    POINT origin = {0, 0};
+    ClientToScreen(owner, &origin);
+    if (!look.transparent_color) return;
+    RECT client, outer;
+    GetClientRect(owner, &client);
+    GetWindowRect(owner, &outer);
+    const int width = client.right, height = client.bottom;
+    DibSurface picture(width, height);
+    PrintWindow(owner, picture.dc(), PW_CLIENTONLY);
+    UniqueDc mono_dc(CreateCompatibleDC(nullptr));
+    UniqueBitmap mono(CreateBitmap(width, height, 1, 1, nullptr));
+    if (!mono_dc || !mono) throw Win32Error("cannot create the transparent colour's mask");
+    ui::SelectedObject selected(mono_dc.get(), mono.get());
+    // Colour to monochrome: pixels of the background colour become 1.
+    SetBkColor(picture.dc(), look.transparent_color_value);
+    BitBlt(mono_dc.get(), 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
+    // Monochrome to colour: 1 becomes the background (black), 0 the text colour (white).
+    SetBkColor(mask_dc, 0);
+    SetTextColor(mask_dc, 0xFFFFFF);
+    BitBlt(mask_dc, origin.x - outer.left + kShadowMargin, origin.y - outer.top + kShadowMargin, width, height,
+           mono_dc.get(), 0, 0, SRCCOPY);
+}
+
+void Win32ShadowWindows::PushImage(const BgraImage& premultiplied, const BlendFunction& blend) {
+    HWND shadow = EnsureWindow();
+    DibSurface surface(premultiplied.width(), premultiplied.height());
+    surface.CopyFrom(premultiplied);
+    SIZE size = {premultiplied.width(), premultiplied.height()};
+    POINT source = {0, 0};
+    BLENDFUNCTION b = {blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
+    UpdateLayeredWindow(shadow, nullptr, nullptr, &size, surface.dc(), &source, 0, &b, ULW_ALPHA);
+}
+
+}  // namespace zsetup
