@@ -1,0 +1,57 @@
+# Sourced by the end-to-end scripts, which are all called as
+#   SCRIPT WINE_DIR WIN32_BIN DRIVER_EXE NATIVE_ZSETUP WORK_DIR [IDLE_EXE]
+# Builds setup.exe from the example product and starts, drives and shoots it.
+set -euo pipefail
+wine_dir=$1 bin=$2 driver=$3 native=$4 work=$5 idle=${6:-}
+lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+run="$lib_dir/../../scripts/wine/wine-run $wine_dir"
+product_name=演示软件
+company_key='HKLM\Software\DemoStudio'
+product_key="$company_key\\$product_name"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\演示软件'
+rm -rf "$work"
+mkdir -p "$work/shots"
+
+# stage-demo's layout with the native builder's setup.exe in $work/product.
+make_setup() {
+    "$lib_dir/../../scripts/stage-demo" "$bin" "$work/product" >/dev/null
+    (cd "$work/product" && "$native" build product.toml -o "$work/setup.exe")
+}
+
+# A stray wizard must never outlive the test: the box it shows would keep the server up.
+start_setup() {
+    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run setup.exe) &
+    setup_pid=$!
+}
+
+# Waits for setup.exe to end and checks its exit code.
+expect_setup_exit() {
+    local rc=0
+    wait "$setup_pid" || rc=$?
+    [ "$rc" -eq "${1:-0}" ] || fail "setup.exe ended with $rc"
+}
+
+drive() { $run "$driver" "$@"; }
+
+shot() {
+    ( . "$wine_dir/run/env" && import -display "$DISPLAY" -window root "$work/shots/$1.png" )
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# expect WHAT ACTUAL EXPECTED
+expect() {
+    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
+    echo "ok: $1"
+}
+
+reg_present() { $run reg query "$1" >/dev/null 2>&1; }
+
+# What an install leaves in the shared prefix, so each script starts clean.
+forget_install() {
+    $run reg delete "$company_key" /f >/dev/null 2>&1 || true
+    $run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+    ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" )
+}
+
+trap 'drive end >/dev/null 2>&1 || true' EXIT

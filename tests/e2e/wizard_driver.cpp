@@ -1,0 +1,222 @@
+// Drives a running wizard from outside, one command after another:
+//   wizard_driver COMMAND [ARGS] [COMMAND [ARGS]]...
+// Every wait polls with a generous timeout; every read prints one UTF-8 line
+// (CR and LF written as \r and \n) so the calling script compares it.
+// A failed command prints why and exits 1.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "app/main_form_description.h"
+#include "platform/win32/unique_handle.h"
+#include "ui/control_ids.h"
+#include "ui/form_description.h"
+
+namespace {
+
+constexpr auto kTimeout = std::chrono::seconds(30);
+constexpr auto kPoll = std::chrono::milliseconds(50);
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    std::wstring w(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), static_cast<int>(w.size()));
+    return w;
+}
+
+// WM_GETTEXT, not GetWindowText: across processes that gives an edit's stored title only.
+std::wstring Text(HWND h) {
+    std::wstring w(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+    w.resize(SendMessageW(h, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data())));
+    return w;
+}
+
+void PrintLine(const std::wstring& w) {
+    std::string out;
+    for (char c : Utf8(w)) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    std::printf("%s\n", out.c_str());
+    std::fflush(stdout);
+}
+
+void WaitUntil(const std::function<bool()>& done, const std::string& what) {
+    const auto end = std::chrono::steady_clock::now() + kTimeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return;
+        std::this_thread::sleep_for(kPoll);
+    }
+    throw std::runtime_error("timed out waiting for " + what);
+}
+
+HWND WaitFor(const std::function<HWND()>& find, const std::string& what) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = find()) != nullptr; }, what);
+    return found;
+}
+
+HWND Form() {
+    return WaitFor([] { return FindWindowW(L"ZsetupForm", nullptr); }, "the wizard window");
+}
+
+int IdOf(const std::string& name) {
+    static const std::unique_ptr<zsetup::ui::Form> form = zsetup::ui::BuildForm(zsetup::TMAINFORM());
+    return zsetup::ui::ControlId(*form, name);
+}
+
+BOOL CALLBACK Collect(HWND h, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(h);
+    return TRUE;
+}
+
+// Controls sit at any depth (pages inside the page control): all descendants.
+HWND Control(const std::string& name) {
+    const int id = IdOf(name);
+    // The form's window exists before its children do.
+    return WaitFor(
+        [&] {
+            std::vector<HWND> children;
+            EnumChildWindows(Form(), Collect, reinterpret_cast<LPARAM>(&children));
+            for (HWND h : children)
+                if (GetDlgCtrlID(h) == id) return h;
+            return HWND{};
+        },
+        "control " + name);
+}
+
+// A message box or confirmation: a visible #32770. The wizard may ask before
+// its window exists, so any process's box counts (tests run one at a time).
+HWND Box() {
+    return WaitFor(
+        [] {
+            std::vector<HWND> windows;
+            EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+            for (HWND h : windows) {
+                wchar_t cls[16] = {};
+                GetClassNameW(h, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) return h;
+            }
+            return HWND{};
+        },
+        "a message box");
+}
+
+int ProcessCount(const std::string& image) {
+    const std::wstring wanted(image.begin(), image.end());
+    const zsetup::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) throw std::runtime_error("no process snapshot");
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (wanted == entry.szExeFile) ++count;
+    return count;
+}
+
+int VisiblePage() {
+    for (int page = 0; page < 6; ++page)
+        if (IsWindowVisible(Control("Sheet" + std::to_string(page)))) return page;
+    return -1;
+}
+
+struct Command {
+    int arity;
+    std::function<void(const std::vector<std::string>&)> run;
+};
+
+const std::map<std::string, Command>& Commands() {
+    static const std::map<std::string, Command> table = {
+        {"wait-window", {0, [](auto&) { Form(); }}},
+        {"caption", {0, [](auto&) { PrintLine(Text(Form())); }}},
+        {"client-size", {0, [](auto&) {
+             RECT r{};
+             GetClientRect(Form(), &r);
+             std::printf("%ldx%ld\n", r.right - r.left, r.bottom - r.top);
+         }}},
+        {"region", {0, [](auto&) {
+             const std::unique_ptr<std::remove_pointer_t<HRGN>, decltype(&DeleteObject)> rgn(
+                 CreateRectRgn(0, 0, 0, 0), &DeleteObject);
+             const int kind = GetWindowRgn(Form(), rgn.get());
+             std::printf("%s\n", kind == COMPLEXREGION ? "complex" : kind == SIMPLEREGION ? "simple" : "none");
+         }}},
+        {"text", {1, [](auto& a) { PrintLine(Text(Control(a[0]))); }}},
+        {"expect-page", {1, [](auto& a) {
+             const int want = std::stoi(a[0]);
+             WaitUntil([&] { return VisiblePage() == want; }, "page " + a[0]);
+         }}},
+        // Posted, not sent: a handler that opens a modal box would block the driver.
+        {"press", {1, [](auto& a) { PostMessageW(Control(a[0]), BM_CLICK, 0, 0); }}},
+        {"set", {2, [](auto& a) {
+             const std::wstring w = Wide(a[1]);
+             SendMessageW(Control(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+         }}},
+        // Polls until exactly N processes have that (ASCII) image name.
+        {"wait-processes", {2, [](auto& a) {
+             const int want = std::stoi(a[1]);
+             WaitUntil([&] { return ProcessCount(a[0]) == want; }, a[1] + " processes " + a[0]);
+         }}},
+        {"processes", {1, [](auto& a) { std::printf("%d\n", ProcessCount(a[0])); }}},
+        // Ends a wizard left running by a failed test; no wizard is no error.
+        {"end", {0, [](auto&) {
+             HWND form = FindWindowW(L"ZsetupForm", nullptr);
+             if (!form) return;
+             DWORD pid = 0;
+             GetWindowThreadProcessId(form, &pid);
+             const zsetup::UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+             if (!process || !TerminateProcess(process.get(), 1))
+                 throw std::runtime_error("cannot end the wizard's process");
+         }}},
+        {"close", {0, [](auto&) { PostMessageW(Form(), WM_CLOSE, 0, 0); }}},
+        // Prints the caption, then the text, then presses the button with that ID.
+        {"answer", {1, [](auto& a) {
+             HWND box = Box();
+             PrintLine(Text(box));
+             PrintLine(Text(GetDlgItem(box, 65535)));
+             HWND button = GetDlgItem(box, std::stoi(a[0]));
+             if (!button) throw std::runtime_error("the box has no button " + a[0]);
+             PostMessageW(button, BM_CLICK, 0, 0);
+             WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
+         }}},
+    };
+    return table;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+    try {
+        for (std::size_t i = 0; i < args.size();) {
+            auto it = Commands().find(args[i]);
+            if (it == Commands().end()) throw std::invalid_argument("unknown command " + args[i]);
+            const std::size_t arity = it->second.arity;
+            if (i + 1 + arity > args.size()) throw std::invalid_argument(args[i] + " needs arguments");
+            it->second.run(std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + arity));
+            i += 1 + arity;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "wizard_driver: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
