@@ -18,6 +18,7 @@
 
 #include "platform/win32/gbk_text.h"
 #include "tests/ui/screen_capture.h"
+#include "ui/button_look.h"
 #include "ui/control_ids.h"
 #include "ui/form_description.h"
 
@@ -434,6 +435,170 @@ TEST_F(Win32ViewTest, PaintsTheBackgroundsInTheirColours) {
     ASSERT_EQ(shot.width, 420);
     EXPECT_EQ(shot.at(200, 5), 0x859BDEu) << "the header band, RGB(133, 155, 222)";
     EXPECT_EQ(shot.at(5, 150), PixelOf(GetSysColor(COLOR_WINDOW))) << "the page shows the system window colour";
+}
+
+// The wizard's button row: Agree hidden in front of Next, Prev hidden.
+FormSpec ButtonRowSpec() {
+    return {"ButtonForm",
+            {0, 0, 420, 120},
+            {"宋体", 12, Rgb(128, 128, 128), false, false},
+            kSystemWindowColour,
+            {
+                {Kind::Panel, "Header", nullptr, {0, 0, 420, 30}, nullptr, {}, kThemeColour, 0},
+                {Kind::ImageButton, "Browse", nullptr, {16, 40, 39, 25}, "...", {}, kInheritColour, kHandCursor},
+                {Kind::PushButton, "Prev", nullptr, {112, 80, 91, 30}, "上一步", kYaHei, kInheritColour, kHidden},
+                {Kind::PushButton, "Next", nullptr, {216, 80, 89, 30}, kNext.c_str(), kYaHei, kInheritColour, 0},
+                {Kind::PushButton, "Agree", nullptr, {216, 80, 91, 30}, "同意", kYaHei, kInheritColour, kHidden},
+                {Kind::PushButton, "Cancel", nullptr, {320, 80, 91, 30}, "取消", kYaHei, kInheritColour, 0},
+            }};
+}
+
+class SkinnedButtonTest : public testing::Test {
+protected:
+    std::unique_ptr<Form> form_ = BuildForm(ButtonRowSpec());
+    HWND Window(Win32View& view, const char* name) { return view.window(form_->Find(name)); }
+};
+
+// The face away from text and focus rectangle, and the border's middle.
+struct Pixels {
+    std::uint32_t face, border;
+};
+
+Pixels ReadButton(Form& form, HWND button) {
+    form.Repaint();
+    const Screenshot shot = Capture(button);
+    return {shot.at(6, 6), shot.at(0, shot.height / 2)};
+}
+
+// Also leaves ui_buttons.bmp in the build tree: Next hot, Cancel pressed.
+TEST_F(SkinnedButtonTest, EachStateIsPaintedInTheThemesColours) {
+    Win32View view(*form_);
+    view.Show();
+    Widget& next = form_->Find("Next");
+    HWND button = view.window(next);
+    struct Case {
+        const char* label;
+        std::function<void()> enter, leave;
+        ButtonState state;
+    };
+    const Case cases[] = {
+        {"normal", [] {}, [] {}, {true, false, false, false}},
+        {"hot", [&] { SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); },
+         [&] { SendMessageW(button, WM_MOUSELEAVE, 0, 0); }, {true, true, false, false}},
+        {"pressed", [&] { SendMessageW(button, BM_SETSTATE, TRUE, 0); },
+         [&] { SendMessageW(button, BM_SETSTATE, FALSE, 0); }, {true, false, true, false}},
+        {"disabled", [&] { next.SetEnabled(false); }, [&] { next.SetEnabled(true); }, {false, false, false, false}},
+    };
+    std::vector<std::uint32_t> faces;
+    for (const Case& c : cases) {
+        c.enter();
+        const Pixels seen = ReadButton(*form_, button);
+        c.leave();
+        const ButtonLook look = LookFor(c.state);
+        EXPECT_EQ(seen.face, PixelOf(look.face)) << c.label;
+        EXPECT_EQ(seen.border, PixelOf(look.border)) << c.label;
+        faces.push_back(seen.face);
+    }
+    EXPECT_EQ(ReadButton(*form_, button).face, faces.front()) << "back to normal";
+    for (std::size_t i = 1; i < faces.size(); ++i) EXPECT_NE(faces[i], faces.front()) << cases[i].label;
+
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(Window(view, "Cancel"), BM_SETSTATE, TRUE, 0);
+    form_->Repaint();
+    SaveBmp(Capture(view.window(*form_)), "ui_buttons.bmp");
+}
+
+TEST_F(SkinnedButtonTest, TheFocusedButtonShowsADottedRectangleOnceTheKeyboardIsUsed) {
+    Win32View view(*form_);
+    view.Show();
+    HWND button = Window(view, "Next");
+    SetFocus(button);
+    SendMessageW(view.window(*form_), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    form_->Repaint();
+    const Screenshot shot = Capture(button);
+    const std::uint32_t face = PixelOf(LookFor({}).face);
+    int dots = 0;
+    for (int x = 4; x < shot.width - 4; ++x) dots += shot.at(x, 3) != face;
+    EXPECT_GT(dots, 10) << "a dotted line three pixels inside";
+    EXPECT_EQ(shot.at(6, 6), face);
+}
+
+TEST_F(SkinnedButtonTest, TheImageButtonDrawsAFolderInTheThemeColour) {
+    Win32View view(*form_);
+    view.Show();
+    form_->Repaint();
+    const Screenshot shot = Capture(Window(view, "Browse"));
+    const ButtonLook look = LookFor({});
+    EXPECT_EQ(shot.at(shot.width / 2, shot.height / 2 + 3), PixelOf(look.glyph)) << "inside the folder";
+    EXPECT_TRUE(shot.Contains(PixelOf(look.text))) << "its outline";
+}
+
+// Space and Enter go through the form's message loop, as a user's keys
+// would; the close request queued behind them ends the loop.
+TEST_F(SkinnedButtonTest, SpaceAndEnterOnTheFocusedButtonClickItOncePerPress) {
+    Win32View view(*form_);
+    HWND button = Window(view, "Next");
+    int clicks = 0;
+    form_->Find("Next").on_click = [&] { ++clicks; };
+    view.Show();
+    SetFocus(button);
+    Driver driver([&] {
+        PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0390001);
+        PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0x401C0001);  // the key held: auto-repeat
+        PostMessageW(GetParent(button), WM_CLOSE, 0, 0);
+    });
+    view.Run();
+    EXPECT_TRUE(driver.Finish()) << "the close request did not end the loop";
+    EXPECT_EQ(clicks, 2);
+}
+
+struct TabCase {
+    const char* from;
+    bool shift;
+    const char* to;
+};
+
+// Tab from the driver thread through the form's loop; Shift held through
+// the UI thread's key state.
+TEST_F(SkinnedButtonTest, TabFollowsTheDescriptionSkippingHiddenButtons) {
+    for (const TabCase& c : {TabCase{"Next", false, "Cancel"}, TabCase{"Cancel", true, "Next"},
+                             TabCase{"Cancel", false, "Browse"}, TabCase{"Browse", true, "Cancel"}}) {
+        const std::unique_ptr<Form> form = BuildForm(ButtonRowSpec());  // one per loop: each ends terminated
+        Win32View view(*form);
+        HWND from = view.window(form->Find(c.from)), to = view.window(form->Find(c.to));
+        BYTE keys[256] = {};
+        if (c.shift) keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        view.Show();
+        SetFocus(from);
+        const DWORD ui_thread = GetCurrentThreadId();
+        std::atomic<bool> arrived{false};
+        Driver driver([&] {
+            PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001);
+            arrived = WaitUntil([&] {
+                GUITHREADINFO info = {sizeof info};
+                return GetGUIThreadInfo(ui_thread, &info) && info.hwndFocus == to;
+            });
+            PostMessageW(GetParent(from), WM_CLOSE, 0, 0);
+        });
+        view.Run();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        EXPECT_TRUE(driver.Finish()) << c.from;
+        EXPECT_TRUE(arrived.load()) << c.from << (c.shift ? " shift+tab to " : " tab to ") << c.to;
+    }
+}
+
+TEST_F(SkinnedButtonTest, AFocusedButtonThatIsHiddenHandsTheFocusOn) {
+    Win32View view(*form_);
+    view.Show();
+    Widget& agree = form_->Find("Agree");
+    agree.Show();
+    SetFocus(view.window(agree));
+    agree.Hide();
+    EXPECT_EQ(GetFocus(), Window(view, "Cancel")) << "the next stop after it";
 }
 
 }  // namespace

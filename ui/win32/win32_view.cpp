@@ -6,7 +6,10 @@
 #include <utility>
 
 #include "platform/win32/gbk_text.h"
+#include "ui/button_look.h"
 #include "ui/control_ids.h"
+#include "ui/tab_order.h"
+#include "ui/win32/button_painter.h"
 
 namespace zsetup::ui {
 
@@ -34,7 +37,7 @@ ChildClass ClassOf(const Widget& w) {
     case Kind::Picture: return {L"STATIC", SS_OWNERDRAW, 0};
     case Kind::Bevel: return {L"STATIC", SS_ETCHEDHORZ, 0};
     case Kind::PushButton:
-    case Kind::ImageButton: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case Kind::ImageButton: return {L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0};  // drawn in the theme
     case Kind::Form: break;
     }
     throw std::logic_error("a form cannot be the child " + w.name());
@@ -45,6 +48,11 @@ std::runtime_error Win32Error(const std::string& what) {
 }
 
 COLORREF SystemWindowColour() { return GetSysColor(COLOR_WINDOW); }
+
+bool HasFocusWithin(HWND w) {
+    HWND focus = GetFocus();
+    return focus && (focus == w || IsChild(w, focus));
+}
 
 }  // namespace
 
@@ -114,7 +122,9 @@ void Win32View::CreateChild(Widget& widget, int id) {
     controls_.push_back(std::move(control));
 
     switch (widget.kind()) {
-    case Kind::LinkLabel: SetWindowSubclass(w, LinkProc, 0, reinterpret_cast<DWORD_PTR>(this)); break;
+    case Kind::LinkLabel:
+    case Kind::PushButton:
+    case Kind::ImageButton: SetWindowSubclass(w, HotTrackProc, 0, reinterpret_cast<DWORD_PTR>(this)); break;
     case Kind::ProgressBar: ApplyRange(c); break;
     case Kind::CheckBox: SendMessageW(w, BM_SETCHECK, widget.checked() ? BST_CHECKED : BST_UNCHECKED, 0); break;
     case Kind::Picture: ApplyPicture(c); break;
@@ -226,10 +236,19 @@ void Win32View::Changed(Widget& widget, Property what) {
         }
         break;
     }
-    case Property::Visible:
+    case Property::Visible: {
+        const bool had_focus = !is_form && HasFocusWithin(w);
         if (!is_form || shown_) ShowWindow(w, widget.visible() ? SW_SHOW : SW_HIDE);
+        if (!widget.visible()) c->hot = false;  // not hot when it shows again
+        if (had_focus && !widget.visible()) MoveFocus(&widget, false);
         break;
-    case Property::Enabled: EnableWindow(w, widget.enabled()); break;
+    }
+    case Property::Enabled: {
+        const bool had_focus = !is_form && HasFocusWithin(w);
+        EnableWindow(w, widget.enabled());
+        if (had_focus && !widget.enabled()) MoveFocus(&widget, false);
+        break;
+    }
     case Property::Font:
         ApplyFonts(widget);
         RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -283,7 +302,16 @@ void Win32View::Run() {
         HWND form_window = window(form_);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (IsDialogMessageW(form_window, &msg)) continue;  // Tab between controls
+            // Tab in the order of the form description; the dialog manager
+            // would follow the Z-order, which runs the other way.
+            if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+                (msg.hwnd == form_window || IsChild(form_window, msg.hwnd))) {
+                // Keyboard use shows the focus rectangle, as the dialog manager does.
+                SendMessageW(form_window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+                Control* focused = Find(GetFocus());
+                MoveFocus(focused ? focused->widget : nullptr, GetKeyState(VK_SHIFT) < 0);
+                continue;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -358,7 +386,14 @@ LRESULT Win32View::ParentProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
         if (Control* child = Find(reinterpret_cast<HWND>(lparam))) OnCommand(*child, HIWORD(wparam));
         return 0;
-    case WM_DRAWITEM: DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)); return TRUE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (item.CtlType == ODT_BUTTON)
+            DrawButton(item);
+        else
+            DrawPicture(item);
+        return TRUE;
+    }
     case WM_SETCURSOR: {
         Control* child = Find(reinterpret_cast<HWND>(wparam));
         if (child && (child->widget->hand_cursor || child->widget->kind() == Kind::LinkLabel)) {
@@ -415,9 +450,37 @@ void Win32View::DrawPicture(const DRAWITEMSTRUCT& item) {
                       static_cast<UINT>(image.height()), image.pixels().data(), &info, DIB_RGB_COLORS);
 }
 
-LRESULT CALLBACK Win32View::LinkProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+void Win32View::DrawButton(const DRAWITEMSTRUCT& item) {
+    Control* c = Find(item.hwndItem);
+    if (!c) return;
+    const Widget& w = *c->widget;
+    ButtonState state;
+    state.enabled = (item.itemState & ODS_DISABLED) == 0;
+    state.hot = c->hot;
+    state.pressed = (item.itemState & ODS_SELECTED) != 0;
+    state.focused = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
+    const ButtonFace face{item.rcItem, Background(*w.parent()), GbkToWide(w.caption()), FontFor(EffectiveFont(w)),
+                          w.kind() == Kind::ImageButton};
+    PaintButton(item.hDC, face, LookFor(state));
+}
+
+void Win32View::MoveFocus(const Widget* from, bool backwards) {
+    Widget* next = NextTabStop(form_, from, backwards);
+    if (!next) return;
+    HWND w = window(*next);
+    SetFocus(w);
+    if (next->kind() == Kind::Edit) SendMessageW(w, EM_SETSEL, 0, -1);
+}
+
+LRESULT CALLBACK Win32View::HotTrackProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
     auto* view = reinterpret_cast<Win32View*>(self);
     if (Control* c = view->Find(w)) {
+        const bool first_press = (lparam & (1 << 30)) == 0;  // not the key's auto-repeat
+        if (id == WM_KEYDOWN && wparam == VK_RETURN && first_press && c->widget->kind() != Kind::LinkLabel) {
+            // Enter presses the focused button; no dialog manager does it here.
+            SendMessageW(w, BM_CLICK, 0, 0);
+            return 0;
+        }
         if (id == WM_MOUSEMOVE && !c->hot) {
             c->hot = true;
             TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, w, 0};
@@ -428,7 +491,7 @@ LRESULT CALLBACK Win32View::LinkProc(HWND w, UINT id, WPARAM wparam, LPARAM lpar
             InvalidateRect(w, nullptr, TRUE);
         }
     }
-    if (id == WM_NCDESTROY) RemoveWindowSubclass(w, LinkProc, 0);
+    if (id == WM_NCDESTROY) RemoveWindowSubclass(w, HotTrackProc, 0);
     return DefSubclassProc(w, id, wparam, lparam);
 }
 

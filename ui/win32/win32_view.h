@@ -10,8 +10,10 @@
 //   client area the form's size, centred on the work area when first shown;
 // - one child window per widget, nested as the widgets are: panels, page
 //   controls and pages "ZsetupContainer"; labels, link labels, pictures and
-//   bevels STATIC; push, image buttons and check boxes BUTTON; edits EDIT;
-//   progress bars msctls_progress32. A later sibling lies in front.
+//   bevels STATIC; push, image buttons (owner-drawn in the theme of
+//   ui/button_look.h, hot under the mouse, Enter and Space press them) and
+//   check boxes BUTTON; edits EDIT; progress bars msctls_progress32. A later
+//   sibling lies in front; Tab follows the form description (ui/tab_order.h).
 //
 // Finding a control from outside (a driver program): the form by its class
 // and caption (FindWindowW(L"ZsetupForm", caption)); each child window's
@@ -86,16 +88,20 @@ private:
         Widget* widget;
         UniqueWindow window;
         BgraImage picture;  // pictures: the decoded image
-        bool hot = false;   // link labels: the mouse is over it
+        bool hot = false;   // link labels and buttons: the mouse is over it
     };
 
     LRESULT HandleMessage(HWND window, UINT id, WPARAM wparam, LPARAM lparam) override;
     LRESULT Dispatch(HWND window, UINT id, WPARAM wparam, LPARAM lparam);
     LRESULT DefaultFormProc(const Message& m);
     LRESULT ParentProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK LinkProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK HotTrackProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                         DWORD_PTR self);
     void OnCommand(Control& child, unsigned code);
     void DrawPicture(const DRAWITEMSTRUCT& item);
+    void DrawButton(const DRAWITEMSTRUCT& item);
+    // Focus to the tab stop after (before) `from`.
+    void MoveFocus(const Widget* from, bool backwards);
     void ReportError(const std::exception& e);
 
     void CreateChild(Widget& widget, int id);

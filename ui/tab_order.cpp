@@ -1,0 +1,43 @@
+#include "ui/tab_order.h"
+
+#include <algorithm>
+
+#include "ui/control_ids.h"
+
+namespace zsetup::ui {
+
+namespace {
+
+bool TakesFocus(Kind k) {
+    return k == Kind::Edit || k == Kind::CheckBox || k == Kind::PushButton || k == Kind::ImageButton;
+}
+
+bool Reachable(const Widget& w) {
+    for (const Widget* p = &w; p; p = p->parent())
+        if (!p->visible() || !p->enabled()) return false;
+    return true;
+}
+
+bool IsTabStop(const Widget& w) { return TakesFocus(w.kind()) && Reachable(w); }
+
+}  // namespace
+
+std::vector<Widget*> TabOrder(Widget& root) {
+    std::vector<Widget*> order;
+    for (Widget* w : PreOrder(root))
+        if (IsTabStop(*w)) order.push_back(w);
+    return order;
+}
+
+Widget* NextTabStop(Widget& root, const Widget* from, bool backwards) {
+    std::vector<Widget*> all = PreOrder(root);
+    if (backwards) std::reverse(all.begin(), all.end());
+    const std::size_t n = all.size();
+    std::size_t at = static_cast<std::size_t>(std::find(all.begin(), all.end(), from) - all.begin());
+    if (at == n) at = n - 1;  // none: start from the beginning
+    for (std::size_t step = 1; step <= n; ++step)
+        if (IsTabStop(*all[(at + step) % n])) return all[(at + step) % n];
+    return nullptr;
+}
+
+}  // namespace zsetup::ui
