@@ -43,15 +43,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         platform.dialogs.ShowMessage(e.what(), wizard.form().application_title(),
                                      zsetup::kMbOk | zsetup::kMbIconError);
     };
+    // At the end the shadow is detached (it writes into the form) and
+    // destroyed with its window before the wizard window goes.
+    std::unique_ptr<zsetup::TFormShadow> shadow;
+    options.on_closing = [&] { shadow.reset(); };
     zsetup::ui::Win32View view(wizard.form(), options);
     platform.dialogs.SetOwner(view.window(wizard.form()));
-    // Declared after the view, so it is detached (it writes into the form)
-    // before the view and the wizard go. Its window, owned by the view's
-    // application window, goes with the windows when Run returns.
-    zsetup::TFormShadow shadow(std::make_unique<zsetup::Win32ShadowWindows>(view));
+    shadow = std::make_unique<zsetup::TFormShadow>(std::make_unique<zsetup::Win32ShadowWindows>(view));
     wizard.attach_shadow = [&](zsetup::ui::Form& form) {
-        shadow.SetForm(&form);
-        shadow.SetActive(true);
+        shadow->SetForm(&form);
+        shadow->SetActive(true);
     };
     wizard.FormCreate();
     if (!wizard.form().terminated()) view.Run();

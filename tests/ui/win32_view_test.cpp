@@ -284,6 +284,31 @@ TEST_F(Win32ViewTest, WmCloseOnFormOrApplicationWindowAsksTheCloseQuery) {
     EXPECT_TRUE(form_->terminated());
 }
 
+// What hangs on the form (the drop shadow) is let go while its windows live.
+TEST_F(Win32ViewTest, OnClosingRunsAfterTheLoopWhileTheWindowsStillExist) {
+    HWND seen = nullptr;
+    bool alive_then = false;
+    ViewOptions options;
+    Win32View* view_ptr = nullptr;
+    options.on_closing = [&] {
+        seen = view_ptr->window(*form_);
+        alive_then = IsWindow(seen) != FALSE;
+    };
+    Win32View view(*form_, options);
+    view_ptr = &view;
+    HWND form = view.window(*form_);
+    form_->on_close_query = [](bool& can_close) { can_close = true; };
+    Driver closer([&] {
+        WaitUntil([&] { return IsWindowVisible(form) != FALSE; });
+        PostMessageW(form, WM_CLOSE, 0, 0);
+    });
+    view.Run();
+    EXPECT_TRUE(closer.Finish());
+    EXPECT_EQ(seen, form);
+    EXPECT_TRUE(alive_then);
+    EXPECT_FALSE(IsWindow(form));
+}
+
 TEST_F(Win32ViewTest, AHandlersExceptionReachesTheErrorHandlerOrRun) {
     form_->Find("Next").on_click = [] { throw std::runtime_error("disk full"); };
     {

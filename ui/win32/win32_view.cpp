@@ -317,6 +317,7 @@ void Win32View::Run() {
         }
         running_ = false;
     }
+    if (options_.on_closing) options_.on_closing();
     DestroyWindows();
     if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
 }

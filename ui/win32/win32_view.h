@@ -55,6 +55,9 @@ struct ViewOptions {
     PictureDecoder decode_picture;  // none: pictures show nothing
     // None: the loop ends and Run() rethrows the exception.
     ErrorHandler on_error;
+    // Runs once the loop has ended, while every window still exists: what
+    // is attached to the form (the drop shadow) goes first.
+    std::function<void()> on_closing;
 };
 
 class Win32View : public View, private MessageTarget {
