@@ -24,9 +24,14 @@ $run "$driver" press suiButton2 expect-page 1 press suiButton4 expect-page 2 pre
 pid=$(pgrep -f 'setup\.exe' | while read -r p; do
     grep -q 'setup.exe' "/proc/$p/cmdline" 2>/dev/null && [ "$(cat /proc/$p/comm)" != "timeout" ] && echo "$p"
 done | tail -n1)
+shot() { mkdir -p "$work/shots" && (. "$wine_dir/run/env" && import -display "$DISPLAY" -window root "$work/shots/$1.png"); }
 run_start=$(now)
-$run "$driver" press suiButton2 expect-page 5 >/dev/null
+$run "$driver" press suiButton2 >/dev/null
+sleep 1
+shot page4  # the run is under way: labels and bar repainted without the message loop
+$run "$driver" expect-page 5 >/dev/null
 run_end=$(now)
+shot page5
 peak_kb=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
 payload=$("$zsetup" inspect --json "$work/setup.exe" | awk -F': ' '/"payload_size"/ {gsub(",", "", $2); print $2}')
 awk -v s="$start" -v p="$page0" -v a="$run_start" -v b="$run_end" -v k="$peak_kb" -v n="$payload" 'BEGIN {
@@ -34,3 +39,4 @@ awk -v s="$start" -v p="$page0" -v a="$run_start" -v b="$run_end" -v k="$peak_kb
     printf "installer, run:             %.2f s (%.1f MB/s)\n", b - a, n / 1048576 / (b - a)
     printf "installer, peak RSS:        %.1f MB\n", k / 1024
 }'
+echo "screenshots of pages 4 and 5: $work/shots"
