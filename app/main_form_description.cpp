@@ -22,9 +22,9 @@ const ui::Font kLink{"微软雅黑", 12, kGray, false, true};
 
 }  // namespace
 
-const ui::FormSpec& TMAINFORM() {
+const ui::FormDescription& TMAINFORM() {
     using namespace ui;
-    static const FormSpec spec{
+    static const FormDescription description{
         "MainForm",
         {0, 0, 537, 297},
         kFormFont,
@@ -86,7 +86,7 @@ const ui::FormSpec& TMAINFORM() {
             {Kind::PushButton, "BPing", nullptr, {0, 0, 75, 25}, "BPing", kText, kInherit, kHidden},
         },
     };
-    return spec;
+    return description;
 }
 
 }  // namespace zsetup

@@ -6,7 +6,7 @@
 
 namespace zsetup {
 
-const ui::FormSpec& TMAINFORM();
+const ui::FormDescription& TMAINFORM();
 
 // The maker's web site: the address shown at the lower left and the host of
 // the licence and tutorial pages.

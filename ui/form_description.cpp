@@ -5,12 +5,12 @@
 
 namespace zsetup::ui {
 
-std::unique_ptr<Form> BuildForm(const FormSpec& spec) {
-    auto form = std::make_unique<Form>(spec.name);
-    form->SetBounds(spec.bounds);
-    form->SetFont(spec.font);
-    form->SetColour(spec.colour);
-    for (const ControlSpec& c : spec.controls) {
+std::unique_ptr<Form> BuildForm(const FormDescription& description) {
+    auto form = std::make_unique<Form>(description.name);
+    form->SetBounds(description.bounds);
+    form->SetFont(description.font);
+    form->SetColour(description.colour);
+    for (const ControlRow& c : description.controls) {
         Widget* parent = c.parent ? form->FindOrNull(c.parent) : form.get();
         if (!parent) throw std::logic_error(std::string("control ") + c.name + " comes before its parent " + c.parent);
         if (form->FindOrNull(c.name)) throw std::logic_error(std::string("two controls named ") + c.name);

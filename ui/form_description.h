@@ -19,7 +19,7 @@ enum ControlFlag : unsigned {
     kHiddenTabs = 1 << 5,
 };
 
-struct ControlSpec {
+struct ControlRow {
     Kind kind;
     const char* name;
     const char* parent;  // nullptr: the form itself
@@ -30,15 +30,15 @@ struct ControlSpec {
     unsigned flags;
 };
 
-struct FormSpec {
+struct FormDescription {
     const char* name;
     Rect bounds;  // client area; left and top are ignored (centred)
     Font font;
     Colour colour;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlRow> controls;
 };
 
 // Throws std::logic_error for a row whose parent comes later or is missing.
-std::unique_ptr<Form> BuildForm(const FormSpec& spec);
+std::unique_ptr<Form> BuildForm(const FormDescription& description);
 
 }  // namespace zsetup::ui

@@ -16,7 +16,7 @@ namespace {
 
 constexpr DWORD kShadowExStyle = WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
 
-ui::FormSpec OwnerSpec() { return {"ShadowOwner", {0, 0, 100, 50}, {}, ui::Rgb(255, 255, 255), {}}; }
+ui::FormDescription OwnerForm() { return {"ShadowOwner", {0, 0, 100, 50}, {}, ui::Rgb(255, 255, 255), {}}; }
 
 RECT WindowRect(HWND w) {
     RECT r;
@@ -45,7 +45,7 @@ private:
 
 class ShadowWindow : public ::testing::Test {
 protected:
-    ShadowWindow() : form(ui::BuildForm(OwnerSpec())), view(*form) {
+    ShadowWindow() : form(ui::BuildForm(OwnerForm())), view(*form) {
         auto real = std::make_unique<Win32ShadowWindows>(view);
         windows = real.get();
         shadow = std::make_unique<TFormShadow>(std::move(real));

@@ -55,7 +55,7 @@ TEST(ButtonLook, EveryStateShowsItsTextOnADifferentFace) {
     }
 }
 
-FormSpec TabSpec() {
+FormDescription TabForm() {
     return {"Main",
             {0, 0, 537, 297},
             {},
@@ -84,7 +84,7 @@ std::vector<std::string> Names(const std::vector<Widget*>& widgets) {
 
 class TabOrderTest : public ::testing::Test {
 protected:
-    std::unique_ptr<Form> form_ = BuildForm(TabSpec());
+    std::unique_ptr<Form> form_ = BuildForm(TabForm());
     void SetUp() override { form_->Find("Pages").SetActivePage(0); }
     std::string Next(const char* from, bool backwards) {
         Widget* w = NextTabStop(*form_, from ? &form_->Find(from) : nullptr, backwards);

@@ -18,7 +18,7 @@ namespace {
 
 const Font kYaHei{"微软雅黑", 12, Rgb(255, 255, 255), true, false};
 
-FormSpec SampleSpec() {
+FormDescription SampleForm() {
     return {"Main",
             {0, 0, 537, 297},
             {"宋体", 12, Rgb(128, 128, 128), false, false},
@@ -38,7 +38,7 @@ FormSpec SampleSpec() {
 }
 
 TEST(BuildForm, GivesTheTreeWithEveryInitialState) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     EXPECT_EQ(form->bounds(), (Rect{0, 0, 537, 297}));
     EXPECT_EQ(form->colour(), kSystemWindowColour);
     Widget& title = form->Find("Title");
@@ -62,16 +62,16 @@ TEST(BuildForm, GivesTheTreeWithEveryInitialState) {
 }
 
 TEST(BuildForm, RefusesAChildBeforeItsParentAndTwoControlsOfOneName) {
-    FormSpec early = SampleSpec();
+    FormDescription early = SampleForm();
     std::swap(early.controls[0], early.controls[1]);  // Title before Header
     EXPECT_THROW(BuildForm(early), std::logic_error);
-    FormSpec twice = SampleSpec();
+    FormDescription twice = SampleForm();
     twice.controls.push_back(twice.controls.back());
     EXPECT_THROW(BuildForm(twice), std::logic_error);
 }
 
 TEST(PageControl, RunsTheNewPagesShowHandlerWithOnlyThatPageVisible) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     Widget& pages = form->Find("Pages");
     std::vector<std::string> log;
     for (int i = 0; i < 2; ++i)
@@ -90,7 +90,7 @@ TEST(PageControl, RunsTheNewPagesShowHandlerWithOnlyThatPageVisible) {
 }
 
 TEST(Widget, ClickPerformsTheClickHandler) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     int clicks = 0;
     form->Find("Agree").on_click = [&] { ++clicks; };
     form->Find("Agree").Click();
@@ -145,7 +145,7 @@ TEST(Form, TerminateIsToldOnceAndAsksNoCloseQuery) {
 }
 
 TEST(View, SeesEachChangeOnceAndNoChangeForTheSameValue) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     RecordingView view;
     form->AttachView(&view);
     Widget& title = form->Find("Title");
@@ -175,7 +175,7 @@ TEST(View, SeesEachChangeOnceAndNoChangeForTheSameValue) {
 }
 
 TEST(View, UserInputUpdatesTheStateWithoutTellingTheView) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     RecordingView view;
     form->AttachView(&view);
     Widget& start = form->Find("Start");
@@ -189,7 +189,7 @@ TEST(View, UserInputUpdatesTheStateWithoutTellingTheView) {
 }
 
 TEST(ControlIds, NumberTheWidgetsDepthFirst) {
-    auto form = BuildForm(SampleSpec());
+    auto form = BuildForm(SampleForm());
     EXPECT_EQ(ControlId(*form, "Main"), 0);
     EXPECT_EQ(ControlId(*form, "Header"), 1);
     EXPECT_EQ(ControlId(*form, "Title"), 2);

@@ -36,7 +36,7 @@ const Font kYaHei{"微软雅黑", 12, Rgb(128, 128, 128), false, false};
 const Font kWhiteBold{"微软雅黑", 12, Rgb(255, 255, 255), true, false};
 const Font kLinkFont{"微软雅黑", 12, Rgb(128, 128, 128), false, true};
 
-FormSpec TestSpec() {
+FormDescription TestForm() {
     return {"TestForm",
             {0, 0, 420, 240},
             {"宋体", 12, Rgb(128, 128, 128), false, false},
@@ -126,7 +126,7 @@ private:
 
 class Win32ViewTest : public testing::Test {
 protected:
-    std::unique_ptr<Form> form_ = BuildForm(TestSpec());
+    std::unique_ptr<Form> form_ = BuildForm(TestForm());
     Widget& pages_ = form_->Find("Pages");
     void SetUp() override {
         form_->SetCaption(kCaption);
@@ -463,7 +463,7 @@ TEST_F(Win32ViewTest, PaintsTheBackgroundsInTheirColours) {
 }
 
 // The wizard's button row: Agree hidden in front of Next, Prev hidden.
-FormSpec ButtonRowSpec() {
+FormDescription ButtonRowForm() {
     return {"ButtonForm",
             {0, 0, 420, 120},
             {"宋体", 12, Rgb(128, 128, 128), false, false},
@@ -480,7 +480,7 @@ FormSpec ButtonRowSpec() {
 
 class SkinnedButtonTest : public testing::Test {
 protected:
-    std::unique_ptr<Form> form_ = BuildForm(ButtonRowSpec());
+    std::unique_ptr<Form> form_ = BuildForm(ButtonRowForm());
     HWND Window(Win32View& view, const char* name) { return view.window(form_->Find(name)); }
 };
 
@@ -590,7 +590,7 @@ struct TabCase {
 TEST_F(SkinnedButtonTest, TabFollowsTheDescriptionSkippingHiddenButtons) {
     for (const TabCase& c : {TabCase{"Next", false, "Cancel"}, TabCase{"Cancel", true, "Next"},
                              TabCase{"Cancel", false, "Browse"}, TabCase{"Browse", true, "Cancel"}}) {
-        const std::unique_ptr<Form> form = BuildForm(ButtonRowSpec());  // one per loop: each ends terminated
+        const std::unique_ptr<Form> form = BuildForm(ButtonRowForm());  // one per loop: each ends terminated
         Win32View view(*form);
         HWND from = view.window(form->Find(c.from)), to = view.window(form->Find(c.to));
         BYTE keys[256] = {};
