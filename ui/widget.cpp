@@ -37,57 +37,27 @@ void Widget::Notify(Property what) {
     if (View* v = view()) v->Changed(*this, what);
 }
 
-void Widget::SetCaption(std::string text) {
-    if (text == caption_) return;
-    caption_ = std::move(text);
-    Notify(Property::Caption);
+// Every setter: a change is stored and told to the view once; setting the
+// value a widget already has tells nobody.
+template <typename T>
+void Widget::Change(T& field, T value, Property what) {
+    if (value == field) return;
+    field = std::move(value);
+    Notify(what);
 }
 
-void Widget::SetBounds(Rect r) {
-    if (r == bounds_) return;
-    bounds_ = r;
-    Notify(Property::Bounds);
-}
-
+void Widget::SetCaption(std::string text) { Change(caption_, std::move(text), Property::Caption); }
+void Widget::SetBounds(Rect r) { Change(bounds_, r, Property::Bounds); }
 void Widget::SetWidth(int w) { SetBounds({bounds_.left, bounds_.top, w, bounds_.height}); }
 void Widget::SetHeight(int h) { SetBounds({bounds_.left, bounds_.top, bounds_.width, h}); }
 void Widget::SetTop(int y) { SetBounds({bounds_.left, y, bounds_.width, bounds_.height}); }
-
-void Widget::SetVisible(bool v) {
-    if (v == visible_) return;
-    visible_ = v;
-    Notify(Property::Visible);
-}
-
-void Widget::SetEnabled(bool e) {
-    if (e == enabled_) return;
-    enabled_ = e;
-    Notify(Property::Enabled);
-}
-
-void Widget::SetFont(Font f) {
-    if (f == font_) return;
-    font_ = std::move(f);
-    Notify(Property::Font);
-}
-
-void Widget::SetColour(Colour c) {
-    if (c == colour_) return;
-    colour_ = c;
-    Notify(Property::Colour);
-}
-
-void Widget::SetChecked(bool c) {
-    if (c == checked_) return;
-    checked_ = c;
-    Notify(Property::Checked);
-}
-
+void Widget::SetVisible(bool v) { Change(visible_, v, Property::Visible); }
+void Widget::SetEnabled(bool e) { Change(enabled_, e, Property::Enabled); }
+void Widget::SetFont(Font f) { Change(font_, std::move(f), Property::Font); }
+void Widget::SetColour(Colour c) { Change(colour_, c, Property::Colour); }
+void Widget::SetChecked(bool c) { Change(checked_, c, Property::Checked); }
 void Widget::SetPosition(int p) {
-    p = p < minimum ? minimum : (p > maximum ? maximum : p);
-    if (p == position_) return;
-    position_ = p;
-    Notify(Property::Progress);
+    Change(position_, p < minimum ? minimum : (p > maximum ? maximum : p), Property::Progress);
 }
 
 void Widget::SetPicture(std::vector<std::uint8_t> bytes) {
@@ -126,11 +96,7 @@ void Widget::SetFromUser(Property what, const std::string& text, bool checked) {
     if (what == Property::Checked) checked_ = checked;
 }
 
-void Form::SetApplicationTitle(std::string title) {
-    if (title == application_title_) return;
-    application_title_ = std::move(title);
-    Notify(Property::Title);
-}
+void Form::SetApplicationTitle(std::string title) { Change(application_title_, std::move(title), Property::Title); }
 
 void Form::RequestClose() {
     bool can_close = true;

@@ -157,6 +157,8 @@ public:
 
 protected:
     void Notify(Property what);
+    template <typename T>
+    void Change(T& field, T value, Property what);
 
 private:
     Kind kind_;
