@@ -9,8 +9,7 @@
 namespace zsetup {
 namespace {
 
-constexpr std::uint32_t kAnyConnection =
-    kInternetConnectionModem | kInternetConnectionLan | kInternetConnectionProxy;
+constexpr std::uint32_t kAnyConnection = kInternetConnectionModem | kInternetConnectionLan | kInternetConnectionProxy;
 
 // Every byte outside the URL's unreserved characters as %XX, so a name with
 // blanks or Chinese stays one argument and one address.

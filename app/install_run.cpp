@@ -68,12 +68,12 @@ void TMainForm::InstallFile(int i) {
     const ByteSlice bytes = PayloadPack.Slice(row);
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
-        written = platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
-                  platform_.files.MoveReplacing(*temp, path);
+        written =
+            platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
+            platform_.files.MoveReplacing(*temp, path);
         if (!written) platform_.files.RemoveFile(*temp);
     }
-    if (!written)
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+    if (!written) platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
 
     ui::Widget& progress = Control("CopyProgress");
     progress.SetPosition(i * 100 / SetupConfig->FileCount);

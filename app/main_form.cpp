@@ -124,12 +124,10 @@ void TMainForm::FormCreate() {
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             SetupConfig->SetInstallFolder(PreviousFolder);
-        else
-            SetupConfig->SetInstallFolder(label_pf.caption() + SetupConfig->DefaultFolderName.text());
+        else SetupConfig->SetInstallFolder(label_pf.caption() + SetupConfig->DefaultFolderName.text());
 
-        if (AlreadyInstalled &&
-            platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
-                kIdNo) {
+        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, texts::kCaption,
+                                                              kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }

@@ -24,6 +24,7 @@ const ui::Font kLink{"微软雅黑", 12, kGray, false, true};
 
 const ui::FormDescription& TMAINFORM() {
     using namespace ui;
+    // clang-format off
     static const FormDescription description{
         "MainForm",
         {0, 0, 537, 297},
@@ -86,6 +87,7 @@ const ui::FormDescription& TMAINFORM() {
             {Kind::PushButton, "BPing", nullptr, {0, 0, 75, 25}, "BPing", kText, kInherit, kHidden},
         },
     };
+    // clang-format on
     return description;
 }
 

@@ -91,34 +91,25 @@ void TMainForm::NextBtClick() {
     Control("Button2").Click();
     // A package that cannot be installed never leaves the welcome page.
     if (!package_problem_.empty()) {
-        platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption,
-                                      kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption, kMbOk | kMbIconWarning);
         return;
     }
     Control("suiButton4").Show();
     ui::Widget& pages = Control("PageCtl");
     switch (pages.active_page()) {
-        case 0:
-            pages.SetActivePage(1);
-            break;
-        case 1:
-            pages.SetActivePage(2);
-            break;
-        case 2:
-            CheckFolder();
-            break;
-        case 3:
-            pages.SetActivePage(4);
-            // The run blocks the message loop: paint page 4 before it starts.
-            pages.Repaint();
-            Control("Panel1").Repaint();
-            Control("Label8").Repaint();
-            RunInstall();
-            pages.SetActivePage(5);
-            break;
-        case 5:
-            form_->Terminate();
-            break;
+    case 0: pages.SetActivePage(1); break;
+    case 1: pages.SetActivePage(2); break;
+    case 2: CheckFolder(); break;
+    case 3:
+        pages.SetActivePage(4);
+        // The run blocks the message loop: paint page 4 before it starts.
+        pages.Repaint();
+        Control("Panel1").Repaint();
+        Control("Label8").Repaint();
+        RunInstall();
+        pages.SetActivePage(5);
+        break;
+    case 5: form_->Terminate(); break;
     }
 }
 
@@ -136,10 +127,8 @@ void TMainForm::CheckFolder() {
     // and then installed into its first 128 bytes, another folder.
     if (text.size() > SetupConfig->InstallFolder.capacity) return warn(texts::kFolderTooLong);
     if (!DirectoryExists(platform_.files, text)) {
-        if (ForceDirs(platform_.files, text))
-            SetupConfig->SetInstallFolder(text);
-        else
-            warn(texts::kFolderNotCreated);
+        if (ForceDirs(platform_.files, text)) SetupConfig->SetInstallFolder(text);
+        else warn(texts::kFolderNotCreated);
     }
     if (DirectoryExists(platform_.files, text)) {
         SetupConfig->SetInstallFolder(text);

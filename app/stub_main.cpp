@@ -40,8 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The wizard's handlers show their own errors; anything else that comes
     // through is shown here, and the wizard stays where it was.
     options.on_error = [&](const std::exception& e) {
-        platform.dialogs.ShowMessage(e.what(), wizard.form().application_title(),
-                                     zsetup::kMbOk | zsetup::kMbIconError);
+        platform.dialogs.ShowMessage(e.what(), wizard.form().application_title(), zsetup::kMbOk | zsetup::kMbIconError);
     };
     // At the end the shadow is detached (it writes into the form) and
     // destroyed with its window before the wizard window goes.

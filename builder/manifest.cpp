@@ -146,10 +146,8 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
     if (p.get("default_folder") && folder.empty())
         problems.Add(p.get("default_folder"), "product.default_folder: must not be empty");
 
-    if (p.get("install_folder"))
-        ReadField(p, "install_folder", false, line, record.InstallFolder, problems);
-    else
-        record.InstallFolder.assign("C:\\" + folder);
+    if (p.get("install_folder")) ReadField(p, "install_folder", false, line, record.InstallFolder, problems);
+    else record.InstallFolder.assign("C:\\" + folder);
     if (!p.get("install_folder") && ("C:\\" + folder).size() > SetupConfig{}.InstallFolder.capacity)
         problems.Add(p.get("default_folder"), "product.install_folder: \"C:\\" + GbkToUtf8(folder) +
                                                   "\" is over 128 bytes in GBK; give install_folder");
@@ -183,8 +181,8 @@ void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path
             if (!why.empty()) {
                 problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" " + why);
             } else if (auto [at, added] = index_of_name.emplace(NameKey(*name), i); !added) {
-                problems.Add(row->get("name"),
-                             prefix + "name: \"" + utf8 + "\" is already file[" + std::to_string(at->second) + "]'s name");
+                problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" is already file[" +
+                                                   std::to_string(at->second) + "]'s name");
             }
             record.Files[i].Name.assign(*name);
         }
@@ -209,8 +207,7 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
             if (at == index_of_name.end())
                 problems.Add(row->get("target"),
                              prefix + "target: \"" + GbkToUtf8(*target) + "\" is not the name of any [[file]]");
-            else
-                entry.FileIndex = at->second;
+            else entry.FileIndex = at->second;
         }
         if (auto where = ReadText(*row, "where", prefix + "where", 64, true, line, problems)) {
             static const std::map<std::string, std::uint8_t> kinds = {{"desktop", 0}, {"programs", 1}, {"both", 2}};
@@ -218,8 +215,7 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
             if (kind == kinds.end())
                 problems.Add(row->get("where"),
                              prefix + "where: \"" + *where + "\" is not one of \"desktop\", \"programs\", \"both\"");
-            else
-                entry.Kind = kind->second;
+            else entry.Kind = kind->second;
         }
         ++i;
     }
@@ -250,10 +246,8 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
         }
         if (*type == "bool") {
             entry.Kind = 0;
-            if (value->is_boolean())
-                entry.BoolValue = value->as_boolean()->get() ? 1 : 0;
-            else
-                problems.Add(value, prefix + "value: expected true or false for type \"bool\"");
+            if (value->is_boolean()) entry.BoolValue = value->as_boolean()->get() ? 1 : 0;
+            else problems.Add(value, prefix + "value: expected true or false for type \"bool\"");
         } else if (*type == "string") {
             entry.Kind = 1;
             if (auto text = ReadText(*row, "value", prefix + "value", 130, true, line, problems))
@@ -264,8 +258,7 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
             // Windows stores a DWORD: negative values are kept as their 32-bit pattern.
             if (n && n->get() >= INT32_MIN && n->get() <= UINT32_MAX)
                 entry.IntValue = static_cast<std::int32_t>(static_cast<std::uint32_t>(n->get()));
-            else
-                problems.Add(value, prefix + "value: expected a whole number from -2147483648 to 4294967295");
+            else problems.Add(value, prefix + "value: expected a whole number from -2147483648 to 4294967295");
         } else {
             problems.Add(row->get("type"), prefix + "type: \"" + *type + "\" is not \"bool\", \"string\" or \"int\"");
         }

@@ -70,8 +70,8 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     if (directory_count <= kResourceDirectoryIndex) throw PeError("The program file has no resource directory.");
     for (std::size_t i = 0; i < directory_count; ++i)
         img.directories.push_back({le::U32(file, img.directory_offset(i)), le::U32(file, img.directory_offset(i) + 4)});
-    if (directory_count > kSecurityDirectoryIndex && (img.directories[kSecurityDirectoryIndex].rva != 0 ||
-                                                      img.directories[kSecurityDirectoryIndex].size != 0))
+    if (directory_count > kSecurityDirectoryIndex &&
+        (img.directories[kSecurityDirectoryIndex].rva != 0 || img.directories[kSecurityDirectoryIndex].size != 0))
         throw PeError("The program file is signed; use an unsigned copy and sign the result afterwards.");
 
     img.section_table_offset = img.optional_offset + optional_size;

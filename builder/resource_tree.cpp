@@ -63,8 +63,8 @@ private:
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t name = le::U32(file_, first + i * kDirectoryEntrySize);
             const std::uint32_t target = le::U32(file_, first + i * kDirectoryEntrySize + 4);
-            entries.emplace_back((name & kHighBit) ? ResourceKey::Name(String(name & ~kHighBit)) : ResourceKey::Id(name),
-                                 target);
+            entries.emplace_back(
+                (name & kHighBit) ? ResourceKey::Name(String(name & ~kHighBit)) : ResourceKey::Id(name), target);
         }
         return entries;
     }
@@ -120,7 +120,8 @@ public:
         }
         for (const auto& names : names_)
             for (const ResourceEntry* e : names) {
-                langs_.push_back(Sorted(e->languages, [](const ResourceData& d) -> const ResourceKey& { return d.language; }));
+                langs_.push_back(
+                    Sorted(e->languages, [](const ResourceData& d) -> const ResourceKey& { return d.language; }));
                 directories += DirectorySize(e->languages.size());
             }
         std::size_t data_entries = 0;
@@ -144,23 +145,28 @@ public:
         std::size_t lang_index = 0;
         std::vector<std::size_t> name_dirs;
         for (const auto& names : names_)
-            for (std::size_t n = 0; n < names.size(); ++n) name_dirs.push_back(NewDirectory(langs_[lang_index++].size()));
+            for (std::size_t n = 0; n < names.size(); ++n)
+                name_dirs.push_back(NewDirectory(langs_[lang_index++].size()));
 
         std::size_t name_dir = 0;
         for (std::size_t t = 0; t < types_.size(); ++t) {
             PutEntry(root, t, types_[t]->type, kHighBit | static_cast<std::uint32_t>(type_dirs[t]));
             for (std::size_t n = 0; n < names_[t].size(); ++n, ++name_dir) {
-                PutEntry(type_dirs[t], n, names_[t][n]->name, kHighBit | static_cast<std::uint32_t>(name_dirs[name_dir]));
+                PutEntry(type_dirs[t], n, names_[t][n]->name,
+                         kHighBit | static_cast<std::uint32_t>(name_dirs[name_dir]));
                 const auto& langs = langs_[name_dir];
                 for (std::size_t l = 0; l < langs.size(); ++l)
-                    PutEntry(name_dirs[name_dir], l, langs[l]->language, static_cast<std::uint32_t>(NewData(*langs[l])));
+                    PutEntry(name_dirs[name_dir], l, langs[l]->language,
+                             static_cast<std::uint32_t>(NewData(*langs[l])));
             }
         }
         return std::move(out_);
     }
 
 private:
-    static std::size_t DirectorySize(std::size_t entries) { return kDirectoryHeaderSize + entries * kDirectoryEntrySize; }
+    static std::size_t DirectorySize(std::size_t entries) {
+        return kDirectoryHeaderSize + entries * kDirectoryEntrySize;
+    }
 
     template <typename F>
     void ForEachKey(F f) const {

@@ -54,7 +54,9 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
 }
 
 // The loader maps VirtualSize bytes, or SizeOfRawData when VirtualSize is 0.
-std::uint32_t SectionEnd(const PeSection& s) { return s.virtual_address + (s.virtual_size ? s.virtual_size : s.raw_size); }
+std::uint32_t SectionEnd(const PeSection& s) {
+    return s.virtual_address + (s.virtual_size ? s.virtual_size : s.raw_size);
+}
 
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).

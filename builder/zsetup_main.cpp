@@ -59,8 +59,8 @@ public:
         shown_ = now;
         const double seconds = std::chrono::duration<double>(now - start_).count();
         const double mb = p.bytes_done / 1048576.0;
-        std::fprintf(stderr, "\rpacking: %zu/%zu files, %.1f/%.1f MB, %.1f MB/s   %s", p.files_done, p.files_total,
-                     mb, p.bytes_total / 1048576.0, seconds > 0 ? mb / seconds : 0.0, last ? "\n" : "");
+        std::fprintf(stderr, "\rpacking: %zu/%zu files, %.1f/%.1f MB, %.1f MB/s   %s", p.files_done, p.files_total, mb,
+                     p.bytes_total / 1048576.0, seconds > 0 ? mb / seconds : 0.0, last ? "\n" : "");
     }
 
 private:
@@ -129,10 +129,8 @@ int main(int argc, char** argv) {
         if (*build) return Build(manifest, output, stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub));
         const PackageContents contents = Read(setup);
         if (*inspect) {
-            if (json)
-                WriteJsonReport(contents, std::cout);
-            else
-                WriteTextReport(contents, std::cout);
+            if (json) WriteJsonReport(contents, std::cout);
+            else WriteTextReport(contents, std::cout);
         } else if (*extract) {
             ExtractFiles(contents, std::filesystem::u8path(folder));
         } else if (*verify) {

@@ -44,8 +44,8 @@ void BlurPass(BgraImage& image, int radius) {
             std::uint8_t* out = image.at(x, y);
             // Red (byte 2) first, then green, then blue: each read sees the bytes written before it.
             for (int byte : {2, 1, 0}) {
-                const int sum = image.at(l, up)[byte] + image.at(q, up)[byte] + image.at(l, down)[byte] +
-                                image.at(q, down)[byte];
+                const int sum =
+                    image.at(l, up)[byte] + image.at(q, up)[byte] + image.at(l, down)[byte] + image.at(q, down)[byte];
                 out[byte] = static_cast<std::uint8_t>(sum >> 2);
             }
         }

@@ -23,9 +23,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     std::uint8_t* at(int x, int y) { return &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 4]; }
-    const std::uint8_t* at(int x, int y) const {
-        return &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 4];
-    }
+    const std::uint8_t* at(int x, int y) const { return &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 4]; }
     std::vector<std::uint8_t>& pixels() { return pixels_; }
     const std::vector<std::uint8_t>& pixels() const { return pixels_; }
 

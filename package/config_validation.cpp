@@ -25,8 +25,7 @@ void Add(std::vector<ConfigProblem>& out, std::string where, const std::string& 
 }
 
 void CheckCount(std::vector<ConfigProblem>& out, const char* field, std::int32_t count) {
-    if (count < 0 || count > kMaxRows)
-        Add(out, field, std::to_string(count) + " is outside 0..256");
+    if (count < 0 || count > kMaxRows) Add(out, field, std::to_string(count) + " is outside 0..256");
 }
 
 std::string Row(const char* table, std::size_t i, const char* field) {
@@ -73,8 +72,8 @@ std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64
             static_cast<std::uint64_t>(f.Offset) + static_cast<std::uint64_t>(f.Size) > payload_size) {
             Add(out, Row("Files", i, "Size"),
                 "bytes " + std::to_string(f.Offset) + ".." +
-                    std::to_string(static_cast<std::int64_t>(f.Offset) + f.Size) +
-                    " lie outside the payload of " + std::to_string(payload_size) + " bytes");
+                    std::to_string(static_cast<std::int64_t>(f.Offset) + f.Size) + " lie outside the payload of " +
+                    std::to_string(payload_size) + " bytes");
         }
     }
 
@@ -83,8 +82,7 @@ std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64
         std::int32_t index = shortcuts[i].FileIndex;
         if (index < 0 || static_cast<std::size_t>(index) >= files.size())
             Add(out, Row("Shortcuts", i, "FileIndex"),
-                std::to_string(index) + " is not a row of the file table (" +
-                    std::to_string(files.size()) + " rows)");
+                std::to_string(index) + " is not a row of the file table (" + std::to_string(files.size()) + " rows)");
     }
     return out;
 }

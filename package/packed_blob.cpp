@@ -56,8 +56,8 @@ std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size)
         int rc = inflate(&z, Z_NO_FLUSH);
         if (rc == Z_STREAM_END) break;
         if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_STREAM_ERROR)
-            throw CorruptBlobError(std::string("Packed data is corrupt (zlib: ") +
-                                   (z.msg ? z.msg : "invalid stream") + ")");
+            throw CorruptBlobError(std::string("Packed data is corrupt (zlib: ") + (z.msg ? z.msg : "invalid stream") +
+                                   ")");
         if (rc == Z_MEM_ERROR) throw std::bad_alloc();
     }
     if (z.avail_out > 0) throw StreamReadError();

@@ -162,5 +162,4 @@ static_assert(offsetof(SetupConfig, RegistryEntries) == 105780);
 static_assert(offsetof(SetupConfig, RegistryCount) == 207156);
 static_assert(sizeof(SetupConfig) == SetupConfig::kSize);
 
-
 }  // namespace zsetup

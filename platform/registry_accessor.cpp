@@ -38,16 +38,14 @@ void RegistryAccessor::CloseKey() {
 void RegistryAccessor::WriteString(const std::string& name, const std::string& value) {
     std::vector<std::uint8_t> data(value.begin(), value.end());
     data.push_back(0);
-    if (!key_ || !key_->SetValue(name, kRegSz, data))
-        throw RegistryError("Failed to set data for " + Quote(name));
+    if (!key_ || !key_->SetValue(name, kRegSz, data)) throw RegistryError("Failed to set data for " + Quote(name));
 }
 
 void RegistryAccessor::WriteInteger(const std::string& name, std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
     std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
                                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-    if (!key_ || !key_->SetValue(name, kRegDword, data))
-        throw RegistryError("Failed to set data for " + Quote(name));
+    if (!key_ || !key_->SetValue(name, kRegDword, data)) throw RegistryError("Failed to set data for " + Quote(name));
 }
 
 std::optional<RegValue> RegistryAccessor::Query(const std::string& name) {
@@ -67,9 +65,9 @@ std::int32_t RegistryAccessor::ReadInteger(const std::string& name) {
     std::optional<RegValue> v = Query(name);
     if (!v) throw RegistryError("Failed to get data for " + Quote(name));
     if (v->type != kRegDword || v->data.size() != 4) throw RegistryError("Invalid data type for " + Quote(name));
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v->data[0]) | static_cast<std::uint32_t>(v->data[1]) << 8 |
-                                     static_cast<std::uint32_t>(v->data[2]) << 16 |
-                                     static_cast<std::uint32_t>(v->data[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(v->data[0]) | static_cast<std::uint32_t>(v->data[1]) << 8 |
+        static_cast<std::uint32_t>(v->data[2]) << 16 | static_cast<std::uint32_t>(v->data[3]) << 24);
 }
 
 }  // namespace zsetup

@@ -18,10 +18,8 @@ std::unique_ptr<Form> BuildForm(const FormDescription& description) {
         w.SetBounds(c.bounds);
         w.SetCaption(c.caption ? c.caption : "");
         w.SetFont(c.font);
-        if (c.kind == Kind::LinkLabel)
-            w.hot_colour = c.colour;
-        else
-            w.SetColour(c.colour);
+        if (c.kind == Kind::LinkLabel) w.hot_colour = c.colour;
+        else w.SetColour(c.colour);
         w.SetVisible(!(c.flags & kHidden));
         w.SetEnabled(!(c.flags & kDisabled));
         w.SetChecked(c.flags & kChecked);

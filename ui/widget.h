@@ -52,8 +52,7 @@ struct Font {
     bool bold = false;
     bool underline = false;
     bool operator==(const Font& o) const {
-        return face == o.face && height == o.height && colour == o.colour && bold == o.bold &&
-               underline == o.underline;
+        return face == o.face && height == o.height && colour == o.colour && bold == o.bold && underline == o.underline;
     }
 };
 

@@ -120,9 +120,9 @@ void Win32ShadowWindows::PlaceShadow(const ui::Form& owner, bool below_owner, in
 HWND Win32ShadowWindows::EnsureWindow() {
     if (!window_) {
         RegisterShadowClass(WindowProc);
-        window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, kShadowClass, L"",
-                                      WS_POPUP, 0, 0, 0, 0, view_.application_window(), nullptr,
-                                      GetModuleHandleW(nullptr), this));
+        window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, kShadowClass, L"", WS_POPUP,
+                                      0, 0, 0, 0, view_.application_window(), nullptr, GetModuleHandleW(nullptr),
+                                      this));
         if (!window_) throw Win32Error("cannot create the shadow window");
     }
     return window_.get();

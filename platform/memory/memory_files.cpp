@@ -25,13 +25,11 @@ std::string MemoryFiles::Key(const std::string& path) const {
     std::string k = Absolute(path);
     for (std::size_t i = 0; i < k.size(); ++i) {
         const auto c = static_cast<unsigned char>(k[i]);
-        if (IsGbkLeadByte(c) && i + 1 < k.size())
-            ++i;
-        else if (c >= 'A' && c <= 'Z')
-            k[i] = static_cast<char>(c - 'A' + 'a');
+        if (IsGbkLeadByte(c) && i + 1 < k.size()) ++i;
+        else if (c >= 'A' && c <= 'Z') k[i] = static_cast<char>(c - 'A' + 'a');
     }
-    while (!k.empty() && (k.back() == '\\' || k.back() == ' ' || (k.back() == '.' && k.size() > 1 &&
-                                                                    k[k.size() - 2] != '.' && k[k.size() - 2] != '\\')))
+    while (!k.empty() && (k.back() == '\\' || k.back() == ' ' ||
+                          (k.back() == '.' && k.size() > 1 && k[k.size() - 2] != '.' && k[k.size() - 2] != '\\')))
         k.pop_back();
     return k;
 }

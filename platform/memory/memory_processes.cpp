@@ -19,8 +19,7 @@ std::vector<ProcessEntry> MemoryProcesses::Snapshot() {
 }
 
 bool MemoryProcesses::Terminate(std::uint32_t id, std::uint32_t exit_code) {
-    const auto it = std::find_if(running_.begin(), running_.end(),
-                                 [id](const Process& p) { return p.entry.id == id; });
+    const auto it = std::find_if(running_.begin(), running_.end(), [id](const Process& p) { return p.entry.id == id; });
     if (it == running_.end() || !it->openable) return false;
     running_.erase(it);
     terminations_.push_back({id, exit_code});

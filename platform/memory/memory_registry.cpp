@@ -6,9 +6,9 @@ namespace {
 
 const char* RootName(RegRoot root) {
     switch (root) {
-        case RegRoot::ClassesRoot: return "HKCR";
-        case RegRoot::CurrentUser: return "HKCU";
-        case RegRoot::LocalMachine: return "HKLM";
+    case RegRoot::ClassesRoot: return "HKCR";
+    case RegRoot::CurrentUser: return "HKCU";
+    case RegRoot::LocalMachine: return "HKLM";
     }
     return "?";
 }

@@ -51,17 +51,17 @@ constexpr WORD kTextId = 0xFFFF;  // as in a message box: drivers read it there
 
 INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageW(dialog, kIconId, STM_SETICON,
-                                reinterpret_cast<WPARAM>(LoadIconW(nullptr, MAKEINTRESOURCEW(32514))), 0);  // IDI_QUESTION
-            return TRUE;  // focus to the default button, Yes
-        case WM_COMMAND:
-            // Escape arrives as IDCANCEL: it answers No, as closing the box does.
-            if (LOWORD(wparam) == IDYES || LOWORD(wparam) == IDNO || LOWORD(wparam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wparam) == IDYES ? IDYES : IDNO);
-                return TRUE;
-            }
-            break;
+    case WM_INITDIALOG:
+        SendDlgItemMessageW(dialog, kIconId, STM_SETICON,
+                            reinterpret_cast<WPARAM>(LoadIconW(nullptr, MAKEINTRESOURCEW(32514))), 0);  // IDI_QUESTION
+        return TRUE;  // focus to the default button, Yes
+    case WM_COMMAND:
+        // Escape arrives as IDCANCEL: it answers No, as closing the box does.
+        if (LOWORD(wparam) == IDYES || LOWORD(wparam) == IDNO || LOWORD(wparam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wparam) == IDYES ? IDYES : IDNO);
+            return TRUE;
+        }
+        break;
     }
     return FALSE;
 }

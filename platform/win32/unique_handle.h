@@ -14,8 +14,6 @@ struct HandleCloser {
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 // CreateFile and its kind report failure as INVALID_HANDLE_VALUE, not null.
-inline UniqueHandle AdoptFileHandle(HANDLE h) {
-    return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
-}
+inline UniqueHandle AdoptFileHandle(HANDLE h) { return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h); }
 
 }  // namespace zsetup

@@ -29,8 +29,8 @@ std::string Win32Files::CurrentDir() {
 }
 
 bool Win32Files::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file = AdoptFileHandle(
+        CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     if (bytes.empty()) return true;
     DWORD written = 0;

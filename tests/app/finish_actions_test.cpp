@@ -36,7 +36,7 @@ struct FinishCase {
     const char* label;
     bool ticked;
     std::optional<std::uint32_t> connection;
-    std::string command;  // "" : none registered
+    std::string command;                                        // "" : none registered
     std::vector<std::pair<std::string, std::string>> browsers;  // program, parameters
 };
 
@@ -86,16 +86,16 @@ TEST_P(FinishTest, OpensTheTutorialOnceThenTheFolderThenEnds) {
     EXPECT_TRUE(w.boxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FinishTest, ::testing::ValuesIn(kFinishCases),
-                         zsetup::testing::LabelName());
+INSTANTIATE_TEST_SUITE_P(Cases, FinishTest, ::testing::ValuesIn(kFinishCases), zsetup::testing::LabelName());
 
 TEST(Finish, TheTutorialAddressEscapesTheProductName) {
     struct Case {
         const char* name;
         const char* id;
     };
-    for (const Case& c : {Case{"Tool", "Tool"}, Case{"My Tool 2.0", "My%20Tool%202.0"}, Case{"a&b=c/d", "a%26b%3Dc%2Fd"},
-                          Case{"软件 X", "%C8%ED%BC%FE%20X"}, Case{"x-y_z.~", "x-y_z.~"}}) {
+    for (const Case& c :
+         {Case{"Tool", "Tool"}, Case{"My Tool 2.0", "My%20Tool%202.0"}, Case{"a&b=c/d", "a%26b%3Dc%2Fd"},
+          Case{"软件 X", "%C8%ED%BC%FE%20X"}, Case{"x-y_z.~", "x-y_z.~"}}) {
         Package p;
         p.record.ProductName.assign(c.name);
         Wizard w(p);

@@ -108,9 +108,9 @@ TEST(InstallRun, ProgressCountsRowsNotFilesDone) {
         std::vector<int> positions;
     };
     const Case cases[] = {
-        {{"\\b", "\\c", "\\d"}, {25, 50, 75}},           // four rows: 0 25 50 75 (0 is the start)
-        {{}, {}},                                         // one row: stays 0
-        {{"\\*.txt", "\\c", "\\d"}, {50, 75}},            // a "*." row moves nothing
+        {{"\\b", "\\c", "\\d"}, {25, 50, 75}},  // four rows: 0 25 50 75 (0 is the start)
+        {{}, {}},                               // one row: stays 0
+        {{"\\*.txt", "\\c", "\\d"}, {50, 75}},  // a "*." row moves nothing
         {{"\\b", "\\c"}, {33, 66}},
     };
     for (const Case& c : cases) {
@@ -143,10 +143,8 @@ TEST(InstallRun, ARowThatCannotBeWrittenKeepsTheOldFileAndTheRunGoesOn) {
         MemoryFiles& files = pre.platform->files;
         files.MakeDirectory(kFolder);
         files.AddFile(kFolder + "\\hello.txt", {'o', 'l', 'd'});
-        if (read_only)
-            files.SetReadOnly(kFolder + "\\hello.txt", true);
-        else
-            files.SetLocked(kFolder + "\\hello.txt", true);
+        if (read_only) files.SetReadOnly(kFolder + "\\hello.txt", true);
+        else files.SetLocked(kFolder + "\\hello.txt", true);
         pre.ToFolderPage();
         pre.Next();
         pre.Next({kIdOk});

@@ -46,6 +46,7 @@ struct StartCase {
     bool terminated;
 };
 
+// clang-format off
 const StartCase kStartCases[] = {
     {"only C", {"C:"}, {}, {Previous::kNone, nullptr}, {}, false, "C:\\演示软件", {}, false},
     {"D present", {"C:", "D:"}, {}, {Previous::kNone, nullptr}, {}, false, "D:\\演示软件", {}, false},
@@ -67,6 +68,7 @@ const StartCase kStartCases[] = {
     {"checksum off, stop", {"C:"}, {}, {Previous::kNone, nullptr}, {kIdNo}, true, "C:\\演示软件",
      {texts::kChecksumMismatch}, true},
 };
+// clang-format on
 
 class StartTest : public ::testing::TestWithParam<StartCase> {};
 
@@ -101,8 +103,7 @@ TEST_P(StartTest, ProposesAsksAndEnds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StartTest, ::testing::ValuesIn(kStartCases),
-                         zsetup::testing::LabelName());
+INSTANTIATE_TEST_SUITE_P(Cases, StartTest, ::testing::ValuesIn(kStartCases), zsetup::testing::LabelName());
 
 TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
     MemoryPlatform p;
@@ -233,14 +234,13 @@ TEST_P(BadPackageTest, StaysOnPageZeroNamingTheProblem) {
         EXPECT_EQ(p.dialogs.Shown().size(), 2u + press);
         EXPECT_EQ(p.dialogs.Shown().back().text, box.text);
     }
-    EXPECT_EQ(static_cast<bool>(p.registry.OpenKey(RegRoot::LocalMachine, kProductKey.substr(1), false,
-                                                   kKeyQueryValue)),
-              c.product_key_created);
+    EXPECT_EQ(
+        static_cast<bool>(p.registry.OpenKey(RegRoot::LocalMachine, kProductKey.substr(1), false, kKeyQueryValue)),
+        c.product_key_created);
     EXPECT_TRUE(p.files.Created().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BadPackageTest, ::testing::ValuesIn(kBadPackages),
-                         zsetup::testing::LabelName());
+INSTANTIATE_TEST_SUITE_P(Cases, BadPackageTest, ::testing::ValuesIn(kBadPackages), zsetup::testing::LabelName());
 
 TEST(Start, NextOnASoundPackageEndsTheProductProcessesFirst) {
     MemoryPlatform p;

@@ -130,7 +130,13 @@ struct FolderCase {
 const std::string k128 = "D:\\" + std::string(125, 'x');
 
 const FolderCase kFolderCases[] = {
-    {"blanks around", "  D:\\Apps\\Tool \t", nullptr, 3, "D:\\Apps\\Tool", "D:\\Apps\\Tool", {"D:\\Apps\\", "D:\\Apps\\Tool"}},
+    {"blanks around",
+     "  D:\\Apps\\Tool \t",
+     nullptr,
+     3,
+     "D:\\Apps\\Tool",
+     "D:\\Apps\\Tool",
+     {"D:\\Apps\\", "D:\\Apps\\Tool"}},
     {"bare drive", "C:", texts::kFolderIsRoot, 2, "C:", "D:\\演示软件", {}},
     {"drive root", "E:\\", texts::kFolderIsRoot, 2, "E:\\", "D:\\演示软件", {}},
     {"network path", "\\\\server\\share", texts::kFolderNotFull, 2, "\\\\server\\share", "D:\\演示软件", {}},
@@ -168,12 +174,10 @@ TEST_P(FolderCheck, AcceptsAFullPathBelowADriveRoot) {
         EXPECT_TRUE(w.boxes().empty());
     }
     const auto& made = w.platform->files.Created();
-    EXPECT_EQ(std::vector<std::string>(made.begin() + static_cast<std::ptrdiff_t>(made_before), made.end()),
-              c.created);
+    EXPECT_EQ(std::vector<std::string>(made.begin() + static_cast<std::ptrdiff_t>(made_before), made.end()), c.created);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FolderCheck, ::testing::ValuesIn(kFolderCases),
-                         zsetup::testing::LabelName());
+INSTANTIATE_TEST_SUITE_P(Cases, FolderCheck, ::testing::ValuesIn(kFolderCases), zsetup::testing::LabelName());
 
 TEST(Navigation, OnlyNextStoresTheEditedFolder) {
     Wizard w;
@@ -188,7 +192,8 @@ TEST(Navigation, ThePickerFillsTheEditWithTheProductFolder) {
     struct Case {
         std::string chosen, edit;
     };
-    for (const Case& c : {Case{"E:\\", "E:\\演示软件"}, Case{"E:\\Apps", "E:\\Apps\\演示软件"}, Case{"", "C:\\演示软件"}}) {
+    for (const Case& c :
+         {Case{"E:\\", "E:\\演示软件"}, Case{"E:\\Apps", "E:\\Apps\\演示软件"}, Case{"", "C:\\演示软件"}}) {
         Wizard w;
         w.ToFolderPage();
         w.platform->shell.AnswerFolderPicker(c.chosen);

@@ -31,8 +31,8 @@ class ProductDir {
 public:
     ProductDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::path(::testing::TempDir()) / ("zsetup-" + std::string(info->test_suite_name()) + "-" +
-                                                  std::string(info->name()));
+        root_ = fs::path(::testing::TempDir()) /
+                ("zsetup-" + std::string(info->test_suite_name()) + "-" + std::string(info->name()));
         fs::remove_all(root_);
         fs::create_directories(root_);
     }
@@ -271,8 +271,7 @@ std::string Repeat(const std::string& s, int n) {
 
 std::string FileRows(int n) {
     std::string rows;
-    for (int i = 0; i < n; ++i)
-        rows += "[[file]]\nsource = \"empty.url\"\nname = \"\\\\f" + std::to_string(i) + "\"\n";
+    for (int i = 0; i < n; ++i) rows += "[[file]]\nsource = \"empty.url\"\nname = \"\\\\f" + std::to_string(i) + "\"\n";
     return rows;
 }
 
@@ -282,7 +281,8 @@ const BadManifest kBadManifests[] = {
     {"unknown table", "[product]", "[products]\nx = 1\n[product]", "products: unknown key", "[products]"},
     {"missing key", "version = \"2.5.1\"\n", "", "product.version: missing, it is required", "[product]"},
     {"missing licence", "licence = \"licence.txt\"", "", "licence: missing, it is required", ""},
-    {"wrong type", "version = \"2.5.1\"", "version = 2", "product.version: expected a text in double quotes", "version = 2"},
+    {"wrong type", "version = \"2.5.1\"", "version = 2", "product.version: expected a text in double quotes",
+     "version = 2"},
     {"too long in GBK", "name = \"演示软件\"", "name = \"" + Repeat("演", 65) + "z\"",
      "product.name: 131 bytes in GBK, at most 128", "name = \""},
     {"no GBK form", "author = \"演示工作室\"", "author = \"Ada 😀\"",
@@ -298,16 +298,20 @@ const BadManifest kBadManifests[] = {
      "file[1].name: \"licence.txt\" does not start with a backslash", "name = \"licence.txt"},
     {"climbs out", "name = \"\\\\licence.txt\"", "name = \"\\\\docs\\\\..\\\\..\\\\x.txt\"",
      "climbs out of the target folder", ".."},
-    {"drive colon", "name = \"\\\\licence.txt\"", "name = \"\\\\c:x.txt\"", "holds a drive or stream separator ':'", "c:x.txt"},
-    {"forward slash", "name = \"\\\\licence.txt\"", "name = \"\\\\docs/x.txt\"", "holds a forward slash", "docs/x.txt\""},
+    {"drive colon", "name = \"\\\\licence.txt\"", "name = \"\\\\c:x.txt\"", "holds a drive or stream separator ':'",
+     "c:x.txt"},
+    {"forward slash", "name = \"\\\\licence.txt\"", "name = \"\\\\docs/x.txt\"", "holds a forward slash",
+     "docs/x.txt\""},
     {"same name twice", "name = \"\\\\licence.txt\"", "name = \"\\\\演示.EXE\"",
      "file[1].name: \"\\演示.EXE\" is already file[0]'s name", "演示.EXE"},
     {"target not a file", "target = \"\\\\LICENCE.TXT\"", "target = \"\\\\readme.txt\"",
      "shortcut[2].target: \"\\readme.txt\" is not the name of any [[file]]", "readme.txt"},
     {"bad where", "where = \"both\"", "where = \"start menu\"",
      "shortcut[3].where: \"start menu\" is not one of \"desktop\", \"programs\", \"both\"", "start menu"},
-    {"bad root", "root = \"hkcu\"", "root = \"hkcr\"", "registry[0].root: \"hkcr\" is not \"hkcu\" or \"hklm\"", "hkcr"},
-    {"bad type", "type = \"bool\"", "type = \"dword\"", "registry[2].type: \"dword\" is not \"bool\", \"string\" or \"int\"", "dword"},
+    {"bad root", "root = \"hkcu\"", "root = \"hkcr\"", "registry[0].root: \"hkcr\" is not \"hkcu\" or \"hklm\"",
+     "hkcr"},
+    {"bad type", "type = \"bool\"", "type = \"dword\"",
+     "registry[2].type: \"dword\" is not \"bool\", \"string\" or \"int\"", "dword"},
     {"int out of range", "value = -1", "value = 4294967296",
      "registry[1].value: expected a whole number from -2147483648 to 4294967295", "4294967296"},
     {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
@@ -331,7 +335,8 @@ TEST_P(BadManifestTest, IsRefusedNamingKeyValueAndLine) {
         FAIL() << "accepted";
     } catch (const ManifestError& e) {
         const std::string where =
-            file.string() + (bad.line_of.empty() ? std::string() : ":" + std::to_string(LineOf(text, bad.line_of))) + ": ";
+            file.string() + (bad.line_of.empty() ? std::string() : ":" + std::to_string(LineOf(text, bad.line_of))) +
+            ": ";
         const std::string message = "\n" + std::string(e.what()) + "\n";
         const std::size_t found = message.find(bad.message);
         ASSERT_NE(found, std::string::npos) << message;
@@ -340,8 +345,7 @@ TEST_P(BadManifestTest, IsRefusedNamingKeyValueAndLine) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, BadManifestTest, ::testing::ValuesIn(kBadManifests),
-                         zsetup::testing::LabelName());
+INSTANTIATE_TEST_SUITE_P(Table, BadManifestTest, ::testing::ValuesIn(kBadManifests), zsetup::testing::LabelName());
 
 TEST(Builder, ReportsEveryProblemAtOnce) {
     ProductDir dir;
@@ -370,9 +374,9 @@ TEST(Builder, MissingSourcesAreNamedWithTheirLines) {
         FAIL() << "built";
     } catch (const ManifestError& e) {
         const std::string message = e.what();
-        EXPECT_NE(message.find(": file[2].source: cannot read \"" + dir.Path("docs/说明.txt").string() +
-                               "\" (no such file)"),
-                  std::string::npos)
+        EXPECT_NE(
+            message.find(": file[2].source: cannot read \"" + dir.Path("docs/说明.txt").string() + "\" (no such file)"),
+            std::string::npos)
             << message;
         EXPECT_NE(message.find(": file[3].source: cannot read"), std::string::npos) << message;
         EXPECT_EQ(message.find("file[0]"), std::string::npos) << message;
@@ -444,7 +448,8 @@ TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
     WriteProductFiles(dir);
     const fs::path manifest = dir.Manifest(kManifest);
     const fs::path setup = dir.Path("setup.exe");
-    const ToolRun run = ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub '" ZSETUP_PE_FIXTURE "'");
+    const ToolRun run =
+        ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub '" ZSETUP_PE_FIXTURE "'");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "");  // quiet when stderr is no terminal
     const Bytes image = ReadFile(setup.string());
@@ -460,10 +465,10 @@ TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
     }
     // wrestool's own extraction of SETUPINI unpacks to our record.
     const fs::path raw = dir.Path("setupini.bin");
-    ASSERT_EQ(Capture(std::string(ZSETUP_WRESTOOL) + " -x --raw --type=10 --name=SETUPINI -o " + Q(raw) + " " +
-                      Q(setup))
-                  .status,
-              0);
+    ASSERT_EQ(
+        Capture(std::string(ZSETUP_WRESTOOL) + " -x --raw --type=10 --name=SETUPINI -o " + Q(raw) + " " + Q(setup))
+            .status,
+        0);
     Bytes blob = ReadFile(raw.string());
     DecompressBlob(blob);
     EXPECT_EQ(blob, ReadPackage(image).record->ToBytes());
@@ -510,8 +515,8 @@ TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
         ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub " + Q(dir.Path("not-a-program.exe")));
     EXPECT_EQ(stubRun.status, 1);
     EXPECT_NE(stubRun.output.find("not a Windows program"), std::string::npos) << stubRun.output;
-    EXPECT_EQ(ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub " + Q(dir.Path("none.exe"))).status,
-              1);
+    EXPECT_EQ(
+        ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub " + Q(dir.Path("none.exe"))).status, 1);
     EXPECT_FALSE(fs::exists(setup));
 
     // A failed build leaves an existing output as it was.
@@ -525,8 +530,8 @@ TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
     EXPECT_EQ(Zsetup("").status, 2);
     EXPECT_EQ(Zsetup("build").status, 2);
     EXPECT_EQ(Zsetup("inspect " + Q(dir.Path("licence.txt"))).status, 1);
-    EXPECT_EQ(Capture("SOURCE_DATE_EPOCH=soon '" + std::string(ZSETUP_PROGRAM) + "' build " + Q(manifest) + stub).status,
-              2);
+    EXPECT_EQ(
+        Capture("SOURCE_DATE_EPOCH=soon '" + std::string(ZSETUP_PROGRAM) + "' build " + Q(manifest) + stub).status, 2);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ namespace {
 
 using namespace zsetup::testing;
 
-std::map<std::string, std::size_t> ListedRcData(const std::string& path) { return testing::ListedRcData(ZSETUP_WRESTOOL, path); }
+std::map<std::string, std::size_t> ListedRcData(const std::string& path) {
+    return testing::ListedRcData(ZSETUP_WRESTOOL, path);
+}
 
 std::size_t ListedManifestSize(const std::string& path) {
     const ToolRun run = Capture(std::string(ZSETUP_WRESTOOL) + " -l --type=24 '" + path + "'");
@@ -44,14 +46,16 @@ TEST(MingwFixtureTest, ObjdumpAndWrestoolReadTheFilledProgram) {
     const std::size_t manifest = ListedManifestSize(original);
     ASSERT_GT(manifest, 0u);
 
-    const Bytes filled = WriteRcData(exe, {{"SETUPINI", Filled(17, 1)}, {"SETUPPACK", Filled(70001, 2)},
-                                           {"PROTOCOL", Filled(4096, 3)}});
+    const Bytes filled =
+        WriteRcData(exe, {{"SETUPINI", Filled(17, 1)}, {"SETUPPACK", Filled(70001, 2)}, {"PROTOCOL", Filled(4096, 3)}});
     const std::string path = WriteTemp(filled, "pe_fixture_filled.exe");
     const ToolRun objdump = Capture(std::string(ZSETUP_OBJDUMP) + " -p '" + path + "'");
     ASSERT_EQ(objdump.status, 0) << objdump.output;
     EXPECT_NE(objdump.output.find("Resource Directory"), std::string::npos) << objdump.output;
-    const std::map<std::string, std::size_t> expected{
-        {"FIXTUREDATA", ReadFile(ZSETUP_FIXTURE_BIN).size()}, {"PROTOCOL", 4096}, {"SETUPINI", 17}, {"SETUPPACK", 70001}};
+    const std::map<std::string, std::size_t> expected{{"FIXTUREDATA", ReadFile(ZSETUP_FIXTURE_BIN).size()},
+                                                      {"PROTOCOL", 4096},
+                                                      {"SETUPINI", 17},
+                                                      {"SETUPPACK", 70001}};
     EXPECT_EQ(ListedRcData(path), expected);
     EXPECT_EQ(ListedManifestSize(path), manifest);
 
@@ -67,7 +71,8 @@ TEST(MingwFixtureTest, ObjdumpAndWrestoolReadTheFilledProgram) {
 
 TEST(MingwFixtureTest, ObjdumpReportsTheChecksumTheWriterStored) {
     const Bytes filled = WriteRcData(ReadFile(ZSETUP_PE_FIXTURE), {{"SETUPINI", Filled(100, 5)}});
-    const ToolRun objdump = Capture(std::string(ZSETUP_OBJDUMP) + " -p '" + WriteTemp(filled, "pe_fixture_sum.exe") + "'");
+    const ToolRun objdump =
+        Capture(std::string(ZSETUP_OBJDUMP) + " -p '" + WriteTemp(filled, "pe_fixture_sum.exe") + "'");
     std::istringstream fields(objdump.output.substr(std::min(objdump.output.find("CheckSum"), objdump.output.size())));
     std::string label, value;
     ASSERT_TRUE(fields >> label >> value && label == "CheckSum") << objdump.output;

@@ -28,7 +28,9 @@ TEST_P(RefusalTest, WriterAndReaderRefuseWithTheUserText) {
     Bytes image = MakeImage(Layout::kResourcesLast, SampleTree());
     GetParam().damage(image);
     for (const auto& call : std::vector<std::function<void()>>{
-             [&] { WriteRcData(image, {{"SETUPINI", {1, 2, 3}}}); },
+             [&] {
+                 WriteRcData(image, {{"SETUPINI", {1, 2, 3}}});
+             },
              [&] { FindRcData(image, "PROTOCOL"); },
          }) {
         try {
@@ -43,7 +45,11 @@ TEST_P(RefusalTest, WriterAndReaderRefuseWithTheUserText) {
 INSTANTIATE_TEST_SUITE_P(
     Images, RefusalTest,
     ::testing::Values(
-        RefusalCase{"TextFile", [](Bytes& b) { b.assign({'h', 'e', 'l', 'l', 'o'}); }, "not a Windows program"},
+        RefusalCase{"TextFile",
+                    [](Bytes& b) {
+                        b.assign({'h', 'e', 'l', 'l', 'o'});
+                    },
+                    "not a Windows program"},
         RefusalCase{"NoPeSignature", [](Bytes& b) { b[kPeOffset + 1] = 'X'; }, "not a Windows program"},
         RefusalCase{"PeOffsetPastEnd", [](Bytes& b) { le::Put32(b, 0x3C, 0x7FFFFFF0); }, "not a Windows program"},
         RefusalCase{"Amd64Machine", [](Bytes& b) { le::Put16(b, kCoffOffset, 0x8664); }, "32-bit (i386)"},
@@ -58,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TruncatedInOptionalHeader", [](Bytes& b) { b.resize(kOptionalOffset + 40); }, "truncated"},
         RefusalCase{"TruncatedInSectionTable", [](Bytes& b) { b.resize(kOptionalOffset + 224 + 50); }, "truncated"},
         RefusalCase{"TruncatedInSectionData", [](Bytes& b) { b.resize(b.size() - 1); }, "truncated"},
-        RefusalCase{"ResourceLoopsOutOfSection",
-                    [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0x7000); }, "resources"}),
+        RefusalCase{"ResourceLoopsOutOfSection", [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0x7000); },
+                    "resources"}),
     CaseName);
 
 TEST(PeImageTest, ReadsTheSectionTableAndDirectories) {

@@ -28,16 +28,15 @@ ResourceTree Without(ResourceTree tree, const std::vector<std::u16string>& names
         if (!(t.type == ResourceKey::Id(kRtRcData))) continue;
         t.entries.erase(std::remove_if(t.entries.begin(), t.entries.end(),
                                        [&](const ResourceEntry& e) {
-                                           return e.name.is_name && std::find(names.begin(), names.end(),
-                                                                              e.name.name) != names.end();
+                                           return e.name.is_name &&
+                                                  std::find(names.begin(), names.end(), e.name.name) != names.end();
                                        }),
                         t.entries.end());
     }
     tree.erase(std::remove_if(tree.begin(), tree.end(), [](const ResourceType& t) { return t.entries.empty(); }),
                tree.end());
-    std::sort(tree.begin(), tree.end(), [](const ResourceType& a, const ResourceType& b) {
-        return ResourceKeyLess(a.type, b.type);
-    });
+    std::sort(tree.begin(), tree.end(),
+              [](const ResourceType& a, const ResourceType& b) { return ResourceKeyLess(a.type, b.type); });
     for (ResourceType& t : tree)
         std::sort(t.entries.begin(), t.entries.end(),
                   [](const ResourceEntry& a, const ResourceEntry& b) { return ResourceKeyLess(a.name, b.name); });
@@ -74,7 +73,8 @@ protected:
         EXPECT_EQ(last.raw_size % kFileAlignment, 0u);
         EXPECT_EQ(last.virtual_address % kSectionAlignment, 0u);
         EXPECT_EQ(static_cast<std::size_t>(last.raw_offset) + last.raw_size, out.size());
-        EXPECT_EQ(le::U32(out, kOptionalOffset + 56), AlignUp(last.virtual_address + last.virtual_size, kSectionAlignment));
+        EXPECT_EQ(le::U32(out, kOptionalOffset + 56),
+                  AlignUp(last.virtual_address + last.virtual_size, kSectionAlignment));
         std::uint32_t initialized = 0;
         for (const PeSection& s : img.sections)
             if (s.characteristics & 0x40) initialized += s.raw_size;
@@ -142,7 +142,7 @@ TEST(ResourceWriterTest, DirectoriesAreSortedAndCountNamedAndIdEntries) {
                                   {{"zeta", {1}}, {"Alpha", {2}}, {"beta", {3}}, {"_X", {4}}});
     const PeImage img = ParsePeImage(out);
     const std::size_t root = img.OffsetOfRva(img.directories[kResourceDirectoryIndex].rva, 16);
-    EXPECT_EQ(le::U32(out, root + 4), 0u);  // time stamp
+    EXPECT_EQ(le::U32(out, root + 4), 0u);   // time stamp
     EXPECT_EQ(le::U16(out, root + 12), 1u);  // PICTURE
     EXPECT_EQ(le::U16(out, root + 14), 4u);  // 3, 10, 14, 24
 

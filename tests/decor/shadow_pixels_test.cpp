@@ -38,8 +38,7 @@ TEST_F(RectShadow, Column66SpreadsFurtherBelowThanAbove) {
     for (int y = 0; y <= 9; ++y) EXPECT_EQ(Alpha(66, y), 0) << "row " << y;
     const int top[7] = {31, 47, 71, 99, 121, 140, 161};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(Alpha(66, 10 + i), top[i]) << "row " << 10 + i;
-    const int bottom[22] = {221, 205, 181, 153, 131, 112, 91, 76, 63, 51, 41,
-                            34,  27,  21,  17,  14,  10,  8,  7,  5,  4,  4};
+    const int bottom[22] = {221, 205, 181, 153, 131, 112, 91, 76, 63, 51, 41, 34, 27, 21, 17, 14, 10, 8, 7, 5, 4, 4};
     for (int i = 0; i < 22; ++i) EXPECT_EQ(Alpha(66, 60 + i), bottom[i]) << "row " << 60 + i;
 }
 

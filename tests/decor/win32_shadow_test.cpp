@@ -103,7 +103,8 @@ TEST_F(ShadowWindow, IsALayeredToolPopupOwnedByTheApplicationWindow) {
 
 TEST_F(ShadowWindow, LetsTheMouseThroughAndErasesAsHandled) {
     const RECT s = WindowRect(window);
-    for (const POINT p : {POINT{s.left + 1, s.top + 1}, POINT{s.left + 66, s.top + 41}, POINT{s.right - 2, s.bottom - 2}})
+    for (const POINT p :
+         {POINT{s.left + 1, s.top + 1}, POINT{s.left + 66, s.top + 41}, POINT{s.right - 2, s.bottom - 2}})
         EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTTRANSPARENT);
     WindowDc dc(window);
     EXPECT_EQ(SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0), 1);
@@ -172,12 +173,11 @@ class TransparentColour : public ShadowWindow, public ::testing::WithParamInterf
 
 TEST_P(TransparentColour, IsCutOutAtTheNextNotification) {
     shadow->SetOwnerLook({false, 255, true, GetParam().colour, true});
-    SetWindowPos(owner, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(owner, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     EXPECT_EQ(shadow->builds(), 2);
-    if (GetParam().whole_client_cut)
-        EXPECT_EQ(shadow->shadow_bitmap().pixels(), BgraImage(132, 82).pixels());
-    else
-        EXPECT_EQ(shadow->shadow_bitmap().pixels(), RectShadow(100, 50).pixels());
+    if (GetParam().whole_client_cut) EXPECT_EQ(shadow->shadow_bitmap().pixels(), BgraImage(132, 82).pixels());
+    else EXPECT_EQ(shadow->shadow_bitmap().pixels(), RectShadow(100, 50).pixels());
 }
 
 INSTANTIATE_TEST_SUITE_P(Owner, TransparentColour, ::testing::ValuesIn(kTransparentColours),

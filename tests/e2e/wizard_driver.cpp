@@ -144,6 +144,7 @@ struct Command {
 };
 
 const std::map<std::string, Command>& Commands() {
+    // clang-format off
     static const std::map<std::string, Command> table = {
         {"wait-window", {0, [](auto&) { Form(); }}},
         {"caption", {0, [](auto&) { PrintLine(Text(Form())); }}},
@@ -197,6 +198,7 @@ const std::map<std::string, Command>& Commands() {
              WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
          }}},
     };
+    // clang-format on
     return table;
 }
 

@@ -49,20 +49,36 @@ TEST_P(ConfigValidation, ReportsTheRowFieldAndValue) {
 
 const Case kCases[] = {
     {"valid", [](SetupConfig&) {}, nullptr},
-    {"empty tables", [](SetupConfig& c) { c.FileCount = 0; c.ShortcutCount = 0; }, nullptr},
+    {"empty tables",
+     [](SetupConfig& c) {
+         c.FileCount = 0;
+         c.ShortcutCount = 0;
+     },
+     nullptr},
     {"sub-folders and a dotted name", [](SetupConfig& c) { c.Files[0].Name.assign("\\a\\.\\b..c\\x.y"); }, nullptr},
-    {"zero-size file at the end", [](SetupConfig& c) { c.Files[1].Offset = 15; c.Files[1].Size = 0; }, nullptr},
+    {"zero-size file at the end",
+     [](SetupConfig& c) {
+         c.Files[1].Offset = 15;
+         c.Files[1].Size = 0;
+     },
+     nullptr},
     {"GBK trail byte 0x5C is no separator",
      // 0x81 0x5C is one character; byte-wise it would look like "\..".
      [](SetupConfig& c) { c.Files[0].Name.assign("\\\x81\\.."); }, nullptr},
-    {"negative file count", [](SetupConfig& c) { c.FileCount = -1; c.ShortcutCount = 0; },
+    {"negative file count",
+     [](SetupConfig& c) {
+         c.FileCount = -1;
+         c.ShortcutCount = 0;
+     },
      "FileCount: -1 is outside 0..256"},
-    {"shortcut count over 256", [](SetupConfig& c) {
+    {"shortcut count over 256",
+     [](SetupConfig& c) {
          c.ShortcutCount = 257;
          for (auto& s : c.Shortcuts) s.FileIndex = 1;
      },
      "ShortcutCount: 257 is outside 0..256"},
-    {"registry count over 256", [](SetupConfig& c) { c.RegistryCount = 1000; }, "RegistryCount: 1000 is outside 0..256"},
+    {"registry count over 256", [](SetupConfig& c) { c.RegistryCount = 1000; },
+     "RegistryCount: 1000 is outside 0..256"},
     {"slice past the payload", [](SetupConfig& c) { c.Files[1].Size = 6; },
      "Files[1].Size: bytes 10..16 lie outside the payload of 15 bytes"},
     {"offset past the payload", [](SetupConfig& c) { c.Files[0].Offset = 0x7FFFFFFF; },

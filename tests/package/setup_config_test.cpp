@@ -38,7 +38,7 @@ TEST(SetupConfigRecord, StaleBytesAfterARowNameHaveNoEffect) {
     image[row] = 8;
     std::memcpy(image.data() + row + 1, "\\app.exe", 8);
     std::memset(image.data() + row + 9, 0xCC, 131 - 8);  // stale storage up to Offset
-    image[37164] = 1;                                     // FileCount
+    image[37164] = 1;                                    // FileCount
     auto c = std::make_unique<SetupConfig>(SetupConfig::FromBytes(image.data(), image.size()));
     ASSERT_EQ(c->FileRows().size(), 1u);
     EXPECT_EQ(c->FileRows()[0].Name.text(), "\\app.exe");
@@ -95,17 +95,17 @@ TEST(SetupConfigRecord, RoundTripKeepsEveryByteAtItsOffset) {
 
     auto bytes = c->ToBytes();
     ASSERT_EQ(bytes.size(), SetupConfig::kSize);
-    EXPECT_EQ(bytes[516], 5);                                         // Version's length byte
-    EXPECT_EQ(std::memcmp(bytes.data() + 1171, "20261210", 8), 0);   // InstallDate's text
-    EXPECT_EQ(bytes[1320], 0xFE);                                     // PackChecksum, little-endian
+    EXPECT_EQ(bytes[516], 5);                                       // Version's length byte
+    EXPECT_EQ(std::memcmp(bytes.data() + 1171, "20261210", 8), 0);  // InstallDate's text
+    EXPECT_EQ(bytes[1320], 0xFE);                                   // PackChecksum, little-endian
     EXPECT_EQ(bytes[1323], 0xFF);
     const std::size_t row1 = 1324 + 140;
     EXPECT_EQ(bytes[row1 + 132], 0x04);  // Files[1].Offset
     EXPECT_EQ(bytes[row1 + 135], 0x01);
-    EXPECT_EQ(bytes[37164], 2);          // FileCount
-    EXPECT_EQ(bytes[37168 + 136], 2);    // Shortcuts[0].Kind
-    EXPECT_EQ(bytes[37168 + 137], 2);    // Shortcuts[0].Arguments' length byte
-    EXPECT_EQ(bytes[207156], 0);         // RegistryCount = 256
+    EXPECT_EQ(bytes[37164], 2);        // FileCount
+    EXPECT_EQ(bytes[37168 + 136], 2);  // Shortcuts[0].Kind
+    EXPECT_EQ(bytes[37168 + 137], 2);  // Shortcuts[0].Arguments' length byte
+    EXPECT_EQ(bytes[207156], 0);       // RegistryCount = 256
     EXPECT_EQ(bytes[207157], 1);
     EXPECT_EQ(bytes[105780 + 255 * 396 + 392], 0xFF);
 

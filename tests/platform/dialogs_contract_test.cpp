@@ -129,10 +129,8 @@ private:
             seen_.labels.push_back(label);
         }
         seen_.yes_is_default = (GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
-        if (key)
-            PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, key, 0);
-        else
-            PostMessageW(GetDlgItem(box, press), BM_CLICK, 0, 0);
+        if (key) PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, key, 0);
+        else PostMessageW(GetDlgItem(box, press), BM_CLICK, 0, 0);
     }
 
     std::atomic<bool> done_{false};
@@ -200,8 +198,7 @@ TEST_P(DialogsContract, TheConfirmationAsksWithYesAndNo) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DialogsContract, ::testing::ValuesIn(Backends()),
-                         testing::BackendName<BoxHarness>);
+INSTANTIATE_TEST_SUITE_P(Backends, DialogsContract, ::testing::ValuesIn(Backends()), testing::BackendName<BoxHarness>);
 
 TEST(MemoryDialogs, AnswersInOrderAndRefusesAnUnscriptedBox) {
     MemoryDialogs dialogs;
@@ -232,8 +229,8 @@ TEST(Win32Dialogs, TheButtonsFollowTheFlagsAndTheOwnerWaitsBehindTheBox) {
         int press;
         std::set<int> buttons;
     };
-    for (const Case& c : {Case{kMbYesNo | kMbIconQuestion, kIdNo, {IDYES, IDNO}},
-                          Case{kMbOk | kMbIconWarning, kIdOk, {IDOK}}}) {
+    for (const Case& c :
+         {Case{kMbYesNo | kMbIconQuestion, kIdNo, {IDYES, IDNO}}, Case{kMbOk | kMbIconWarning, kIdOk, {IDOK}}}) {
         SCOPED_TRACE(c.flags);
         BoxDriver driver(c.press);
         EXPECT_EQ(dialogs.ShowMessage("owned", kCaption, c.flags), c.press);

@@ -190,10 +190,8 @@ TEST_P(FilesContract, ABlockedTargetKeepsItsBytes) {
         ASSERT_TRUE(files->WriteWholeFile(target, kOld));
         ASSERT_TRUE(files->WriteWholeFile(staged, kNew));
         std::shared_ptr<void> holder;
-        if (c.read_only)
-            GetParam().make_read_only(*files, target);
-        else
-            holder = GetParam().hold_open(*files, target);
+        if (c.read_only) GetParam().make_read_only(*files, target);
+        else holder = GetParam().hold_open(*files, target);
 
         EXPECT_FALSE(files->RemoveFile(target));
         if (!c.read_only || read_only_refuses_writes) {

@@ -13,8 +13,7 @@ using testing::ProcessBackend;
 
 bool Lists(Processes& processes, std::uint32_t id, const std::string& image) {
     const auto all = processes.Snapshot();
-    return std::any_of(all.begin(), all.end(),
-                       [&](const ProcessEntry& e) { return e.id == id && e.image == image; });
+    return std::any_of(all.begin(), all.end(), [&](const ProcessEntry& e) { return e.id == id && e.image == image; });
 }
 
 class ProcessContract : public ::testing::TestWithParam<ProcessBackend> {

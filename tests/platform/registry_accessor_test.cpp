@@ -102,7 +102,8 @@ TEST_P(Accessor, ReadsAndWritesFailWithTheUsersText) {
     EXPECT_EQ(read_only.ReadString("Setup"), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, Accessor, ::testing::ValuesIn(testing::RegistryBackends()), testing::BackendName<Registry>);
+INSTANTIATE_TEST_SUITE_P(Backends, Accessor, ::testing::ValuesIn(testing::RegistryBackends()),
+                         testing::BackendName<Registry>);
 
 TEST(MemoryRegistryRights, AReadOnlyRootOpensButNeitherCreatesNorWrites) {
     MemoryRegistry registry;

@@ -11,8 +11,8 @@
 namespace zsetup {
 namespace {
 
-const std::vector<std::uint8_t> kFixture = {'G', 'B', 'K', ' ', 0xD6, 0xD0, 0xCE, 0xC4,
-                                            0x00, 0xFF, 'A', ' ', 'e', 'n', 'd'};
+const std::vector<std::uint8_t> kFixture = {'G',  'B',  'K', ' ', 0xD6, 0xD0, 0xCE, 0xC4,
+                                            0x00, 0xFF, 'A', ' ', 'e',  'n',  'd'};
 
 std::vector<testing::Backend<Resources>> Backends() {
     std::vector<testing::Backend<Resources>> b = {{"memory", [] {
@@ -37,8 +37,7 @@ TEST_P(ResourcesContract, GivesTheExactBytesOfANamedRcData) {
     EXPECT_FALSE(resources->RcData("ZSETUPOTHER").has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ResourcesContract, ::testing::ValuesIn(Backends()),
-                         testing::BackendName<Resources>);
+INSTANTIATE_TEST_SUITE_P(Backends, ResourcesContract, ::testing::ValuesIn(Backends()), testing::BackendName<Resources>);
 
 }  // namespace
 }  // namespace zsetup

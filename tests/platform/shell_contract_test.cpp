@@ -40,11 +40,13 @@ TEST_P(ShellContract, ALinkReadsBackAsSavedWithGbkText) {
         std::string name;
         ShellLink link;
     } cases[] = {
-        {"plain", {"C:\\Program Files\\Zanto\\kpv.exe", "-a \"b c\"", "C:\\Program Files\\Zanto\\kpv.exe", 0,
-                   "C:\\Program Files\\Zanto\\"}},
+        {"plain",
+         {"C:\\Program Files\\Zanto\\kpv.exe", "-a \"b c\"", "C:\\Program Files\\Zanto\\kpv.exe", 0,
+          "C:\\Program Files\\Zanto\\"}},
         // "产品" in "C:\程序\", no arguments
-        {"\xb2\xfa\xc6\xb7", {"C:\\\xb3\xcc\xd0\xf2\\\xb2\xfa\xc6\xb7.exe", "", "C:\\\xb3\xcc\xd0\xf2\\\xb2\xfa\xc6\xb7.exe",
-                              0, "C:\\\xb3\xcc\xd0\xf2\\"}},
+        {"\xb2\xfa\xc6\xb7",
+         {"C:\\\xb3\xcc\xd0\xf2\\\xb2\xfa\xc6\xb7.exe", "", "C:\\\xb3\xcc\xd0\xf2\\\xb2\xfa\xc6\xb7.exe", 0,
+          "C:\\\xb3\xcc\xd0\xf2\\"}},
         {"icon", {"D:\\kpv.exe", "\xd6\xd0\xce\xc4", "D:\\icons.dll", 2, "D:\\"}},
     };
     for (const auto& c : cases) {

@@ -24,8 +24,7 @@ TEST(ShellExecuteOnWindows, OpensAProgramByItsGbkPathAndReportsAMissingOne) {
     Win32Processes processes;
     ASSERT_TRUE(shell.Execute("open", folder + "\\" + image, "--quiet", folder, kSwShow));
     const auto all = processes.Snapshot();
-    const auto started =
-        std::find_if(all.begin(), all.end(), [&](const ProcessEntry& e) { return e.image == image; });
+    const auto started = std::find_if(all.begin(), all.end(), [&](const ProcessEntry& e) { return e.image == image; });
     ASSERT_NE(started, all.end());
     EXPECT_TRUE(processes.Terminate(started->id, 0));
 

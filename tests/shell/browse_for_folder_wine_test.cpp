@@ -29,7 +29,8 @@ BOOL CALLBACK MatchPicker(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<FindPicker*>(param);
     wchar_t class_name[16] = {};
     GetClassNameW(window, class_name, 16);
-    if (IsWindowVisible(window) && std::wstring(class_name) == L"#32770" && GetWindow(window, GW_OWNER) == search->owner) {
+    if (IsWindowVisible(window) && std::wstring(class_name) == L"#32770" &&
+        GetWindow(window, GW_OWNER) == search->owner) {
         search->found = window;
         return FALSE;
     }
@@ -49,7 +50,6 @@ public:
         Finish();
         return pressed_;
     }
-
 
 private:
     void Finish() {
@@ -92,15 +92,14 @@ TEST_F(FolderPickerOnWindows, CancelGivesNothingAndOkGivesTheDesktopFolder) {
         int button;
         std::string chosen;
     } cases[] = {
-        {IDCANCEL, ""},
-        {IDOK, GetDesktopDir(registry)},  // the initial selection is the root, the Desktop
+        {IDCANCEL, ""}, {IDOK, GetDesktopDir(registry)},  // the initial selection is the root, the Desktop
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         PickerDriver driver(owner.get(), c.button);
         // "选择安装目标文件夹", as the wizard asks
-        const std::string chosen =
-            shell.BrowseForFolder(kCsidlDesktop, "\xd1\xa1\xd4\xf1\xb0\xb2\xd7\xb0\xc4\xbf\xb1\xea\xce\xc4\xbc\xfe\xbc\xd0");
+        const std::string chosen = shell.BrowseForFolder(
+            kCsidlDesktop, "\xd1\xa1\xd4\xf1\xb0\xb2\xd7\xb0\xc4\xbf\xb1\xea\xce\xc4\xbc\xfe\xbc\xd0");
         EXPECT_TRUE(driver.Pressed());
         EXPECT_EQ(chosen, c.chosen);
     }

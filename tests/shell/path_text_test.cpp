@@ -56,6 +56,7 @@ TEST_P(ShortenPathTest, KeepsTheDriveAndTheFinalComponent) {
 // 20 bytes.
 const char kTwentyBytes[] = "C:\\abcdefgh\\file.txt";
 
+// clang-format off
 const ShortenPathCase kShortenPathCases[] = {
     {"exactly maximum is unchanged", kTwentyBytes, 20, kTwentyBytes},
     {"one byte longer is shortened", kTwentyBytes, 19, "C:\\...\\file.txt"},
@@ -70,6 +71,7 @@ const ShortenPathCase kShortenPathCases[] = {
     {"typical program path", "C:\\Program Files\\Zsetup Demo\\bin\\app.exe", 20,
      "C:\\...\\app.exe"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShortenPathTest, ::testing::ValuesIn(kShortenPathCases),
                          [](const ::testing::TestParamInfo<ShortenPathCase>& info) {
@@ -99,8 +101,7 @@ const LinkWorkingDirectoryCase kLinkWorkingDirectoryCases[] = {
     {"backslash after a GBK character counts", "C:\\\xD6\xD0\\app.exe", "C:\\\xD6\xD0\\"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, LinkWorkingDirectoryTest,
-                         ::testing::ValuesIn(kLinkWorkingDirectoryCases),
+INSTANTIATE_TEST_SUITE_P(Cases, LinkWorkingDirectoryTest, ::testing::ValuesIn(kLinkWorkingDirectoryCases),
                          [](const ::testing::TestParamInfo<LinkWorkingDirectoryCase>& info) {
                              return "case" + std::to_string(info.index);
                          });

@@ -18,8 +18,8 @@ Terminations Ended(const MemoryProcesses& processes) {
 TEST(KillProcessByName, EndsEveryProcessOfExactlyThatName) {
     MemoryProcesses processes;
     const std::uint32_t first = processes.Start("ZANTO-KPV.exe");
-    for (const char* other : {"zanto-kpv.exe", "ZANTO-KPV.EXE", "ZANTO-KPV.exe.bak.exe", "old-ZANTO-KPV.exe",
-                              "ZANTO-KPV", "KPV-H-Up.exe"})
+    for (const char* other :
+         {"zanto-kpv.exe", "ZANTO-KPV.EXE", "ZANTO-KPV.exe.bak.exe", "old-ZANTO-KPV.exe", "ZANTO-KPV", "KPV-H-Up.exe"})
         processes.Start(other);
     const std::uint32_t second = processes.Start("ZANTO-KPV.exe");
 

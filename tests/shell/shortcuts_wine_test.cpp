@@ -20,7 +20,7 @@ namespace {
 using testing::RunToken;
 
 const std::string kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::string kProductFolder = "C:\\\xb3\xcc\xd0\xf2\\";         // "C:\程序\"
+const std::string kProductFolder = "C:\\\xb3\xcc\xd0\xf2\\";          // "C:\程序\"
 const std::string kTarget = kProductFolder + "\xb2\xfa\xc6\xb7.exe";  // "产品.exe"
 
 // Takes the user's "Programs" value away and puts it back as it was.
@@ -79,7 +79,7 @@ TEST_F(ShortcutsOnWindows, ADesktopShortcutWithAChineseNameAndTargetReadsBack) {
     ASSERT_TRUE(DirectoryExists(files, desktop)) << desktop;
     // The name is fixed: lnkinfo looks at this file after the run.
     const std::string name = "\xb2\xfa\xc6\xb7 \xbf\xec\xbd\xdd\xb7\xbd\xca\xbd";  // "产品 快捷方式"
-    const std::string arguments = "--from \"\xd7\xc0\xc3\xe6\"";                     // --from "桌面"
+    const std::string arguments = "--from \"\xd7\xc0\xc3\xe6\"";                   // --from "桌面"
     shortcuts.CreateDesktopShortcut(kTarget, name, arguments);
     ExpectLink(desktop + "\\" + name + ".lnk", kTarget, arguments);
 }

@@ -45,7 +45,8 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 std::uint32_t ChildProcess::WaitExitCode() const {
-    if (WaitForSingleObject(process_.get(), 30000) != WAIT_OBJECT_0) throw std::runtime_error("the process did not end");
+    if (WaitForSingleObject(process_.get(), 30000) != WAIT_OBJECT_0)
+        throw std::runtime_error("the process did not end");
     DWORD code = 0;
     GetExitCodeProcess(process_.get(), &code);
     return code;

@@ -40,8 +40,7 @@ Screenshot Capture(HWND window) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     shot.pixels.resize(static_cast<std::size_t>(shot.width) * shot.height);
-    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
-              DIB_RGB_COLORS);
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info, DIB_RGB_COLORS);
     return shot;
 }
 
@@ -54,8 +53,7 @@ void SaveBmp(const Screenshot& shot, const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(reinterpret_cast<const char*>(shot.pixels.data()),
-              static_cast<std::streamsize>(shot.pixels.size() * 4));
+    out.write(reinterpret_cast<const char*>(shot.pixels.data()), static_cast<std::streamsize>(shot.pixels.size() * 4));
 }
 
 std::uint32_t PixelOf(COLORREF colour) {

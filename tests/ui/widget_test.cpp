@@ -76,9 +76,8 @@ TEST(PageControl, RunsTheNewPagesShowHandlerWithOnlyThatPageVisible) {
     std::vector<std::string> log;
     for (int i = 0; i < 2; ++i)
         pages.Page(i).on_show = [&, i] {
-            log.push_back("show " + std::to_string(i) + " active " + std::to_string(pages.active_page()) +
-                          " visible " + std::to_string(pages.Page(0).visible()) +
-                          std::to_string(pages.Page(1).visible()));
+            log.push_back("show " + std::to_string(i) + " active " + std::to_string(pages.active_page()) + " visible " +
+                          std::to_string(pages.Page(0).visible()) + std::to_string(pages.Page(1).visible()));
         };
     pages.SetActivePage(1);
     pages.SetActivePage(0);
@@ -161,7 +160,10 @@ TEST(View, SeesEachChangeOnceAndNoChangeForTheSameValue) {
         {"bounds", &title, Property::Bounds, [&] { title.SetWidth(300); }},
         {"visible", &title, Property::Visible, [&] { title.Hide(); }},
         {"enabled", &title, Property::Enabled, [&] { title.SetEnabled(false); }},
-        {"font", &title, Property::Font, [&] { title.SetFont(Font{"x", 14}); }},
+        {"font", &title, Property::Font,
+         [&] {
+             title.SetFont(Font{"x", 14});
+         }},
         {"colour", &title, Property::Colour, [&] { title.SetColour(Rgb(1, 2, 3)); }},
         {"checked", &start, Property::Checked, [&] { start.SetChecked(false); }},
         {"title", form.get(), Property::Title, [&] { form->SetApplicationTitle("t"); }},

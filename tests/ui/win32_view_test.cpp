@@ -48,7 +48,13 @@ FormDescription TestForm() {
                 {Kind::Page, "Page0", "Pages", {0, 0, 418, 140}, nullptr, kYaHei, kInheritColour, 0},
                 {Kind::Page, "Page1", "Pages", {0, 0, 418, 140}, nullptr, kYaHei, kInheritColour, 0},
                 {Kind::Label, "Name", "Page0", {16, 12, 200, 16}, kName.c_str(), {}, kInheritColour, 0},
-                {Kind::LinkLabel, "Link", "Page0", {16, 36, 200, 16}, kLink.c_str(), kLinkFont, Rgb(255, 153, 0),
+                {Kind::LinkLabel,
+                 "Link",
+                 "Page0",
+                 {16, 36, 200, 16},
+                 kLink.c_str(),
+                 kLinkFont,
+                 Rgb(255, 153, 0),
                  kHandCursor},
                 {Kind::ImageButton, "Browse", "Page0", {250, 36, 39, 25}, "...", {}, kInheritColour, kHandCursor},
                 {Kind::ProgressBar, "Progress", "Page0", {16, 64, 300, 18}, nullptr, {}, kInheritColour, 0},
@@ -508,10 +514,14 @@ TEST_F(SkinnedButtonTest, EachStateIsPaintedInTheThemesColours) {
     };
     const Case cases[] = {
         {"normal", [] {}, [] {}, {true, false, false, false}},
-        {"hot", [&] { SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); },
-         [&] { SendMessageW(button, WM_MOUSELEAVE, 0, 0); }, {true, true, false, false}},
-        {"pressed", [&] { SendMessageW(button, BM_SETSTATE, TRUE, 0); },
-         [&] { SendMessageW(button, BM_SETSTATE, FALSE, 0); }, {true, false, true, false}},
+        {"hot",
+         [&] { SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); },
+         [&] { SendMessageW(button, WM_MOUSELEAVE, 0, 0); },
+         {true, true, false, false}},
+        {"pressed",
+         [&] { SendMessageW(button, BM_SETSTATE, TRUE, 0); },
+         [&] { SendMessageW(button, BM_SETSTATE, FALSE, 0); },
+         {true, false, true, false}},
         {"disabled", [&] { next.SetEnabled(false); }, [&] { next.SetEnabled(true); }, {false, false, false, false}},
     };
     std::vector<std::uint32_t> faces;

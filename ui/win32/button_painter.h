@@ -14,7 +14,7 @@ struct ButtonFace {
     COLORREF background;  // the parent's colour, seen round the corners
     std::wstring text;    // push buttons
     HFONT font;
-    bool folder_glyph;    // image buttons: a folder instead of the text
+    bool folder_glyph;  // image buttons: a folder instead of the text
 };
 
 void PaintButton(HDC dc, const ButtonFace& face, const ButtonLook& look);

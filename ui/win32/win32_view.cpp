@@ -108,10 +108,9 @@ void Win32View::CreateChild(Widget& widget, int id) {
     const Rect& b = widget.bounds();
     HWND parent = window(*widget.parent());
     auto control = std::make_unique<Control>(Control{&widget, nullptr, {}, false});
-    control->window.reset(CreateWindowExW(cls.ex_style, cls.name, GbkToWide(widget.caption()).c_str(), style, b.left,
-                                          b.top, b.width, b.height, parent,
-                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                          static_cast<MessageTarget*>(this)));
+    control->window.reset(CreateWindowExW(
+        cls.ex_style, cls.name, GbkToWide(widget.caption()).c_str(), style, b.left, b.top, b.width, b.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), static_cast<MessageTarget*>(this)));
     HWND w = control->window.get();
     if (!w) throw Win32Error("cannot create the window of " + widget.name());
     // Windows puts a new child behind its siblings; a later widget lies in front.
@@ -254,9 +253,7 @@ void Win32View::Changed(Widget& widget, Property what) {
         RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         break;
     case Property::Colour: RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); break;
-    case Property::Checked:
-        SendMessageW(w, BM_SETCHECK, widget.checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
+    case Property::Checked: SendMessageW(w, BM_SETCHECK, widget.checked() ? BST_CHECKED : BST_UNCHECKED, 0); break;
     case Property::Progress: ApplyRange(*c); break;
     case Property::Picture:
         ApplyPicture(*c);
@@ -389,10 +386,8 @@ LRESULT Win32View::ParentProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-        if (item.CtlType == ODT_BUTTON)
-            DrawButton(item);
-        else
-            DrawPicture(item);
+        if (item.CtlType == ODT_BUTTON) DrawButton(item);
+        else DrawPicture(item);
         return TRUE;
     }
     case WM_SETCURSOR: {

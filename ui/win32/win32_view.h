@@ -98,8 +98,7 @@ private:
     LRESULT Dispatch(HWND window, UINT id, WPARAM wparam, LPARAM lparam);
     LRESULT DefaultFormProc(const Message& m);
     LRESULT ParentProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK HotTrackProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                         DWORD_PTR self);
+    static LRESULT CALLBACK HotTrackProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self);
     void OnCommand(Control& child, unsigned code);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     void DrawButton(const DRAWITEMSTRUCT& item);

@@ -7,18 +7,16 @@ const wchar_t kGreeting[] = L"你好！演示软件已经安装好了。";
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            RECT area;
-            GetClientRect(window, &area);
-            DrawTextW(dc, kGreeting, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            EndPaint(window, &ps);
-            return 0;
-        }
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT area;
+        GetClientRect(window, &area);
+        DrawTextW(dc, kGreeting, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }

@@ -22,7 +22,8 @@ std::wstring ProgramFolder() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (MessageBoxW(nullptr, L"要卸载演示软件吗？", kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return 1;
-    const std::wstring uninstall = std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProduct;
+    const std::wstring uninstall =
+        std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProduct;
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, uninstall.c_str());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\DemoStudio\\演示软件");
     const std::wstring message = L"演示软件的登记信息已删除。\r\n请手动删除文件夹：\r\n" + ProgramFolder();
