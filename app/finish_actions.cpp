@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "app/main_form_description.h"
 #include "platform/registry_accessor.h"
+#include "text/gbk.h"
 
 namespace zsetup {
 namespace {
@@ -39,12 +40,6 @@ std::string BrowserProgram(const std::string& command) {
     const std::size_t start = command.find_first_not_of(' ');
     if (start == std::string::npos) return {};
     return command.substr(start, command.find(' ', start) - start);
-}
-
-// Up to and including the last backslash or colon.
-std::string PathPart(const std::string& path) {
-    const std::size_t at = path.find_last_of("\\:");
-    return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
 }  // namespace

@@ -8,19 +8,12 @@
 #include "shell/force_dirs.h"
 #include "shell/path_text.h"
 #include "shell/shortcuts.h"
+#include "text/gbk.h"
 
 namespace zsetup {
 namespace {
 
 const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-// The folder part of a path: before its last backslash, a drive root
-// keeping its own ("C:\").
-std::string FolderOf(const std::string& path) {
-    const std::size_t at = LastPos("\\", path);
-    if (at == 0) return {};
-    return at == 3 && path[1] == ':' ? path.substr(0, 3) : path.substr(0, at - 1);
-}
 
 }  // namespace
 

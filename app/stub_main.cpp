@@ -6,33 +6,16 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "base/win32/com.h"
 #include "decor/form_shadow.h"
-#include "decor/jpeg_picture.h"
+#include "imaging/jpeg_decoder.h"
 #include "decor/win32/win32_shadow_windows.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/win32_view.h"
 
-namespace {
-
-// COM on this thread (single-threaded apartment) for the program's life:
-// the shell's folder picker needs it.
-class ComApartment {
-public:
-    ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComApartment() {
-        if (ok_) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool ok_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    ComApartment com;
+    // COM for the program's life: the shell's folder picker needs it.
+    zsetup::ComApartment com;
     zsetup::Win32Platform platform;
     zsetup::TMainForm wizard(platform.seam);
     zsetup::ui::ViewOptions options;

@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "builder/manifest_text.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
+#include "text/encoding.h"
 
 namespace zsetup {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "builder/manifest_text.h"
+#include "text/encoding.h"
 
 namespace zsetup {
 namespace {

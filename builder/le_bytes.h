@@ -1,11 +1,12 @@
-// Little-endian access to byte buffers; every read is bounds-checked so a
-// damaged image ends in PeError, never in a read past the buffer.
+// Bounds-checked little-endian access to a program image: a damaged image
+// ends in PeError, never in a read past the buffer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "builder/pe_error.h"
 
 namespace zsetup::le {
@@ -16,24 +17,22 @@ inline void Need(const std::vector<std::uint8_t>& b, std::size_t offset, std::si
 
 inline std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t offset) {
     Need(b, offset, 2);
-    return static_cast<std::uint16_t>(b[offset] | (b[offset + 1] << 8));
+    return ReadLe16(&b[offset]);
 }
 
 inline std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t offset) {
     Need(b, offset, 4);
-    return static_cast<std::uint32_t>(b[offset]) | (static_cast<std::uint32_t>(b[offset + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[offset + 2]) << 16) | (static_cast<std::uint32_t>(b[offset + 3]) << 24);
+    return ReadLe32(&b[offset]);
 }
 
 inline void Put16(std::vector<std::uint8_t>& b, std::size_t offset, std::uint16_t v) {
     Need(b, offset, 2);
-    b[offset] = static_cast<std::uint8_t>(v);
-    b[offset + 1] = static_cast<std::uint8_t>(v >> 8);
+    WriteLe16(&b[offset], v);
 }
 
 inline void Put32(std::vector<std::uint8_t>& b, std::size_t offset, std::uint32_t v) {
     Need(b, offset, 4);
-    for (int i = 0; i < 4; ++i) b[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    WriteLe32(&b[offset], v);
 }
 
 }  // namespace zsetup::le

@@ -12,6 +12,8 @@
 
 #include "builder/manifest_text.h"
 #include "package/config_validation.h"
+#include "text/gbk.h"
+#include "text/encoding.h"
 
 namespace zsetup {
 namespace {
@@ -99,14 +101,6 @@ std::vector<const toml::table*> Rows(const toml::table& root, std::string_view k
     return rows;
 }
 
-// Installed names compare as Windows compares file names: ASCII letters
-// without case.
-std::string NameKey(std::string name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return name;
-}
-
 void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOptions& options, Problems& problems) {
     const toml::node* node = root.get("product");
     if (!node || !node->as_table()) {
@@ -180,7 +174,7 @@ void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path
             const std::string utf8 = GbkToUtf8(*name);
             if (!why.empty()) {
                 problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" " + why);
-            } else if (auto [at, added] = index_of_name.emplace(NameKey(*name), i); !added) {
+            } else if (auto [at, added] = index_of_name.emplace(FoldAsciiCase(*name), i); !added) {
                 problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" is already file[" +
                                                    std::to_string(at->second) + "]'s name");
             }
@@ -203,7 +197,7 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
         if (auto args = ReadText(*row, "arguments", prefix + "arguments", 130, false, line, problems))
             entry.Arguments.assign(*args);
         if (auto target = ReadText(*row, "target", prefix + "target", 131, true, line, problems)) {
-            auto at = index_of_name.find(NameKey(*target));
+            auto at = index_of_name.find(FoldAsciiCase(*target));
             if (at == index_of_name.end())
                 problems.Add(row->get("target"),
                              prefix + "target: \"" + GbkToUtf8(*target) + "\" is not the name of any [[file]]");

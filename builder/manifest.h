@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/manifest_error.h"
 #include "package/setup_config.h"
 
 namespace zsetup {

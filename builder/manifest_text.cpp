@@ -1,16 +1,8 @@
 #include "builder/manifest_text.h"
 
-#include "builder/text_codec.h"
+#include "text/encoding.h"
 
 namespace zsetup {
-
-bool Utf8ToGbk(std::string_view utf8, std::string& gbk) { return ConvertText(utf8, "UTF-8", "CP936", gbk); }
-
-std::string GbkToUtf8(std::string_view gbk) {
-    std::string utf8;
-    if (!ConvertText(gbk, "CP936", "UTF-8", utf8)) return std::string(gbk);
-    return utf8;
-}
 
 std::string FieldText(std::string_view key, std::string_view utf8, std::size_t limit) {
     std::string gbk;

@@ -4,23 +4,15 @@
 #pragma once
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "builder/manifest_error.h"
+
 namespace zsetup {
 
-// Bad input in the manifest; what() is the message for the user.
-class ManifestError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Nothing when the text is not valid UTF-8 or holds a character with no GBK form.
-bool Utf8ToGbk(std::string_view utf8, std::string& gbk);
-std::string GbkToUtf8(std::string_view gbk);
-
-// The GBK bytes of a manifest value for a field of at most limit bytes.
+// The GBK bytes of a manifest value for a field of at most limit bytes;
+// throws ManifestError naming the key otherwise.
 std::string FieldText(std::string_view key, std::string_view utf8, std::size_t limit);
 
 }  // namespace zsetup

@@ -11,6 +11,7 @@
 #include "package/config_validation.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
+#include "text/encoding.h"
 
 namespace zsetup {
 namespace {

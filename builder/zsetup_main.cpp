@@ -27,6 +27,7 @@
 #include "builder/file_io.h"
 #include "builder/inspect_report.h"
 #include "builder/manifest.h"
+#include "builder/manifest_error.h"
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"

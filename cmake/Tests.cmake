@@ -30,6 +30,7 @@ function(zsetup_add_gtest name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   if(ZSETUP_WIN32)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/code_page_environment.cpp)
     add_test(NAME wine.${name}
              COMMAND ${ZSETUP_WINE_RUN} ${ZSETUP_WINE_DIR} $<TARGET_FILE:${name}> --gtest_color=no)
     set_tests_properties(wine.${name} PROPERTIES FIXTURES_REQUIRED wine_env TIMEOUT 600)

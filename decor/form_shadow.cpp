@@ -17,7 +17,7 @@ void TFormShadow::SetForm(ui::Form* form) {
     if (Form) {
         SavedWindowProc = Form->window_proc();
         Form->SetWindowProc([this](const ui::Message& m) { return FormWndProc(m); });
-        LastTransparentColor = owner_look_.transparent_color_value;
+        LastTransparentColor = owner_look_.transparent_colour_value;
     }
     NeedsRebuild = true;
     RequestUpdate();
@@ -76,14 +76,14 @@ void TFormShadow::RebuildShadow() {
     if (ShadowBitmap.width() != width || ShadowBitmap.height() != height) {
         NeedsRebuild = true;
         ShadowBitmap = BgraImage(width, height);
-    } else if (owner_look_.transparent_color && owner_look_.transparent_color_value != LastTransparentColor) {
+    } else if (owner_look_.transparent_colour && owner_look_.transparent_colour_value != LastTransparentColor) {
         NeedsRebuild = true;
     }
     if (!NeedsRebuild) return;
     NeedsRebuild = false;
     windows_->DrawOutline(*Form, owner_look_, ShadowBitmap);
     // The outline was drawn with this colour cut out (CutTransparentColor).
-    if (owner_look_.transparent_color) LastTransparentColor = owner_look_.transparent_color_value;
+    if (owner_look_.transparent_colour) LastTransparentColor = owner_look_.transparent_colour_value;
     BlurShadow(ShadowBitmap, kShadowBlurPasses);
     PushLayer();
     ++builds_;

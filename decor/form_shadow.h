@@ -38,8 +38,8 @@ struct OwnerBounds {
 struct OwnerLook {
     bool alpha_blend = false;
     std::uint8_t alpha_blend_value = 255;
-    bool transparent_color = false;
-    std::uint32_t transparent_color_value = 0;  // 0x00BBGGRR
+    bool transparent_colour = false;
+    std::uint32_t transparent_colour_value = 0;  // 0x00BBGGRR
     bool border_none = true;
 };
 

@@ -1,6 +1,6 @@
 #include "package/config_validation.h"
 
-#include "package/gbk_bytes.h"
+#include "text/gbk.h"
 
 namespace zsetup {
 
@@ -43,11 +43,11 @@ std::string InstalledNameProblem(std::string_view name) {
             start = i + 1;
             continue;
         }
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsGbkLeadByte(c) && i + 1 < name.size()) {
+        if (GbkCharLength(name, i) == 2) {
             ++i;  // the trail byte may be 0x5C, which is no separator here
             continue;
         }
+        const char c = name[i];
         if (c == ':') return "holds a drive or stream separator ':'";
         if (c == '/') return "holds a forward slash";
     }

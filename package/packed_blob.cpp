@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "base/little_endian.h"
 #include "package/errors.h"
 
 namespace zsetup {
@@ -33,8 +34,7 @@ constexpr std::size_t kInputChunk = 65536;
 
 std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size) {
     if (size < kBlobHeaderSize) throw StreamReadError();
-    const std::uint32_t n = static_cast<std::uint32_t>(blob[0]) | static_cast<std::uint32_t>(blob[1]) << 8 |
-                            static_cast<std::uint32_t>(blob[2]) << 16 | static_cast<std::uint32_t>(blob[3]) << 24;
+    const std::uint32_t n = ReadLe32(blob);
     std::vector<std::uint8_t> out(n);
     if (n == 0) return out;
 
@@ -89,7 +89,7 @@ BlobPacker::BlobPacker(std::uint64_t unpacked_length) : length_(unpacked_length)
     z_ = std::make_unique<Stream>();
     out_.reserve(kBlobHeaderSize + deflateBound(&z_->z, static_cast<uLong>(length_)));
     const auto n = static_cast<std::uint32_t>(length_);
-    for (int shift = 0; shift < 32; shift += 8) out_.push_back(static_cast<std::uint8_t>(n >> shift));
+    AppendLe32(out_, n);
 }
 
 BlobPacker::~BlobPacker() = default;

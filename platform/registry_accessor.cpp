@@ -1,5 +1,7 @@
 #include "platform/registry_accessor.h"
 
+#include "base/little_endian.h"
+
 namespace zsetup {
 
 namespace {
@@ -42,9 +44,8 @@ void RegistryAccessor::WriteString(const std::string& name, const std::string& v
 }
 
 void RegistryAccessor::WriteInteger(const std::string& name, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                      static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    std::vector<std::uint8_t> data(4);
+    WriteLe32(data.data(), static_cast<std::uint32_t>(value));
     if (!key_ || !key_->SetValue(name, kRegDword, data)) throw RegistryError("Failed to set data for " + Quote(name));
 }
 
@@ -65,9 +66,7 @@ std::int32_t RegistryAccessor::ReadInteger(const std::string& name) {
     std::optional<RegValue> v = Query(name);
     if (!v) throw RegistryError("Failed to get data for " + Quote(name));
     if (v->type != kRegDword || v->data.size() != 4) throw RegistryError("Invalid data type for " + Quote(name));
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(v->data[0]) | static_cast<std::uint32_t>(v->data[1]) << 8 |
-        static_cast<std::uint32_t>(v->data[2]) << 16 | static_cast<std::uint32_t>(v->data[3]) << 24);
+    return static_cast<std::int32_t>(ReadLe32(v->data.data()));
 }
 
 }  // namespace zsetup

@@ -1,5 +1,7 @@
 #include "shell/force_dirs.h"
 
+#include "text/gbk.h"
+
 namespace zsetup {
 
 bool ForceDirs(Files& files, const std::string& path) {
@@ -7,7 +9,8 @@ bool ForceDirs(Files& files, const std::string& path) {
     std::string built;
     std::string rest = path;
     while (!rest.empty()) {
-        const auto at = rest.find('\\');
+        // A trail byte 0x5C inside a character does not end a piece.
+        const auto at = FindFirstSeparator(rest);
         if (at == std::string::npos) {
             built += rest;
             rest.clear();

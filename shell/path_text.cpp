@@ -1,7 +1,5 @@
 #include "shell/path_text.h"
 
-#include "package/gbk_bytes.h"
-
 namespace zsetup {
 namespace {
 
@@ -25,19 +23,6 @@ std::string ShortenPath(const std::string& path, int maximum) {
     // byte after it; without one (0) the tail starts at the first byte.
     const auto tail = static_cast<std::size_t>(LastPos("\\", path));
     return path.substr(0, 3) + "...\\" + path.substr(tail, kShortenedTail);
-}
-
-std::string LinkWorkingDirectory(const std::string& target) {
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < target.size(); ++i) {
-        const auto c = static_cast<unsigned char>(target[i]);
-        if (IsGbkLeadByte(c)) {
-            ++i;  // the trail byte may be 0x5C, which is no separator here
-        } else if (c == '\\' || c == ':') {
-            end = i + 1;
-        }
-    }
-    return target.substr(0, end);
 }
 
 }  // namespace zsetup

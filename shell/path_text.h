@@ -1,6 +1,6 @@
 // Byte-level text helpers for paths shown and used by the shell glue. Text is
 // GBK bytes in std::string; every length and position counts bytes and
-// positions are 1-based, so results match the installer's own arithmetic.
+// positions are 1-based.
 #pragma once
 
 #include <string>
@@ -15,9 +15,5 @@ int LastPos(const std::string& sub, const std::string& text);
 // "...\" and at most 40 bytes after its last backslash. The tail is capped at
 // 40 bytes whatever maximum is, so the result may be longer than maximum.
 std::string ShortenPath(const std::string& path, int maximum);
-
-// The folder part of a shortcut target: everything up to and including its
-// last backslash or colon (a GBK trail byte is neither), or "" without one.
-std::string LinkWorkingDirectory(const std::string& target);
 
 }  // namespace zsetup

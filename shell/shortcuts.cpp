@@ -1,7 +1,7 @@
 #include "shell/shortcuts.h"
 
-#include "shell/path_text.h"
 #include "shell/shell_folders.h"
+#include "text/gbk.h"
 
 namespace zsetup {
 
@@ -12,7 +12,7 @@ void CreateShellLink(Shell& shell, const std::string& target, const std::string&
     link.arguments = arguments;
     link.icon_path = target;
     link.icon_index = 0;
-    link.working_directory = LinkWorkingDirectory(target);
+    link.working_directory = PathPart(target);
     shell.SaveLink(folder + "\\" + link_name + ".lnk", link);
 }
 

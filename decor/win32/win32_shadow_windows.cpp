@@ -1,5 +1,8 @@
 #include "decor/win32/win32_shadow_windows.h"
 
+#include "base/win32/win32_error.h"
+#include "ui/win32/window_classes.h"
+
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -12,15 +15,6 @@ namespace {
 
 constexpr wchar_t kShadowClass[] = L"ZsetupShadow";
 
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using UniqueDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, ui::GdiObjectDeleter>;
-
-std::runtime_error Win32Error(const std::string& what) {
-    return std::runtime_error(what + ", error " + std::to_string(GetLastError()));
-}
 
 // A 32-bpp top-down DIB section in a memory DC: its bits are laid out as a
 // BgraImage of the same size.
@@ -28,13 +22,7 @@ class DibSurface {
 public:
     DibSurface(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
         if (!dc_) throw Win32Error("cannot create a memory device context");
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = ui::TopDownBgraInfo(width, height);
         bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
         if (!bitmap_) throw Win32Error("cannot create a DIB section");
         selection_ = std::make_unique<ui::SelectedObject>(dc_.get(), bitmap_.get());
@@ -48,25 +36,12 @@ public:
     }
 
 private:
-    UniqueDc dc_;
-    UniqueBitmap bitmap_;
+    ui::UniqueMemoryDc dc_;
+    ui::UniqueBitmap bitmap_;
     std::unique_ptr<ui::SelectedObject> selection_;  // undone before the bitmap is deleted
     void* bits_ = nullptr;
     std::size_t size_ = 0;
 };
-
-void RegisterShadowClass(WNDPROC proc) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS | CS_OWNDC;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kShadowClass;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Win32Error("cannot register the shadow's window class");
-}
 
 }  // namespace
 
@@ -119,7 +94,9 @@ void Win32ShadowWindows::PlaceShadow(const ui::Form& owner, bool below_owner, in
 
 HWND Win32ShadowWindows::EnsureWindow() {
     if (!window_) {
-        RegisterShadowClass(WindowProc);
+        // Class style 0x28: CS_DBLCLKS | CS_OWNDC.
+        ui::RegisterWindowClass(kShadowClass, CS_DBLCLKS | CS_OWNDC, WindowProc,
+                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, kShadowClass, L"", WS_POPUP,
                                       0, 0, 0, 0, view_.application_window(), nullptr, GetModuleHandleW(nullptr),
                                       this));
@@ -166,19 +143,19 @@ void Win32ShadowWindows::DrawOutline(const ui::Form& owner, const OwnerLook& loo
 void Win32ShadowWindows::CutTransparentColor(HWND owner, const OwnerLook& look, HDC mask_dc) {
     POINT origin = {0, 0};
     ClientToScreen(owner, &origin);
-    if (!look.transparent_color) return;
+    if (!look.transparent_colour) return;
     RECT client, outer;
     GetClientRect(owner, &client);
     GetWindowRect(owner, &outer);
     const int width = client.right, height = client.bottom;
     DibSurface picture(width, height);
     PrintWindow(owner, picture.dc(), PW_CLIENTONLY);
-    UniqueDc mono_dc(CreateCompatibleDC(nullptr));
-    UniqueBitmap mono(CreateBitmap(width, height, 1, 1, nullptr));
+    ui::UniqueMemoryDc mono_dc(CreateCompatibleDC(nullptr));
+    ui::UniqueBitmap mono(CreateBitmap(width, height, 1, 1, nullptr));
     if (!mono_dc || !mono) throw Win32Error("cannot create the transparent colour's mask");
     ui::SelectedObject selected(mono_dc.get(), mono.get());
     // Colour to monochrome: pixels of the background colour become 1.
-    SetBkColor(picture.dc(), look.transparent_color_value);
+    SetBkColor(picture.dc(), look.transparent_colour_value);
     BitBlt(mono_dc.get(), 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
     // Monochrome to colour: 1 becomes the background (black), 0 the text colour (white).
     SetBkColor(mask_dc, 0);

@@ -1,6 +1,6 @@
 #include "platform/memory/memory_files.h"
 
-#include "package/gbk_bytes.h"
+#include "text/gbk.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -17,25 +17,22 @@ std::string MemoryFiles::Absolute(const std::string& path) const {
     return current_ + (current_.back() == '\\' ? "" : "\\") + path;
 }
 
-// Absolute, ASCII letters lower-cased (never a GBK trail byte), without
+// Absolute, ASCII letters lower-cased (FoldAsciiCase), without
 // trailing backslashes, and without the blanks and dots Windows drops from the
 // end of a name: "C:\A\", "c:\a " and "c:\a." are one folder, and "D: " is
 // drive D:.
 std::string MemoryFiles::Key(const std::string& path) const {
-    std::string k = Absolute(path);
-    for (std::size_t i = 0; i < k.size(); ++i) {
-        const auto c = static_cast<unsigned char>(k[i]);
-        if (IsGbkLeadByte(c) && i + 1 < k.size()) ++i;
-        else if (c >= 'A' && c <= 'Z') k[i] = static_cast<char>(c - 'A' + 'a');
-    }
-    while (!k.empty() && (k.back() == '\\' || k.back() == ' ' ||
-                          (k.back() == '.' && k.size() > 1 && k[k.size() - 2] != '.' && k[k.size() - 2] != '\\')))
+    std::string k = FoldAsciiCase(Absolute(path));
+    // A trail byte 0x5C at the end is part of a character, not a separator.
+    const auto separator_at = [&](std::size_t i) { return FindLastSeparator(k) == i; };
+    while (!k.empty() && (separator_at(k.size() - 1) || k.back() == ' ' ||
+                          (k.back() == '.' && k.size() > 1 && k[k.size() - 2] != '.' && !separator_at(k.size() - 2))))
         k.pop_back();
     return k;
 }
 
 std::string MemoryFiles::Parent(const std::string& key) {
-    const auto at = key.rfind('\\');
+    const auto at = FindLastSeparator(key);
     return at == std::string::npos ? std::string() : key.substr(0, at);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/memory/memory_registry.h"
 
+#include "text/gbk.h"
+
 namespace zsetup {
 
 namespace {
@@ -24,7 +26,7 @@ public:
         if (!can_write_ || owner_.read_only_.count(id_.first)) return false;
         auto it = owner_.keys_.find(id_);
         if (it == owner_.keys_.end()) return false;
-        it->second.values[Fold(name)] = RegValue{type, data};
+        it->second.values[FoldAsciiCase(name)] = RegValue{type, data};
         owner_.write_log_.push_back(std::string(RootName(id_.first)) + "\\" + shown_ + "\\" + name);
         return true;
     }
@@ -32,7 +34,7 @@ public:
     std::optional<RegValue> QueryValue(const std::string& name) override {
         auto it = owner_.keys_.find(id_);
         if (it == owner_.keys_.end()) return std::nullopt;
-        auto v = it->second.values.find(Fold(name));
+        auto v = it->second.values.find(FoldAsciiCase(name));
         if (v == it->second.values.end()) return std::nullopt;
         return v->second;
     }
@@ -44,23 +46,14 @@ private:
     bool can_write_;
 };
 
-std::string MemoryRegistry::Fold(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Windows ignores empty components: "a\\b\" names a\b.
 std::string MemoryRegistry::Normalise(const std::string& path) {
-    std::string out, piece;
-    for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            if (!piece.empty()) out += (out.empty() ? "" : "\\") + piece;
-            piece.clear();
-        } else {
-            piece += path[i];
-        }
+    std::string out;
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = FindFirstSeparator(path, start);
+        if (end == std::string::npos) end = path.size();
+        if (end > start) out += (out.empty() ? "" : "\\") + path.substr(start, end - start);
+        start = end + 1;
     }
     return out;
 }
@@ -68,13 +61,15 @@ std::string MemoryRegistry::Normalise(const std::string& path) {
 std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegRoot root, const std::string& path, bool create,
                                                      std::uint32_t access) {
     const std::string shown = Normalise(path);
-    const KeyId id{root, Fold(shown)};
+    const KeyId id{root, FoldAsciiCase(shown)};
     if (id.second.empty()) keys_[id];  // the root always exists
     if (!keys_.count(id)) {
         if (!create || read_only_.count(root)) return nullptr;
         // Creating a key creates its missing parents too.
-        for (std::size_t i = 0; i <= id.second.size(); ++i)
-            if (i == id.second.size() || id.second[i] == '\\') keys_[{root, id.second.substr(0, i)}];
+        for (std::size_t at = FindFirstSeparator(id.second); at != std::string::npos;
+             at = FindFirstSeparator(id.second, at + 1))
+            keys_[{root, id.second.substr(0, at)}];
+        keys_[id];
     }
     const bool can_write = (access & kKeySetValue) != 0;
     return std::make_unique<Key>(*this, id, shown, can_write);

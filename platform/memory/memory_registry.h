@@ -31,7 +31,6 @@ private:
     };
     using KeyId = std::pair<RegRoot, std::string>;  // lower-cased path
 
-    static std::string Fold(const std::string& s);
     static std::string Normalise(const std::string& path);
 
     std::map<KeyId, Node> keys_;

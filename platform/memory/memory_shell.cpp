@@ -1,5 +1,7 @@
 #include "platform/memory/memory_shell.h"
 
+#include "text/gbk.h"
+
 namespace zsetup {
 
 std::string MemoryShell::BrowseForFolder(int csidl_root, const std::string& title) {
@@ -15,8 +17,7 @@ bool MemoryShell::Execute(const std::string& verb, const std::string& file, cons
 
 void MemoryShell::SaveLink(const std::string& link_file, const ShellLink& link) {
     link_requests_.push_back(link_file);
-    const auto at = link_file.rfind('\\');
-    const std::string folder = at == std::string::npos ? std::string() : link_file.substr(0, at);
+    const std::string folder = FolderOf(link_file);
     // A save into a missing folder fails silently, as IPersistFile::Save's result is not looked at.
     if (!DirectoryExists(files_, folder)) return;
     links_[link_file] = link;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "platform/win32/win32_dialogs.h"
 
 namespace zsetup {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/win32/gbk_text.h"
-#include "platform/win32/unique_handle.h"
+#include "text/win32/wide_text.h"
+#include "base/win32/unique_handle.h"
 
 namespace zsetup {
 

@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
-#include "platform/win32/gbk_text.h"
-#include "platform/win32/unique_handle.h"
+#include "text/win32/wide_text.h"
+#include "base/win32/unique_handle.h"
 
 namespace zsetup {
 

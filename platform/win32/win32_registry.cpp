@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 
 namespace zsetup {
 

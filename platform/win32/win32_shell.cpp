@@ -7,8 +7,8 @@
 
 #include <cstdio>
 
-#include "platform/win32/gbk_text.h"
-#include "platform/win32/com_ptr.h"
+#include "text/win32/wide_text.h"
+#include "base/win32/com.h"
 
 namespace zsetup {
 
@@ -18,21 +18,6 @@ struct PidlFreer {
     void operator()(ITEMIDLIST* p) const { CoTaskMemFree(p); }
 };
 using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlFreer>;
-
-// Balances a successful CoInitialize, after every interface is released.
-class ComScope {
-public:
-    ComScope() : result_(CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (ok()) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool ok() const { return result_ == S_OK || result_ == S_FALSE; }
-
-private:
-    HRESULT result_;
-};
 
 std::string Hex(HRESULT hr) {
     char text[16];
@@ -75,7 +60,7 @@ bool Win32Shell::Execute(const std::string& verb, const std::string& file, const
 }
 
 void Win32Shell::SaveLink(const std::string& link_file, const ShellLink& link) {
-    const ComScope com;
+    const ComApartment com;
     if (!com.ok()) return;
 
     IUnknown* object_raw = nullptr;

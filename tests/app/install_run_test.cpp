@@ -102,6 +102,36 @@ TEST(InstallRun, WritesFilesRecordCopyRegistryAndShortcuts) {
     EXPECT_EQ(run.w.platform->shell.Link(group + "卸载演示软件.lnk")->target, kFolder + "\\uninstall.exe");
 }
 
+// "昞" is 0x95 0x5C in GBK: its second byte is a backslash that separates nothing.
+TEST(InstallRun, ACharacterEndingInByte0x5CIsNoSeparator) {
+    Package p;
+    p.AddFile("\\数据\\昞.txt", "data");
+    p.AddShortcut("数据", 1, 0);
+    Wizard w(p);
+    w.ToFolderPage();
+    w["FolderEd"].SetCaption("C:\\软件\\昞");
+    w.Next();
+    ASSERT_EQ(w.page(), 3);
+    w.Next();
+    ASSERT_EQ(w.page(), 5);
+    EXPECT_TRUE(w.boxes().empty());
+    const auto bytes = w.platform->files.ReadWholeFile("C:\\软件\\昞\\数据\\昞.txt");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "data");
+    std::vector<std::string> created;
+    for (const std::string& folder : w.platform->files.Created())
+        if (folder.rfind("C:\\软件", 0) == 0) created.push_back(folder);
+    EXPECT_EQ(created, (std::vector<std::string>{"C:\\软件\\", "C:\\软件\\昞", "C:\\软件\\昞\\数据"}));
+    const auto link = w.platform->shell.Link("C:\\Users\\me\\Desktop\\数据.lnk");
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->working_directory, "C:\\软件\\昞\\数据\\");
+
+    w.Press("suiButton3");  // Finish: the folder opens with its own parent as working folder
+    const auto& explore = w.platform->shell.ExecuteRequests().back();
+    EXPECT_EQ(explore.file, "C:\\软件\\昞");
+    EXPECT_EQ(explore.directory, "C:\\软件\\");
+}
+
 TEST(InstallRun, ProgressCountsRowsNotFilesDone) {
     struct Case {
         std::vector<std::string> names;

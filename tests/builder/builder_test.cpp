@@ -17,6 +17,7 @@
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
 #include "tests/support/case_names.h"
+#include "text/encoding.h"
 
 namespace zsetup {
 namespace {
@@ -360,6 +361,24 @@ TEST(Builder, ReportsEveryProblemAtOnce) {
         EXPECT_NE(std::string(e.what()).find("product.version: missing"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("shortcut[3].where"), std::string::npos) << e.what();
     }
+}
+
+// "癆" and "癮" are 0xB0 0x41 and 0xB0 0x61 in GBK: their second bytes look
+// like 'A' and 'a' but Windows never folds them, so they are two names.
+TEST(Builder, NamesThatDifferOnlyInATrailByteAreTwoFiles) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    std::string text = kManifest;
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        text.replace(text.find(from), from.size(), to);
+    };
+    replace("name = \"\\\\licence.txt\"", "name = \"\\\\癆.txt\"");
+    replace("name = \"\\\\网站.url\"", "name = \"\\\\癮.txt\"");
+    replace("target = \"\\\\LICENCE.TXT\"", "target = \"\\\\癆.TXT\"");
+    Manifest m = ReadManifest(dir.Manifest(text), Options());
+    EXPECT_EQ(m.record->Files[1].Name.text(), "\\\xB0\x41.txt");
+    EXPECT_EQ(m.record->Files[4].Name.text(), "\\\xB0\x61.txt");
+    EXPECT_EQ(m.record->Shortcuts[2].FileIndex, 1);  // ASCII letters still fold
 }
 
 TEST(Builder, MissingSourcesAreNamedWithTheirLines) {

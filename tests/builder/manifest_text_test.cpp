@@ -43,10 +43,5 @@ TEST(ManifestText, ConvertsToGbkWithinTheFieldOrSaysWhy) {
     }
 }
 
-TEST(ManifestText, GbkReadsBackAsUtf8) {
-    EXPECT_EQ(GbkToUtf8("C:\\\xb0\xb2\xd7\xb0"), "C:\\\xe5\xae\x89\xe8\xa3\x85");
-    EXPECT_EQ(GbkToUtf8(""), "");
-}
-
 }  // namespace
 }  // namespace zsetup

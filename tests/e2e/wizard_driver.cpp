@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/main_form_description.h"
-#include "platform/win32/unique_handle.h"
+#include "base/win32/unique_handle.h"
 #include "ui/control_ids.h"
 #include "ui/form_description.h"
 

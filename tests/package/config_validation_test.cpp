@@ -6,6 +6,8 @@
 #include <ostream>
 #include <memory>
 
+#include "tests/support/case_names.h"
+
 namespace zsetup {
 namespace {
 
@@ -26,12 +28,12 @@ std::unique_ptr<SetupConfig> ValidConfig() {
 constexpr std::uint64_t kPayload = 15;
 
 struct Case {
-    const char* what;
+    const char* label;
     std::function<void(SetupConfig&)> change;
     const char* expected;  // the one problem's text, or nullptr for none
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
 
 class ConfigValidation : public ::testing::TestWithParam<Case> {};
 
@@ -107,10 +109,7 @@ const Case kCases[] = {
      "Files[0].Name: \"\\a/../../x\" holds a forward slash"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, ConfigValidation, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return "case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, ConfigValidation, ::testing::ValuesIn(kCases), testing::LabelName());
 
 TEST(ConfigValidationReport, ListsEveryProblemOneLineEach) {
     auto c = ValidConfig();

@@ -16,7 +16,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "platform/win32/win32_dialogs.h"
 #endif
 

@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
 #endif
 

@@ -10,7 +10,7 @@
 #include "platform/memory/memory_processes.h"
 #include "tests/support/backends.h"
 #ifdef _WIN32
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "platform/win32/win32_processes.h"
 #include "tests/support/child_process.h"
 #endif

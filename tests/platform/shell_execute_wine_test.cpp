@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_shell.h"
 #include "tests/support/backends.h"

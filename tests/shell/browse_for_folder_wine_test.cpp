@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "base/win32/com.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "shell/shell_folders.h"
@@ -70,17 +71,15 @@ private:
 class FolderPickerOnWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        ASSERT_TRUE(com.ok());
         owner.reset(CreateWindowExW(0, L"STATIC", L"zsetup", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320, 200, nullptr,
                                     nullptr, nullptr, nullptr));
         ASSERT_TRUE(owner);
         SetForegroundWindow(owner.get());
         ASSERT_EQ(GetActiveWindow(), owner.get());
     }
-    void TearDown() override {
-        owner.reset();
-        CoUninitialize();
-    }
+    void TearDown() override { owner.reset(); }
+    const ComApartment com;  // the picker needs it, as the stub's UI thread has it
     UniqueWindow owner;
     Win32Shell shell;
 };

@@ -5,17 +5,19 @@
 #include <ostream>
 #include <string>
 
+#include "tests/support/case_names.h"
+
 namespace zsetup {
 namespace {
 
 struct LastPosCase {
-    const char* what;
+    const char* label;
     std::string sub;
     std::string text;
     int expected;
 };
 
-void PrintTo(const LastPosCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const LastPosCase& c, std::ostream* os) { *os << c.label; }
 
 class LastPosTest : public ::testing::TestWithParam<LastPosCase> {};
 
@@ -33,19 +35,16 @@ const LastPosCase kLastPosCases[] = {
     {"not found", "exe", "C:\\app.com", 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, LastPosTest, ::testing::ValuesIn(kLastPosCases),
-                         [](const ::testing::TestParamInfo<LastPosCase>& info) {
-                             return "case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, LastPosTest, ::testing::ValuesIn(kLastPosCases), testing::LabelName());
 
 struct ShortenPathCase {
-    const char* what;
+    const char* label;
     std::string path;
     int maximum;
     std::string expected;
 };
 
-void PrintTo(const ShortenPathCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ShortenPathCase& c, std::ostream* os) { *os << c.label; }
 
 class ShortenPathTest : public ::testing::TestWithParam<ShortenPathCase> {};
 
@@ -73,38 +72,7 @@ const ShortenPathCase kShortenPathCases[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Cases, ShortenPathTest, ::testing::ValuesIn(kShortenPathCases),
-                         [](const ::testing::TestParamInfo<ShortenPathCase>& info) {
-                             return "case" + std::to_string(info.index);
-                         });
-
-struct LinkWorkingDirectoryCase {
-    const char* what;
-    std::string target;
-    std::string expected;
-};
-
-void PrintTo(const LinkWorkingDirectoryCase& c, std::ostream* os) { *os << c.what; }
-
-class LinkWorkingDirectoryTest : public ::testing::TestWithParam<LinkWorkingDirectoryCase> {};
-
-TEST_P(LinkWorkingDirectoryTest, EndsAtTheLastSeparator) {
-    EXPECT_EQ(LinkWorkingDirectory(GetParam().target), GetParam().expected);
-}
-
-const LinkWorkingDirectoryCase kLinkWorkingDirectoryCases[] = {
-    {"plain path", "C:\\Program Files\\Demo\\app.exe", "C:\\Program Files\\Demo\\"},
-    {"drive-relative", "C:app.exe", "C:"},
-    {"no separator", "app.exe", ""},
-    // \x95\x5C is one GBK character whose trail byte is a backslash.
-    {"trail byte 0x5C is no separator", "C:\\dir\\\x95\x5C.exe", "C:\\dir\\"},
-    {"backslash after a GBK character counts", "C:\\\xD6\xD0\\app.exe", "C:\\\xD6\xD0\\"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, LinkWorkingDirectoryTest, ::testing::ValuesIn(kLinkWorkingDirectoryCases),
-                         [](const ::testing::TestParamInfo<LinkWorkingDirectoryCase>& info) {
-                             return "case" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, ShortenPathTest, ::testing::ValuesIn(kShortenPathCases), testing::LabelName());
 
 }  // namespace
 }  // namespace zsetup

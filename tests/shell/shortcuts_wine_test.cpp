@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/win32/gbk_text.h"
-#include "platform/win32/unique_handle.h"
+#include "text/win32/wide_text.h"
+#include "base/win32/unique_handle.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 
 namespace zsetup::testing {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win32/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace zsetup::testing {
 

@@ -4,8 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "platform/win32/gbk_text.h"
-#include "platform/win32/com_ptr.h"
+#include "text/win32/wide_text.h"
+#include "base/win32/com.h"
 
 namespace zsetup::testing {
 
@@ -31,10 +31,9 @@ std::optional<ShellLink> Load(const std::string& link_file) {
 }  // namespace
 
 std::optional<ShellLink> ReadLinkFile(const std::string& link_file) {
-    if (FAILED(CoInitialize(nullptr))) return std::nullopt;
-    std::optional<ShellLink> link = Load(link_file);
-    CoUninitialize();
-    return link;
+    const ComApartment com;
+    if (!com.ok()) return std::nullopt;
+    return Load(link_file);
 }
 
 bool TargetSurvivesAnsiCodePage(const std::string& target) {

@@ -13,12 +13,7 @@ namespace {
 struct ScreenDcReleaser {
     void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
 };
-struct MemoryDcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
 using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser>;
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 }  // namespace
 
 bool Screenshot::Contains(std::uint32_t rgb) const {
@@ -32,20 +27,19 @@ Screenshot Capture(HWND window) {
     shot.width = r.right - r.left;
     shot.height = r.bottom - r.top;
     ScreenDc screen(GetDC(nullptr));
-    MemoryDc memory(CreateCompatibleDC(screen.get()));
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), shot.width, shot.height));
     HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
     BitBlt(memory.get(), 0, 0, shot.width, shot.height, screen.get(), r.left, r.top, SRCCOPY);
     SelectObject(memory.get(), old);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = TopDownBgraInfo(shot.width, shot.height);
     shot.pixels.resize(static_cast<std::size_t>(shot.width) * shot.height);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info, DIB_RGB_COLORS);
     return shot;
 }
 
 void SaveBmp(const Screenshot& shot, const std::string& path) {
-    BITMAPINFOHEADER info = {sizeof info, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFOHEADER info = TopDownBgraInfo(shot.width, shot.height).bmiHeader;
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info;

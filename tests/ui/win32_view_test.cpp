@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/gbk_text.h"
+#include "text/win32/wide_text.h"
 #include "tests/ui/screen_capture.h"
 #include "ui/button_look.h"
 #include "ui/control_ids.h"

@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/win32/gbk_text.h"
+#include "base/win32/win32_error.h"
+#include "text/win32/wide_text.h"
 #include "ui/button_look.h"
 #include "ui/control_ids.h"
 #include "ui/tab_order.h"
@@ -41,10 +42,6 @@ ChildClass ClassOf(const Widget& w) {
     case Kind::Form: break;
     }
     throw std::logic_error("a form cannot be the child " + w.name());
-}
-
-std::runtime_error Win32Error(const std::string& what) {
-    return std::runtime_error(what + ", error " + std::to_string(GetLastError()));
 }
 
 COLORREF SystemWindowColour() { return GetSysColor(COLOR_WINDOW); }
@@ -435,13 +432,7 @@ void Win32View::DrawPicture(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, BrushFor(Background(*c->widget)));
     const BgraImage& image = c->picture;
     if (image.width() == 0 || image.height() == 0) return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width();
-    info.bmiHeader.biHeight = -image.height();  // row 0 on top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBgraInfo(image.width(), image.height());
     SetDIBitsToDevice(item.hDC, 0, 0, static_cast<DWORD>(image.width()), static_cast<DWORD>(image.height()), 0, 0, 0,
                       static_cast<UINT>(image.height()), image.pixels().data(), &info, DIB_RGB_COLORS);
 }

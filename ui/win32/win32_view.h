@@ -38,7 +38,7 @@
 #include <tuple>
 #include <vector>
 
-#include "decor/shadow_pixels.h"
+#include "imaging/bgra_image.h"
 #include "ui/form.h"
 #include "ui/win32/gdi_handles.h"
 #include "ui/win32/window_classes.h"

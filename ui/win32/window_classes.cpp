@@ -1,7 +1,6 @@
 #include "ui/win32/window_classes.h"
 
-#include <stdexcept>
-#include <string>
+#include "base/win32/win32_error.h"
 
 namespace zsetup::ui {
 
@@ -18,25 +17,26 @@ LRESULT CALLBACK DispatchToTarget(HWND window, UINT id, WPARAM wparam, LPARAM lp
     return target->HandleMessage(window, id, wparam, lparam);
 }
 
-void Register(const wchar_t* name, UINT style) {
+}  // namespace
+
+void RegisterWindowClass(const wchar_t* name, UINT style, WNDPROC proc, HBRUSH background) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = style;
-    wc.lpfnWndProc = DispatchToTarget;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
     wc.lpszClassName = name;
-    // The background is painted on WM_ERASEBKGND in the widget's colour.
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error("cannot register the window class, error " + std::to_string(GetLastError()));
+        throw Win32Error("cannot register the window class");
 }
 
-}  // namespace
-
 void RegisterWindowClasses() {
-    Register(kApplicationClass, 0);
-    Register(kFormClass, CS_DBLCLKS);
-    Register(kContainerClass, CS_DBLCLKS);
+    // No background brush: the view paints it on WM_ERASEBKGND in the widget's colour.
+    RegisterWindowClass(kApplicationClass, 0, DispatchToTarget, nullptr);
+    RegisterWindowClass(kFormClass, CS_DBLCLKS, DispatchToTarget, nullptr);
+    RegisterWindowClass(kContainerClass, CS_DBLCLKS, DispatchToTarget, nullptr);
 }
 
 }  // namespace zsetup::ui

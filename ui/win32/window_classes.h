@@ -17,7 +17,11 @@ public:
     virtual LRESULT HandleMessage(HWND window, UINT id, WPARAM wparam, LPARAM lparam) = 0;
 };
 
-// Registers the classes once per process; throws std::runtime_error on failure.
+// Registers a class of this module; one already registered is kept. Throws
+// std::runtime_error on failure.
+void RegisterWindowClass(const wchar_t* name, UINT style, WNDPROC proc, HBRUSH background);
+
+// Registers the view's classes; throws std::runtime_error on failure.
 void RegisterWindowClasses();
 
 }  // namespace zsetup::ui

@@ -1,10 +1,10 @@
-// The wizard's pictures: JPEG bytes decoded with libjpeg into BGRA pixels.
+// Pictures: JPEG bytes decoded with libjpeg into BGRA pixels.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "decor/shadow_pixels.h"
+#include "imaging/bgra_image.h"
 
 namespace zsetup {
 

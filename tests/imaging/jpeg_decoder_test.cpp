@@ -1,6 +1,6 @@
 // The wizard's two pictures decode to their sizes; damaged or foreign bytes
 // give an empty picture instead of a crash.
-#include "decor/jpeg_picture.h"
+#include "imaging/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "decor/jpeg_picture.h"
+#include "imaging/jpeg_decoder.h"
 
 #include <csetjmp>
 #include <cstdio>

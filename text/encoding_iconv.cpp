@@ -1,11 +1,8 @@
 #include <iconv.h>
 
-#include <cerrno>
-
-#include "builder/text_codec.h"
+#include "text/encoding.h"
 
 namespace zsetup {
-
 namespace {
 
 class Iconv {
@@ -23,11 +20,10 @@ private:
     iconv_t cd_;
 };
 
-}  // namespace
-
-bool ConvertText(std::string_view in, const char* from, const char* to, std::string& out) {
+bool Convert(std::string_view in, const char* from, const char* to, std::string& out) {
     Iconv cd(to, from);
     if (!cd.ok()) return false;
+    // No character grows more than fourfold (one GBK byte can be three in UTF-8).
     std::string result(in.size() * 4 + 4, '\0');
     char* src = const_cast<char*>(in.data());
     std::size_t src_left = in.size();
@@ -38,5 +34,10 @@ bool ConvertText(std::string_view in, const char* from, const char* to, std::str
     out = std::move(result);
     return true;
 }
+
+}  // namespace
+
+bool Utf8ToGbk(std::string_view utf8, std::string& gbk) { return Convert(utf8, "UTF-8", "CP936", gbk); }
+bool GbkToUtf8(std::string_view gbk, std::string& utf8) { return Convert(gbk, "CP936", "UTF-8", utf8); }
 
 }  // namespace zsetup
