@@ -45,13 +45,13 @@ std::string BrowserProgram(const std::string& command) {
 }  // namespace
 
 std::string TMainForm::TutorialAddress() const {
-    return std::string(kMakerSite) + "/jiaocheng.asp?id=" + PercentEncode(SetupConfig->ProductName.text());
+    return std::string(kMakerSite) + "/jiaocheng.asp?id=" + PercentEncode(config->ProductName.text());
 }
 
 void TMainForm::Finish() {
-    if (Control("StartProgramCb").checked()) Control("BPing").Click();
+    if (controls_.tutorial_box.checked()) controls_.tutorial_button.Click();
     platform_.clock.Sleep(500);
-    const std::string folder = Control("FolderEd").caption();
+    const std::string folder = controls_.folder_edit.caption();
     platform_.shell.Execute("explore", folder, "", PathPart(folder), kSwShowNormal);
     form_->Terminate();
 }

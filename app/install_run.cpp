@@ -19,23 +19,23 @@ const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Un
 
 void TMainForm::RunInstall() {
     Installing = true;
-    ui::Widget& work = Control("WorkLb");
+    ui::Widget& work = controls_.stage_label;
     work.SetCaption(texts::kCopyingFiles);
     work.SetWidth(300);
     work.Repaint();
 
-    for (int i = 0; i < SetupConfig->FileCount && i < kMaxRows; ++i) InstallFile(i);
+    for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i);
 
     // The copy is the resource as built, not the record in memory.
-    const std::string copy = SetupConfig->InstallFolder.text() + "\\Z_nt.cx";
+    const std::string copy = config->InstallFolder.text() + "\\Z_nt.cx";
     const auto packed = platform_.resources.RcData("SETUPINI");
     if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
 
     work.SetCaption(texts::kRegistering);
     work.Repaint();
-    Control("FNameLb").Hide();
-    Control("PageCtl").Repaint();
+    controls_.file_label.Hide();
+    controls_.pages.Repaint();
     WriteRegistry();
 
     work.SetCaption(texts::kMakingShortcuts);
@@ -45,20 +45,20 @@ void TMainForm::RunInstall() {
 }
 
 void TMainForm::InstallFile(int i) {
-    const FileEntry& row = SetupConfig->Files[i];
-    const std::string path = SetupConfig->InstallFolder.text() + row.Name.text();
+    const FileEntry& row = config->Files[i];
+    const std::string path = config->InstallFolder.text() + row.Name.text();
     if (path.find("*.") != std::string::npos) return;
     const std::string folder = FolderOf(path);
     if (!ForceDirs(platform_.files, folder)) return;
 
-    ui::Widget& name = Control("FNameLb");
+    ui::Widget& name = controls_.file_label;
     name.SetCaption(ShortenPath(path, 40));
     name.SetWidth(300);
     name.Repaint();
 
     // Written beside the target and swapped in, so a failed write never
     // costs the user the file that was there.
-    const ByteSlice bytes = PayloadPack.Slice(row);
+    const ByteSlice bytes = payload.Slice(row);
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
         written =
@@ -68,13 +68,13 @@ void TMainForm::InstallFile(int i) {
     }
     if (!written) platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
 
-    ui::Widget& progress = Control("CopyProgress");
-    progress.SetPosition(i * 100 / SetupConfig->FileCount);
+    ui::Widget& progress = controls_.progress;
+    progress.SetPosition(i * 100 / config->FileCount);
     progress.Repaint();
 }
 
 void TMainForm::WriteRegistry() {
-    const zsetup::SetupConfig& c = *SetupConfig;
+    const SetupConfig& c = *config;
     const std::string folder = c.InstallFolder.text();
     RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
     // A failed open leaves no current key: the first write then fails and
@@ -108,9 +108,9 @@ void TMainForm::WriteRegistry() {
         try {
             if (!reg.OpenKey(row.KeyPath.text(), true)) continue;
             const std::string name = row.ValueName.text();
-            if (row.Kind == 0) reg.WriteBool(name, row.BoolValue != 0);
-            if (row.Kind == 1) reg.WriteString(name, row.StringValue.text());
-            if (row.Kind == 2) reg.WriteInteger(name, row.IntValue);
+            if (row.Is(RegistryKind::Bool)) reg.WriteBool(name, row.BoolValue != 0);
+            if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());
+            if (row.Is(RegistryKind::Integer)) reg.WriteInteger(name, row.IntValue);
         } catch (const RegistryError&) {
             continue;  // a row that cannot be written is skipped
         }
@@ -118,7 +118,7 @@ void TMainForm::WriteRegistry() {
 }
 
 void TMainForm::MakeShortcuts() {
-    const zsetup::SetupConfig& c = *SetupConfig;
+    const SetupConfig& c = *config;
     const std::string folder = c.InstallFolder.text();
     const std::string group = c.ProductName.text();
     Shortcuts shortcuts(platform_.registry, platform_.files, platform_.shell);
@@ -126,8 +126,8 @@ void TMainForm::MakeShortcuts() {
         const std::string target = folder + c.Files[row.FileIndex].Name.text();
         const std::string name = row.Name.text();
         const std::string arguments = row.Arguments.text();
-        if (row.Kind != 0) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
-        if (row.Kind != 1) shortcuts.CreateDesktopShortcut(target, name, arguments);
+        if (row.InProgramGroup()) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
+        if (row.OnDesktop()) shortcuts.CreateDesktopShortcut(target, name, arguments);
     }
     shortcuts.CreateProgramsShortcut(group, folder + "\\uninstall.exe", texts::kUninstallLinkHead + group, "");
 }

@@ -20,29 +20,31 @@ constexpr std::uint64_t kAnyPayloadSize = UINT64_MAX;
 }  // namespace
 
 TMainForm::TMainForm(Platform& platform)
-    : SetupConfig(std::make_unique<zsetup::SetupConfig>(zsetup::SetupConfig::Zero())),
+    : config(std::make_unique<SetupConfig>(SetupConfig::Zero())),
       platform_(platform),
-      form_(ui::BuildForm(TMAINFORM())) {
-    Control("Sheet0").on_show = Handler(&TMainForm::Sheet0Show);
-    Control("Sheet1").on_show = Handler(&TMainForm::Sheet1Show);
-    Control("Sheet2").on_show = Handler(&TMainForm::Sheet2Show);
-    Control("Sheet3").on_show = Handler(&TMainForm::Sheet3Show);
-    Control("Sheet4").on_show = Handler(&TMainForm::Sheet4Show);
-    Control("Sheet5").on_show = Handler(&TMainForm::Sheet5Show);
-    Control("suiButton1").on_click = Handler(&TMainForm::PrevBtClick);
-    Control("suiButton2").on_click = Handler(&TMainForm::NextBtClick);
-    Control("suiButton4").on_click = Handler(&TMainForm::suiButton4Click);
-    Control("suiButton3").on_click = Handler(&TMainForm::CancelBtClick);
-    Control("suiImageButton1").on_click = Handler(&TMainForm::suiImageButton1Click);
-    Control("suiURLLabel1").on_click = Handler(&TMainForm::suiURLLabel1Click);
-    Control("Button1").on_click = Handler(&TMainForm::Button1Click);
-    Control("Button2").on_click = Handler(&TMainForm::Button2Click);
-    Control("BPing").on_click = Handler(&TMainForm::BPingClick);
+      form_(ui::BuildForm(TMAINFORM())),
+      controls_(*form_) {
+    // The handlers, bound as the form description names them.
+    controls_.pages.Page(0).on_show = Handler(&TMainForm::Sheet0Show);
+    controls_.pages.Page(1).on_show = Handler(&TMainForm::Sheet1Show);
+    controls_.pages.Page(2).on_show = Handler(&TMainForm::Sheet2Show);
+    controls_.pages.Page(3).on_show = Handler(&TMainForm::Sheet3Show);
+    controls_.pages.Page(4).on_show = Handler(&TMainForm::Sheet4Show);
+    controls_.pages.Page(5).on_show = Handler(&TMainForm::Sheet5Show);
+    controls_.prev_button.on_click = Handler(&TMainForm::PrevBtClick);
+    controls_.next_button.on_click = Handler(&TMainForm::NextBtClick);
+    controls_.agree_button.on_click = Handler(&TMainForm::suiButton4Click);
+    controls_.cancel_button.on_click = Handler(&TMainForm::CancelBtClick);
+    controls_.browse_button.on_click = Handler(&TMainForm::suiImageButton1Click);
+    controls_.licence_link.on_click = Handler(&TMainForm::suiURLLabel1Click);
+    controls_.kill_main_button.on_click = Handler(&TMainForm::Button1Click);
+    controls_.kill_updater_button.on_click = Handler(&TMainForm::Button2Click);
+    controls_.tutorial_button.on_click = Handler(&TMainForm::BPingClick);
     form_->on_close_query = [this](bool& can_close) { FormCloseQuery(can_close); };
     // The artwork travels in the program's resources; without it the
     // pictures stay empty.
-    if (auto art = platform_.resources.RcData("LICENCEART")) Control("Image2").SetPicture(std::move(*art));
-    if (auto art = platform_.resources.RcData("FINISHART")) Control("Image1").SetPicture(std::move(*art));
+    if (auto art = platform_.resources.RcData("LICENCEART")) controls_.licence_art.SetPicture(std::move(*art));
+    if (auto art = platform_.resources.RcData("FINISHART")) controls_.finish_art.SetPicture(std::move(*art));
 }
 
 std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
@@ -80,8 +82,8 @@ void TMainForm::LoadConfig() {
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPINI: ") + e.what());
     }
-    *SetupConfig = zsetup::SetupConfig::FromBytes(blob->data(), blob->size());
-    const auto problems = ValidateConfig(*SetupConfig, kAnyPayloadSize);
+    *config = SetupConfig::FromBytes(blob->data(), blob->size());
+    const auto problems = ValidateConfig(*config, kAnyPayloadSize);
     if (!problems.empty()) throw PackageError(DescribeProblems(problems));
 }
 
@@ -102,29 +104,29 @@ void TMainForm::LoadPayload() {
     auto blob = platform_.resources.RcData("SETUPPACK");
     if (!blob) throw PackageError("SETUPPACK: the program carries no payload resource");
     try {
-        PayloadPack = zsetup::PayloadPack::FromBlob(std::move(*blob));
+        payload = PayloadPack::FromBlob(std::move(*blob));
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPPACK: ") + e.what());
     }
-    const auto problems = ValidateConfig(*SetupConfig, PayloadPack.size());
+    const auto problems = ValidateConfig(*config, payload.size());
     if (!problems.empty()) throw PackageError(DescribeProblems(problems));
 }
 
 void TMainForm::FormCreate() {
-    ui::Widget& label_pf = Control("LabelPF");
+    ui::Widget& label_pf = controls_.drive_label;
     // "D: " resolves to drive D:'s current folder: true when D: is present.
     label_pf.SetCaption(DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\");
 
     try {
         LoadConfig();
-        form_->SetApplicationTitle(SetupConfig->ProductName.text() + texts::kTitleSuffix);
-        CompanyKey = "\\Software\\" + SetupConfig->CompanyKeyName.text();
-        ProductKey = CompanyKey + "\\" + SetupConfig->DefaultFolderName.text();
+        form_->SetApplicationTitle(config->ProductName.text() + texts::kTitleSuffix);
+        CompanyKey = "\\Software\\" + config->CompanyKeyName.text();
+        ProductKey = CompanyKey + "\\" + config->DefaultFolderName.text();
         ReadPreviousInstallation();
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
-            SetupConfig->SetInstallFolder(PreviousFolder);
-        else SetupConfig->SetInstallFolder(label_pf.caption() + SetupConfig->DefaultFolderName.text());
+            config->SetInstallFolder(PreviousFolder);
+        else config->SetInstallFolder(label_pf.caption() + config->DefaultFolderName.text());
 
         if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, texts::kCaption,
                                                               kMbYesNo | kMbIconQuestion) == kIdNo) {
@@ -132,7 +134,7 @@ void TMainForm::FormCreate() {
             return;
         }
         LoadPayload();
-        if (!PayloadPack.MatchesChecksum(*SetupConfig) &&
+        if (!payload.MatchesChecksum(*config) &&
             platform_.dialogs.ShowMessage(texts::kChecksumMismatch, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
                 kIdNo) {
             form_->Terminate();
@@ -142,12 +144,12 @@ void TMainForm::FormCreate() {
         RefusePackage(e.what());
     }
 
-    Control("PageCtl").SetActivePage(0);
+    controls_.pages.SetActivePage(0);
     if (attach_shadow) attach_shadow(*form_);
     const ui::Rect& r = form_->bounds();
     form_->SetRegion({1, 1, r.width - 1, r.height - 1, 8, 8});
 }
 
-void TMainForm::FormDestroy() { PayloadPack = zsetup::PayloadPack(); }
+void TMainForm::FormDestroy() { payload = PayloadPack(); }
 
 }  // namespace zsetup

@@ -10,6 +10,7 @@
 #include "package/payload_pack.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
+#include "app/wizard_controls.h"
 #include "ui/form.h"
 
 namespace zsetup {
@@ -50,6 +51,7 @@ public:
     std::string TutorialAddress() const;
 
     ui::Form& form() { return *form_; }
+    // A control by its name in TMAINFORM, for tests and tools that trace them.
     ui::Widget& Control(const std::string& name) { return form_->Find(name); }
     // Why the package cannot be installed; empty when it can.
     const std::string& package_problem() const { return package_problem_; }
@@ -58,8 +60,8 @@ public:
     // window: the stub attaches and switches on the drop shadow here.
     std::function<void(ui::Form&)> attach_shadow;
 
-    std::unique_ptr<zsetup::SetupConfig> SetupConfig;
-    zsetup::PayloadPack PayloadPack;
+    std::unique_ptr<SetupConfig> config;  // 207160 bytes: not on the stack
+    PayloadPack payload;
     bool Installing = false;
     std::string CompanyKey;
     std::string ProductKey;
@@ -82,6 +84,7 @@ private:
 
     Platform& platform_;
     std::unique_ptr<ui::Form> form_;
+    WizardControls controls_;
     std::string package_problem_;
     int handler_depth_ = 0;
 };

@@ -23,62 +23,62 @@ std::string TrimControlBytes(const std::string& s) {
 }  // namespace
 
 void TMainForm::Sheet0Show() {
-    const std::string name = SetupConfig->ProductName.text();
-    Control("NameLb").SetCaption(name);
-    Control("VerLb").SetCaption(SetupConfig->Version.text());
-    ui::Widget& intro = Control("IntroLb");
-    intro.SetCaption(SetupConfig->Introduction.text());
+    const std::string name = config->ProductName.text();
+    controls_.name_label.SetCaption(name);
+    controls_.version_label.SetCaption(config->Version.text());
+    ui::Widget& intro = controls_.intro_label;
+    intro.SetCaption(config->Introduction.text());
     intro.SetWidth(245);
     intro.SetHeight(80);
     form_->SetCaption(name + texts::kCaptionSuffix);
-    Control("Label8").SetCaption(texts::kSheet0Title);
-    Control("Label12").SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
-    Control("suiButton1").Hide();
+    controls_.title.SetCaption(texts::kSheet0Title);
+    controls_.subtitle.SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
+    controls_.prev_button.Hide();
     form_->SetApplicationTitle(name + texts::kTitleSuffix);
 }
 
 void TMainForm::Sheet1Show() {
-    Control("suiButton1").Show();
-    Control("Label8").SetCaption(texts::kSheet1Title);
-    Control("Label12").SetCaption(texts::kSheet1Subtitle);
+    controls_.prev_button.Show();
+    controls_.title.SetCaption(texts::kSheet1Title);
+    controls_.subtitle.SetCaption(texts::kSheet1Subtitle);
 }
 
 void TMainForm::Sheet2Show() {
-    Control("FolderEd").SetCaption(SetupConfig->InstallFolder.text());
-    Control("Label8").SetCaption(texts::kSheet2Title);
-    Control("Label12").SetCaption(texts::kSheet2Subtitle);
+    controls_.folder_edit.SetCaption(config->InstallFolder.text());
+    controls_.title.SetCaption(texts::kSheet2Title);
+    controls_.subtitle.SetCaption(texts::kSheet2Subtitle);
 }
 
 void TMainForm::Sheet3Show() {
-    ui::Widget& folder = Control("FolderLb");
-    folder.SetCaption(SetupConfig->InstallFolder.text());
-    Control("Label8").SetCaption(texts::kSheet3Title);
-    Control("Label12").SetCaption(texts::kSheet3Subtitle);
+    ui::Widget& folder = controls_.folder_label;
+    folder.SetCaption(config->InstallFolder.text());
+    controls_.title.SetCaption(texts::kSheet3Title);
+    controls_.subtitle.SetCaption(texts::kSheet3Subtitle);
     folder.SetWidth(200);
 }
 
 void TMainForm::Sheet4Show() {
-    Control("suiButton1").Hide();
-    Control("suiButton2").Hide();
-    Control("suiButton3").SetEnabled(false);
-    Control("Label8").SetCaption(texts::kSheet4Title);
-    Control("Label12").SetCaption(texts::kSheet4Subtitle);
+    controls_.prev_button.Hide();
+    controls_.next_button.Hide();
+    controls_.cancel_button.SetEnabled(false);
+    controls_.title.SetCaption(texts::kSheet4Title);
+    controls_.subtitle.SetCaption(texts::kSheet4Subtitle);
 }
 
 void TMainForm::Sheet5Show() {
-    Control("suiButton1").Hide();
-    Control("suiButton2").Hide();
-    Control("Label8").SetCaption(texts::kSheet5Title);
-    ui::Widget& cancel = Control("suiButton3");
+    controls_.prev_button.Hide();
+    controls_.next_button.Hide();
+    controls_.title.SetCaption(texts::kSheet5Title);
+    ui::Widget& cancel = controls_.cancel_button;
     cancel.SetEnabled(true);
     cancel.SetCaption(texts::kFinish);
-    Control("Label12").SetCaption(texts::kSheet5Subtitle);
-    Control("Label6").SetCaption(texts::kRunHead + SetupConfig->ProductName.text() + texts::kRunTail);
+    controls_.subtitle.SetCaption(texts::kSheet5Subtitle);
+    controls_.run_hint_label.SetCaption(texts::kRunHead + config->ProductName.text() + texts::kRunTail);
 }
 
 void TMainForm::PrevBtClick() {
-    Control("suiButton4").Hide();
-    ui::Widget& pages = Control("PageCtl");
+    controls_.agree_button.Hide();
+    ui::Widget& pages = controls_.pages;
     const int page = pages.active_page();
     if (page >= 1 && page <= 3) pages.SetActivePage(page - 1);
 }
@@ -87,15 +87,15 @@ void TMainForm::Button1Click() { KillProcessByName(platform_.processes, "ZANTO-K
 void TMainForm::Button2Click() { KillProcessByName(platform_.processes, "KPV-H-Up.exe"); }
 
 void TMainForm::NextBtClick() {
-    Control("Button1").Click();
-    Control("Button2").Click();
+    controls_.kill_main_button.Click();
+    controls_.kill_updater_button.Click();
     // A package that cannot be installed never leaves the welcome page.
     if (!package_problem_.empty()) {
         platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption, kMbOk | kMbIconWarning);
         return;
     }
-    Control("suiButton4").Show();
-    ui::Widget& pages = Control("PageCtl");
+    controls_.agree_button.Show();
+    ui::Widget& pages = controls_.pages;
     switch (pages.active_page()) {
     case 0: pages.SetActivePage(1); break;
     case 1: pages.SetActivePage(2); break;
@@ -104,8 +104,8 @@ void TMainForm::NextBtClick() {
         pages.SetActivePage(4);
         // The run blocks the message loop: paint page 4 before it starts.
         pages.Repaint();
-        Control("Panel1").Repaint();
-        Control("Label8").Repaint();
+        controls_.header.Repaint();
+        controls_.title.Repaint();
         RunInstall();
         pages.SetActivePage(5);
         break;
@@ -114,7 +114,7 @@ void TMainForm::NextBtClick() {
 }
 
 void TMainForm::CheckFolder() {
-    ui::Widget& edit = Control("FolderEd");
+    ui::Widget& edit = controls_.folder_edit;
     const std::string text = TrimControlBytes(edit.caption());
     edit.SetCaption(text);
     auto warn = [this](const char* message) {
@@ -123,29 +123,29 @@ void TMainForm::CheckFolder() {
     if (text.empty()) return warn(texts::kFolderEmpty);
     if (text.size() < 2 || text[1] != ':') return warn(texts::kFolderNotFull);
     if (text[text.size() - 1] == ':' || text[text.size() - 2] == ':') return warn(texts::kFolderIsRoot);
-    // The record holds 128 bytes: a longer folder would be created in full
-    // and then installed into its first 128 bytes, another folder.
-    if (text.size() > SetupConfig->InstallFolder.capacity) return warn(texts::kFolderTooLong);
+    // The record holds kTextBytes: a longer folder would be created in full
+    // and then installed into its first bytes, another folder.
+    if (text.size() > config->InstallFolder.capacity) return warn(texts::kFolderTooLong);
     if (!DirectoryExists(platform_.files, text)) {
-        if (ForceDirs(platform_.files, text)) SetupConfig->SetInstallFolder(text);
+        if (ForceDirs(platform_.files, text)) config->SetInstallFolder(text);
         else warn(texts::kFolderNotCreated);
     }
     if (DirectoryExists(platform_.files, text)) {
-        SetupConfig->SetInstallFolder(text);
-        Control("PageCtl").SetActivePage(3);
+        config->SetInstallFolder(text);
+        controls_.pages.SetActivePage(3);
     }
 }
 
 void TMainForm::suiButton4Click() {
-    ui::Widget& agree = Control("suiButton4");
+    ui::Widget& agree = controls_.agree_button;
     agree.Hide();
     agree.SetTop(-32);
-    Control("suiButton2").Click();
+    controls_.next_button.Click();
 }
 
 void TMainForm::CancelBtClick() {
     if (Installing) return;
-    const int page = Control("PageCtl").active_page();
+    const int page = controls_.pages.active_page();
     if (page <= 3) {
         if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, texts::kCaption,
                                           kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
@@ -157,7 +157,7 @@ void TMainForm::CancelBtClick() {
 
 void TMainForm::FormCloseQuery(bool& can_close) {
     if (Installing) return;
-    if (Control("PageCtl").active_page() == 5) {
+    if (controls_.pages.active_page() == 5) {
         can_close = false;
         return;
     }
@@ -167,9 +167,9 @@ void TMainForm::FormCloseQuery(bool& can_close) {
 void TMainForm::suiImageButton1Click() {
     const std::string chosen = platform_.shell.BrowseForFolder(kCsidlDesktop, texts::kPickerTitle);
     if (chosen.empty()) return;
-    const std::string folder = SetupConfig->DefaultFolderName.text();
+    const std::string folder = config->DefaultFolderName.text();
     // A drive root already ends in its backslash.
-    Control("FolderEd").SetCaption(chosen.size() >= 4 ? chosen + "\\" + folder : chosen + folder);
+    controls_.folder_edit.SetCaption(chosen.size() >= 4 ? chosen + "\\" + folder : chosen + folder);
 }
 
 void TMainForm::suiURLLabel1Click() {

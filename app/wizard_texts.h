@@ -37,7 +37,7 @@ inline constexpr char kFolderNotCreated[] = "  提示：创建子文件夹失败
 inline constexpr char kFolderTooLong[] = "  提示：目标文件夹路径太长，不能超过128个字节！  ";
 inline constexpr char kPickerTitle[] = "选择安装目标文件夹";
 
-// Cancel on pages 0-3 and a close request: text E.
+// The question of Cancel on pages 0-3 and of a close request.
 inline constexpr char kQuitQuestion[] =
     "安装程序还没有完成,如果您现在关闭安装程序，程序将退出安装，\r您也可以稍后运行安装程序来完成安装。\r\n"
     "要继续安装，请单击“No”按钮；要退出安装，请单击“Yes”按钮。";

@@ -10,9 +10,16 @@
 namespace zsetup {
 namespace {
 
-const char* WhereName(std::uint8_t kind) { return kind == 0 ? "desktop" : kind == 1 ? "programs" : "both"; }
-const char* TypeName(std::uint8_t kind) {
-    return kind == 0 ? "bool" : kind == 1 ? "string" : kind == 2 ? "int" : "key only";
+const char* WhereName(const ShortcutEntry& s) {
+    if (!s.InProgramGroup()) return "desktop";
+    return s.OnDesktop() ? "both" : "programs";
+}
+
+const char* TypeName(const RegistryEntry& e) {
+    if (e.Is(RegistryKind::Bool)) return "bool";
+    if (e.Is(RegistryKind::String)) return "string";
+    if (e.Is(RegistryKind::Integer)) return "int";
+    return "key only";
 }
 
 // The record's text fields in record order, as UTF-8.
@@ -78,18 +85,17 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     for (std::size_t i = 0; i < r.ShortcutRows().size(); ++i) {
         const ShortcutEntry& s = r.ShortcutRows()[i];
         out << "  [" << i << "] " << Shown(GbkToUtf8(s.Name.text())) << " -> file " << s.FileIndex << " "
-            << Shown(TargetName(r, s.FileIndex)) << ", " << WhereName(s.Kind) << " (Kind " << int(s.Kind)
-            << "), arguments " << Shown(GbkToUtf8(s.Arguments.text())) << "\n";
+            << Shown(TargetName(r, s.FileIndex)) << ", " << WhereName(s) << " (Kind " << int(s.Kind) << "), arguments "
+            << Shown(GbkToUtf8(s.Arguments.text())) << "\n";
     }
     out << "\nRegistry (RegistryCount " << r.RegistryCount << "):\n";
     for (std::size_t i = 0; i < r.RegistryRows().size(); ++i) {
         const RegistryEntry& e = r.RegistryRows()[i];
         out << "  [" << i << "] " << (e.CurrentUser ? "HKCU" : "HKLM") << " " << Shown(GbkToUtf8(e.KeyPath.text()))
-            << " " << Shown(GbkToUtf8(e.ValueName.text())) << " " << TypeName(e.Kind) << " (Kind " << int(e.Kind)
-            << ")";
-        if (e.Kind == 0) out << " = " << (e.BoolValue ? "true" : "false");
-        if (e.Kind == 1) out << " = " << Shown(GbkToUtf8(e.StringValue.text()));
-        if (e.Kind == 2) out << " = " << e.IntValue;
+            << " " << Shown(GbkToUtf8(e.ValueName.text())) << " " << TypeName(e) << " (Kind " << int(e.Kind) << ")";
+        if (e.Is(RegistryKind::Bool)) out << " = " << (e.BoolValue ? "true" : "false");
+        if (e.Is(RegistryKind::String)) out << " = " << Shown(GbkToUtf8(e.StringValue.text()));
+        if (e.Is(RegistryKind::Integer)) out << " = " << e.IntValue;
         out << "\n";
     }
     out << "\nPayload: " << c.payload.size() << " bytes\n";

@@ -142,9 +142,9 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
 
     if (p.get("install_folder")) ReadField(p, "install_folder", false, line, record.InstallFolder, problems);
     else record.InstallFolder.assign("C:\\" + folder);
-    if (!p.get("install_folder") && ("C:\\" + folder).size() > SetupConfig{}.InstallFolder.capacity)
-        problems.Add(p.get("default_folder"), "product.install_folder: \"C:\\" + GbkToUtf8(folder) +
-                                                  "\" is over 128 bytes in GBK; give install_folder");
+    if (!p.get("install_folder") && ("C:\\" + folder).size() > kTextBytes)
+        problems.Add(p.get("default_folder"), "product.install_folder: \"C:\\" + GbkToUtf8(folder) + "\" is over " +
+                                                  std::to_string(kTextBytes) + " bytes in GBK; give install_folder");
 }
 
 std::filesystem::path ReadSource(const toml::table& row, const std::string& key, const std::filesystem::path& base,
@@ -169,7 +169,7 @@ void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path
         const std::string prefix = "file[" + std::to_string(i) + "].";
         CheckKeys(*row, prefix, {"source", "name"}, problems);
         m.sources.push_back({ReadSource(*row, prefix + "source", base, problems), prefix + "source", LineOf(*row)});
-        if (auto name = ReadText(*row, "name", prefix + "name", 131, true, LineOf(*row), problems)) {
+        if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, LineOf(*row), problems)) {
             const std::string why = InstalledNameProblem(*name);
             const std::string utf8 = GbkToUtf8(*name);
             if (!why.empty()) {
@@ -193,10 +193,11 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
         ShortcutEntry& entry = record.Shortcuts[i];
         const int line = LineOf(*row);
         CheckKeys(*row, prefix, {"name", "target", "where", "arguments"}, problems);
-        if (auto name = ReadText(*row, "name", prefix + "name", 131, true, line, problems)) entry.Name.assign(*name);
-        if (auto args = ReadText(*row, "arguments", prefix + "arguments", 130, false, line, problems))
+        if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, line, problems))
+            entry.Name.assign(*name);
+        if (auto args = ReadText(*row, "arguments", prefix + "arguments", kArgumentsBytes, false, line, problems))
             entry.Arguments.assign(*args);
-        if (auto target = ReadText(*row, "target", prefix + "target", 131, true, line, problems)) {
+        if (auto target = ReadText(*row, "target", prefix + "target", kFileNameBytes, true, line, problems)) {
             auto at = index_of_name.find(FoldAsciiCase(*target));
             if (at == index_of_name.end())
                 problems.Add(row->get("target"),
@@ -204,12 +205,13 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
             else entry.FileIndex = at->second;
         }
         if (auto where = ReadText(*row, "where", prefix + "where", 64, true, line, problems)) {
-            static const std::map<std::string, std::uint8_t> kinds = {{"desktop", 0}, {"programs", 1}, {"both", 2}};
+            static const std::map<std::string, ShortcutKind> kinds = {
+                {"desktop", ShortcutKind::Desktop}, {"programs", ShortcutKind::Programs}, {"both", ShortcutKind::Both}};
             auto kind = kinds.find(*where);
             if (kind == kinds.end())
                 problems.Add(row->get("where"),
                              prefix + "where: \"" + *where + "\" is not one of \"desktop\", \"programs\", \"both\"");
-            else entry.Kind = kind->second;
+            else entry.Kind = static_cast<std::uint8_t>(kind->second);
         }
         ++i;
     }
@@ -223,8 +225,9 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
         RegistryEntry& entry = record.RegistryEntries[i];
         const int line = LineOf(*row);
         CheckKeys(*row, prefix, {"root", "key", "name", "type", "value"}, problems);
-        if (auto key = ReadText(*row, "key", prefix + "key", 128, true, line, problems)) entry.KeyPath.assign(*key);
-        if (auto name = ReadText(*row, "name", prefix + "name", 128, true, line, problems))
+        if (auto key = ReadText(*row, "key", prefix + "key", kTextBytes, true, line, problems))
+            entry.KeyPath.assign(*key);
+        if (auto name = ReadText(*row, "name", prefix + "name", kTextBytes, true, line, problems))
             entry.ValueName.assign(*name);
         if (auto rootName = ReadText(*row, "root", prefix + "root", 64, true, line, problems)) {
             if (*rootName != "hkcu" && *rootName != "hklm")
@@ -239,15 +242,15 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
             continue;
         }
         if (*type == "bool") {
-            entry.Kind = 0;
+            entry.Kind = static_cast<std::uint8_t>(RegistryKind::Bool);
             if (value->is_boolean()) entry.BoolValue = value->as_boolean()->get() ? 1 : 0;
             else problems.Add(value, prefix + "value: expected true or false for type \"bool\"");
         } else if (*type == "string") {
-            entry.Kind = 1;
-            if (auto text = ReadText(*row, "value", prefix + "value", 130, true, line, problems))
+            entry.Kind = static_cast<std::uint8_t>(RegistryKind::String);
+            if (auto text = ReadText(*row, "value", prefix + "value", kStringValueBytes, true, line, problems))
                 entry.StringValue.assign(*text);
         } else if (*type == "int") {
-            entry.Kind = 2;
+            entry.Kind = static_cast<std::uint8_t>(RegistryKind::Integer);
             const auto* n = value->as_integer();
             // Windows stores a DWORD: negative values are kept as their 32-bit pattern.
             if (n && n->get() >= INT32_MIN && n->get() <= UINT32_MAX)

@@ -8,11 +8,13 @@
 namespace zsetup {
 namespace {
 
+constexpr std::size_t kDosHeaderSize = 64;
+constexpr std::size_t kPeHeaderPointer = 0x3C;  // e_lfanew, in the MS-DOS header
+constexpr std::uint8_t kPeSignature[] = {'P', 'E', 0, 0};
+constexpr std::size_t kPeSignatureSize = sizeof kPeSignature;
 constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
-constexpr std::size_t kCoffHeaderSize = 20;
-constexpr std::size_t kPe32DirectoriesStart = 96;
 
 bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
@@ -39,54 +41,58 @@ std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
 }
 
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
-    if (file.size() < 64 || file[0] != 'M' || file[1] != 'Z') throw PeError("The file is not a Windows program.");
-    const std::size_t pe = le::U32(file, 0x3C);
-    if (pe > file.size() || file.size() - pe < 4 + kCoffHeaderSize || file[pe] != 'P' || file[pe + 1] != 'E' ||
-        file[pe + 2] != 0 || file[pe + 3] != 0)
+    if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z')
+        throw PeError("The file is not a Windows program.");
+    const std::size_t signature = le::U32(file, kPeHeaderPointer);
+    if (signature > file.size() || file.size() - signature < kPeSignatureSize + pe::kCoffHeaderSize ||
+        !std::equal(kPeSignature, kPeSignature + kPeSignatureSize,
+                    file.begin() + static_cast<std::ptrdiff_t>(signature)))
         throw PeError("The file is not a Windows program.");
 
     PeImage img;
-    img.coff_offset = pe + 4;
-    if (le::U16(file, img.coff_offset) != kMachineI386)
+    img.coff_offset = signature + kPeSignatureSize;
+    if (le::U16(file, img.coff_offset + pe::kCoffMachine) != kMachineI386)
         throw PeError("The file is not a 32-bit (i386) Windows program.");
-    const std::size_t section_count = le::U16(file, img.coff_offset + 2);
-    const std::size_t optional_size = le::U16(file, img.coff_offset + 16);
-    img.optional_offset = img.coff_offset + kCoffHeaderSize;
-    const std::uint16_t magic = le::U16(file, img.optional_offset);
+    const std::size_t section_count = le::U16(file, img.coff_offset + pe::kCoffNumberOfSections);
+    const std::size_t optional_size = le::U16(file, img.coff_offset + pe::kCoffSizeOfOptionalHeader);
+    img.optional_offset = img.coff_offset + pe::kCoffHeaderSize;
+    const std::uint16_t magic = le::U16(file, img.optional_offset + pe::kOptMagic);
     if (magic == kMagicPe32Plus) throw PeError("The file is a 64-bit Windows program; a 32-bit one is needed.");
-    if (magic != kMagicPe32 || optional_size < kPe32DirectoriesStart)
+    if (magic != kMagicPe32 || optional_size < pe::kOptDataDirectories)
         throw PeError("The file is not a 32-bit (i386) Windows program.");
     le::Need(file, img.optional_offset, optional_size);
 
-    img.section_alignment = le::U32(file, img.optional_offset + 32);
-    img.file_alignment = le::U32(file, img.optional_offset + 36);
-    img.size_of_headers = le::U32(file, img.optional_offset + 60);
+    img.section_alignment = le::U32(file, img.optional_offset + pe::kOptSectionAlignment);
+    img.file_alignment = le::U32(file, img.optional_offset + pe::kOptFileAlignment);
+    img.size_of_headers = le::U32(file, img.optional_offset + pe::kOptSizeOfHeaders);
     if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment))
         throw PeError("The program file's headers are damaged.");
     le::Need(file, 0, img.size_of_headers);
 
     const std::size_t directory_count =
-        std::min<std::size_t>(le::U32(file, img.optional_offset + 92), (optional_size - kPe32DirectoriesStart) / 8);
+        std::min<std::size_t>(le::U32(file, img.optional_offset + pe::kOptNumberOfRvaAndSizes),
+                              (optional_size - pe::kOptDataDirectories) / pe::kDataDirectorySize);
     if (directory_count <= kResourceDirectoryIndex) throw PeError("The program file has no resource directory.");
     for (std::size_t i = 0; i < directory_count; ++i)
-        img.directories.push_back({le::U32(file, img.directory_offset(i)), le::U32(file, img.directory_offset(i) + 4)});
+        img.directories.push_back(
+            {le::U32(file, img.directory_offset(i)), le::U32(file, img.directory_offset(i) + kDirectorySizeField)});
     if (directory_count > kSecurityDirectoryIndex &&
         (img.directories[kSecurityDirectoryIndex].rva != 0 || img.directories[kSecurityDirectoryIndex].size != 0))
         throw PeError("The program file is signed; use an unsigned copy and sign the result afterwards.");
 
     img.section_table_offset = img.optional_offset + optional_size;
-    le::Need(file, img.section_table_offset, section_count * kPeSectionHeaderSize);
+    le::Need(file, img.section_table_offset, section_count * pe::kSectionHeaderSize);
     std::size_t raw_end = img.size_of_headers;
     for (std::size_t i = 0; i < section_count; ++i) {
-        const std::size_t h = img.section_table_offset + i * kPeSectionHeaderSize;
+        const std::size_t h = img.section_table_offset + i * pe::kSectionHeaderSize;
         PeSection s;
         s.name.assign(reinterpret_cast<const char*>(&file[h]), 8);
         s.name.erase(std::find(s.name.begin(), s.name.end(), '\0'), s.name.end());
-        s.virtual_size = le::U32(file, h + 8);
-        s.virtual_address = le::U32(file, h + 12);
-        s.raw_size = le::U32(file, h + 16);
-        s.raw_offset = le::U32(file, h + 20);
-        s.characteristics = le::U32(file, h + 36);
+        s.virtual_size = le::U32(file, h + pe::kSectionVirtualSize);
+        s.virtual_address = le::U32(file, h + pe::kSectionVirtualAddress);
+        s.raw_size = le::U32(file, h + pe::kSectionSizeOfRawData);
+        s.raw_offset = le::U32(file, h + pe::kSectionPointerToRawData);
+        s.characteristics = le::U32(file, h + pe::kSectionCharacteristics);
         if (s.raw_size != 0) {
             le::Need(file, s.raw_offset, s.raw_size);
             raw_end = std::max<std::size_t>(raw_end, static_cast<std::size_t>(s.raw_offset) + s.raw_size);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/pe_layout.h"
+
 namespace zsetup {
 
 struct PeSection {
@@ -19,12 +21,14 @@ struct PeSection {
     std::uint32_t characteristics = 0;
 };
 
+// A data directory entry: the rva, then the size.
+inline constexpr std::size_t kDirectorySizeField = 4;
+
 struct PeDataDirectory {
     std::uint32_t rva = 0;
     std::uint32_t size = 0;
 };
 
-inline constexpr std::size_t kPeSectionHeaderSize = 40;
 inline constexpr std::size_t kResourceDirectoryIndex = 2;
 inline constexpr std::size_t kSecurityDirectoryIndex = 4;
 
@@ -38,8 +42,10 @@ struct PeImage {
     std::vector<PeDataDirectory> directories;
     std::vector<PeSection> sections;
 
-    std::size_t checksum_offset() const { return optional_offset + 64; }
-    std::size_t directory_offset(std::size_t index) const { return optional_offset + 96 + 8 * index; }
+    std::size_t checksum_offset() const { return optional_offset + pe::kOptCheckSum; }
+    std::size_t directory_offset(std::size_t index) const {
+        return optional_offset + pe::kOptDataDirectories + pe::kDataDirectorySize * index;
+    }
     // File offset of size bytes at rva; throws PeError unless a section's raw data holds them.
     std::size_t OffsetOfRva(std::uint32_t rva, std::uint32_t size) const;
     // Index of the section whose address range holds rva, or sections.size().

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "builder/le_bytes.h"
+#include "builder/pe_layout.h"
 #include "builder/pe_error.h"
 
 namespace zsetup {
@@ -11,8 +12,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kHighBit = 0x80000000u;
-constexpr std::size_t kDirectoryHeaderSize = 16;
-constexpr std::size_t kDirectoryEntrySize = 8;
+constexpr std::size_t kDirectoryHeaderSize = pe::kResourceDirectoryHeaderSize;
+constexpr std::size_t kDirectoryEntrySize = pe::kResourceEntrySize;
 constexpr std::size_t kDataEntrySize = 16;
 constexpr std::size_t kDataAlignment = 8;
 
@@ -57,12 +58,13 @@ private:
 
     std::vector<std::pair<ResourceKey, std::uint32_t>> Directory(std::size_t offset) const {
         const std::size_t at = At(offset, kDirectoryHeaderSize);
-        const std::size_t count = std::size_t{le::U16(file_, at + 12)} + le::U16(file_, at + 14);
+        const std::size_t count =
+            std::size_t{le::U16(file_, at + pe::kResourceNamedEntries)} + le::U16(file_, at + pe::kResourceIdEntries);
         const std::size_t first = At(offset + kDirectoryHeaderSize, count * kDirectoryEntrySize);
         std::vector<std::pair<ResourceKey, std::uint32_t>> entries;
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t name = le::U32(file_, first + i * kDirectoryEntrySize);
-            const std::uint32_t target = le::U32(file_, first + i * kDirectoryEntrySize + 4);
+            const std::uint32_t target = le::U32(file_, first + i * kDirectoryEntrySize + pe::kResourceEntryTarget);
             entries.emplace_back(
                 (name & kHighBit) ? ResourceKey::Name(String(name & ~kHighBit)) : ResourceKey::Id(name), target);
         }
@@ -87,9 +89,10 @@ private:
         if (target & kHighBit) Damaged();
         const std::size_t at = At(target, kDataEntrySize);
         const std::uint32_t rva = le::U32(file_, at);
-        const std::uint32_t size = le::U32(file_, at + 4);
+        const std::uint32_t size = le::U32(file_, at + pe::kResourceDataSize);
         const std::size_t data = image_.OffsetOfRva(rva, size);
-        return {language, le::U32(file_, at + 8), Bytes(file_.begin() + data, file_.begin() + data + size)};
+        return {language, le::U32(file_, at + pe::kResourceDataCodePage),
+                Bytes(file_.begin() + data, file_.begin() + data + size)};
     }
 
     const Bytes& file_;
@@ -188,12 +191,16 @@ private:
         const std::size_t at = directory + kDirectoryHeaderSize + index * kDirectoryEntrySize;
         if (key.is_name) {
             le::Put32(out_, at, kHighBit | static_cast<std::uint32_t>(NewString(key.name)));
-            le::Put16(out_, directory + 12, static_cast<std::uint16_t>(le::U16(out_, directory + 12) + 1));
+            CountEntry(directory + pe::kResourceNamedEntries);
         } else {
             le::Put32(out_, at, key.id);
-            le::Put16(out_, directory + 14, static_cast<std::uint16_t>(le::U16(out_, directory + 14) + 1));
+            CountEntry(directory + pe::kResourceIdEntries);
         }
-        le::Put32(out_, at + 4, target);
+        le::Put32(out_, at + pe::kResourceEntryTarget, target);
+    }
+
+    void CountEntry(std::size_t counter) {
+        le::Put16(out_, counter, static_cast<std::uint16_t>(le::U16(out_, counter) + 1));
     }
 
     std::size_t NewString(const std::u16string& s) {
@@ -209,8 +216,8 @@ private:
         next_data_entry_ += kDataEntrySize;
         next_data_ = Align(next_data_, kDataAlignment);
         le::Put32(out_, entry, rva_ + static_cast<std::uint32_t>(next_data_));
-        le::Put32(out_, entry + 4, static_cast<std::uint32_t>(d.bytes.size()));
-        le::Put32(out_, entry + 8, d.code_page);
+        le::Put32(out_, entry + pe::kResourceDataSize, static_cast<std::uint32_t>(d.bytes.size()));
+        le::Put32(out_, entry + pe::kResourceDataCodePage, d.code_page);
         std::copy(d.bytes.begin(), d.bytes.end(), out_.begin() + static_cast<std::ptrdiff_t>(next_data_));
         next_data_ += d.bytes.size();
         return entry;

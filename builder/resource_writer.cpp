@@ -71,13 +71,13 @@ bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_s
 
 void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
     std::fill(file.begin() + static_cast<std::ptrdiff_t>(at),
-              file.begin() + static_cast<std::ptrdiff_t>(at + kPeSectionHeaderSize), 0);
+              file.begin() + static_cast<std::ptrdiff_t>(at + pe::kSectionHeaderSize), 0);
     std::copy(s.name.begin(), s.name.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
-    le::Put32(file, at + 8, s.virtual_size);
-    le::Put32(file, at + 12, s.virtual_address);
-    le::Put32(file, at + 16, s.raw_size);
-    le::Put32(file, at + 20, s.raw_offset);
-    le::Put32(file, at + 36, s.characteristics);
+    le::Put32(file, at + pe::kSectionVirtualSize, s.virtual_size);
+    le::Put32(file, at + pe::kSectionVirtualAddress, s.virtual_address);
+    le::Put32(file, at + pe::kSectionSizeOfRawData, s.raw_size);
+    le::Put32(file, at + pe::kSectionPointerToRawData, s.raw_offset);
+    le::Put32(file, at + pe::kSectionCharacteristics, s.characteristics);
 }
 
 }  // namespace
@@ -99,14 +99,14 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
     if (in_place) {
         rsrc = img.sections[old_index];
         old_raw_size = rsrc.raw_size;
-        header_at = img.section_table_offset + old_index * kPeSectionHeaderSize;
+        header_at = img.section_table_offset + old_index * pe::kSectionHeaderSize;
         out.assign(image.begin(), image.begin() + rsrc.raw_offset);
     } else {
-        header_at = img.section_table_offset + img.sections.size() * kPeSectionHeaderSize;
+        header_at = img.section_table_offset + img.sections.size() * pe::kSectionHeaderSize;
         std::size_t first_raw = img.size_of_headers;
         for (const PeSection& s : img.sections)
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at + kPeSectionHeaderSize > first_raw)
+        if (header_at + pe::kSectionHeaderSize > first_raw)
             throw PeError("The program file has no room for another section header.");
         std::uint32_t image_end = 0;
         for (const PeSection& s : img.sections) image_end = std::max(image_end, SectionEnd(s));
@@ -116,7 +116,8 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
         rsrc.raw_offset = Align(image.size(), img.file_alignment);
         out = image;
         out.resize(rsrc.raw_offset, 0);
-        le::Put16(out, img.coff_offset + 2, static_cast<std::uint16_t>(img.sections.size() + 1));
+        le::Put16(out, img.coff_offset + pe::kCoffNumberOfSections,
+                  static_cast<std::uint16_t>(img.sections.size() + 1));
     }
 
     Bytes section = LayoutResourceSection(tree, rsrc.virtual_address);
@@ -129,14 +130,14 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
     out.resize(static_cast<std::size_t>(rsrc.raw_offset) + rsrc.raw_size, 0);
     PutSectionHeader(out, header_at, rsrc);
 
-    const std::size_t initialized_at = img.optional_offset + 8;
+    const std::size_t initialized_at = img.optional_offset + pe::kOptSizeOfInitializedData;
     le::Put32(out, initialized_at, le::U32(out, initialized_at) - old_raw_size + rsrc.raw_size);
     std::uint32_t image_end = SectionEnd(rsrc);
     for (std::size_t i = 0; i < img.sections.size(); ++i)
         if (!in_place || i != old_index) image_end = std::max(image_end, SectionEnd(img.sections[i]));
-    le::Put32(out, img.optional_offset + 56, Align(image_end, img.section_alignment));
+    le::Put32(out, img.optional_offset + pe::kOptSizeOfImage, Align(image_end, img.section_alignment));
     le::Put32(out, img.directory_offset(kResourceDirectoryIndex), rsrc.virtual_address);
-    le::Put32(out, img.directory_offset(kResourceDirectoryIndex) + 4, rsrc.virtual_size);
+    le::Put32(out, img.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc.virtual_size);
     le::Put32(out, img.checksum_offset(), PeChecksum(out, img.checksum_offset()));
     return out;
 }

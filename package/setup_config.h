@@ -28,7 +28,7 @@ struct ShortString {
         std::size_t n = length <= N ? length : N;
         return std::string(storage, n);
     }
-    // A longer text is cut after byte N, as the record's writer has always done.
+    // A longer text is cut after byte N.
     void assign(std::string_view s) {
         std::size_t n = s.size() < N ? s.size() : N;
         length = static_cast<std::uint8_t>(n);
@@ -36,29 +36,46 @@ struct ShortString {
     }
 };
 
+// Field capacities in bytes.
+inline constexpr std::size_t kTextBytes = 128;         // the record's texts, key paths and value names
+inline constexpr std::size_t kDateBytes = 8;           // yyyymmdd
+inline constexpr std::size_t kFileNameBytes = 131;     // installed names and shortcut names
+inline constexpr std::size_t kArgumentsBytes = 130;    // shortcut arguments
+inline constexpr std::size_t kStringValueBytes = 130;  // registry string values
+
+// Where a shortcut goes. Stored as a byte: any value other than the first two means both.
+enum class ShortcutKind : std::uint8_t { Desktop = 0, Programs = 1, Both = 2 };
+// What a registry row writes. Stored as a byte: any other value opens (creates) the key and writes nothing.
+enum class RegistryKind : std::uint8_t { Bool = 0, String = 1, Integer = 2, KeyOnly = 3 };
+
 #pragma pack(push, 1)
 
 struct FileEntry {
-    ShortString<131> Name;
+    ShortString<kFileNameBytes> Name;
     std::int32_t Offset;
     std::int32_t Size;
 };
 
 struct ShortcutEntry {
-    ShortString<131> Name;
+    ShortString<kFileNameBytes> Name;
     std::int32_t FileIndex;
-    std::uint8_t Kind;
-    ShortString<130> Arguments;
+    std::uint8_t Kind;  // a ShortcutKind, or any other byte
+    ShortString<kArgumentsBytes> Arguments;
+
+    bool OnDesktop() const { return Kind != static_cast<std::uint8_t>(ShortcutKind::Programs); }
+    bool InProgramGroup() const { return Kind != static_cast<std::uint8_t>(ShortcutKind::Desktop); }
 };
 
 struct RegistryEntry {
-    ShortString<128> ValueName;
+    ShortString<kTextBytes> ValueName;
     std::uint8_t CurrentUser;
-    ShortString<128> KeyPath;
-    std::uint8_t Kind;
+    ShortString<kTextBytes> KeyPath;
+    std::uint8_t Kind;  // a RegistryKind, or any other byte
     std::uint8_t BoolValue;
-    ShortString<130> StringValue;
+    ShortString<kStringValueBytes> StringValue;
     std::int32_t IntValue;
+
+    bool Is(RegistryKind kind) const { return Kind == static_cast<std::uint8_t>(kind); }
 };
 
 inline constexpr int kMaxRows = 256;
@@ -86,19 +103,19 @@ private:
 struct SetupConfig {
     static constexpr std::size_t kSize = 207160;
 
-    ShortString<128> Author;
-    ShortString<128> CompanyKeyName;
-    ShortString<128> Site;
-    ShortString<128> LegalNotice;
-    ShortString<128> Version;
-    ShortString<8> ReleaseDate;
-    ShortString<128> ProductName;
-    ShortString<128> DefaultFolderName;
-    ShortString<128> Category;
-    ShortString<128> Introduction;
-    ShortString<8> InstallDate;
-    ShortString<8> SecondDate;
-    ShortString<128> InstallFolder;
+    ShortString<kTextBytes> Author;
+    ShortString<kTextBytes> CompanyKeyName;
+    ShortString<kTextBytes> Site;
+    ShortString<kTextBytes> LegalNotice;
+    ShortString<kTextBytes> Version;
+    ShortString<kDateBytes> ReleaseDate;
+    ShortString<kTextBytes> ProductName;
+    ShortString<kTextBytes> DefaultFolderName;
+    ShortString<kTextBytes> Category;
+    ShortString<kTextBytes> Introduction;
+    ShortString<kDateBytes> InstallDate;
+    ShortString<kDateBytes> SecondDate;
+    ShortString<kTextBytes> InstallFolder;
     std::uint8_t Alignment[3];
     std::int32_t PackChecksum;
     FileEntry Files[kMaxRows];

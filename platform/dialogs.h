@@ -26,9 +26,9 @@ public:
     // Shows the box modally and gives the button that closed it; 0 when the
     // box could not be shown.
     virtual int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
-    // The framework's own confirmation (not the system box): question icon,
-    // caption "Confirm", buttons "&Yes" (the default) and "&No"; Escape or
-    // closing it answers No. Gives kIdYes or kIdNo.
+    // The close confirmation, a dialog of the program's own rather than the
+    // system box: question icon, caption "Confirm", buttons "&Yes" (the
+    // default) and "&No"; Escape or closing it answers No. Gives kIdYes or kIdNo.
     virtual int Confirm(const std::string& text) = 0;
 };
 

@@ -20,7 +20,7 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     std::uint32_t flags;
-    bool confirmation = false;  // the framework's dialog, not the system box
+    bool confirmation = false;  // the close confirmation, not the system box
 };
 
 class MemoryDialogs : public Dialogs {

@@ -1,4 +1,4 @@
-// The framework's Yes/No confirmation: a modal dialog of our own, built from
+// The close confirmation: a modal Yes/No dialog of our own, built from
 // an in-memory template so the dialog manager gives Enter (Yes, the default
 // button), Escape (No) and Tab for free.
 #include <windows.h>

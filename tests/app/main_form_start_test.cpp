@@ -85,7 +85,7 @@ TEST_P(StartTest, ProposesAsksAndEnds) {
     TMainForm wizard(p.seam);
     wizard.FormCreate();
 
-    EXPECT_EQ(wizard.SetupConfig->InstallFolder.text(), c.install_folder);
+    EXPECT_EQ(wizard.config->InstallFolder.text(), c.install_folder);
     ASSERT_EQ(p.dialogs.Shown().size(), c.questions.size());
     for (std::size_t i = 0; i < c.questions.size(); ++i) {
         EXPECT_EQ(p.dialogs.Shown()[i].text, c.questions[i]);
@@ -127,7 +127,7 @@ TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
     const ui::RoundedRegion r = *wizard.form().region();
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom, r.ellipse_width, r.ellipse_height}),
               std::vector<int>({1, 1, 536, 296, 8, 8}));
-    EXPECT_EQ(wizard.PayloadPack.bytes(), Package().payload);
+    EXPECT_EQ(wizard.payload.bytes(), Package().payload);
 }
 
 // The shadow is attached with page 0 selected and before the window gets
@@ -163,8 +163,8 @@ TEST(Start, AShortRecordLeavesTheRestZero) {
     package.Install(p, 1324);  // up to the file table
     TMainForm wizard(p.seam);
     wizard.FormCreate();
-    EXPECT_EQ(wizard.SetupConfig->ProductName.text(), "演示软件");
-    EXPECT_EQ(wizard.SetupConfig->FileCount, 0);
+    EXPECT_EQ(wizard.config->ProductName.text(), "演示软件");
+    EXPECT_EQ(wizard.config->FileCount, 0);
     EXPECT_TRUE(wizard.package_problem().empty()) << wizard.package_problem();
 }
 

@@ -164,7 +164,7 @@ TEST_P(FolderCheck, AcceptsAFullPathBelowADriveRoot) {
 
     EXPECT_EQ(w.page(), c.page);
     EXPECT_EQ(w["FolderEd"].caption(), c.edit_after);
-    EXPECT_EQ(w.form->SetupConfig->InstallFolder.text(), c.install_folder);
+    EXPECT_EQ(w.form->config->InstallFolder.text(), c.install_folder);
     if (c.message) {
         ASSERT_EQ(w.boxes().size(), 1u);
         EXPECT_EQ(w.boxes()[0].text, c.message);
@@ -202,7 +202,7 @@ TEST(Navigation, ThePickerFillsTheEditWithTheProductFolder) {
         ASSERT_EQ(w.platform->shell.PickerRequests().size(), 1u);
         EXPECT_EQ(w.platform->shell.PickerRequests()[0].csidl_root, 0);
         EXPECT_EQ(w.platform->shell.PickerRequests()[0].title, "选择安装目标文件夹");
-        EXPECT_EQ(w.form->SetupConfig->InstallFolder.text(), "C:\\演示软件");
+        EXPECT_EQ(w.form->config->InstallFolder.text(), "C:\\演示软件");
     }
 }
 
