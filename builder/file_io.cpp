@@ -49,7 +49,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file) {
 }
 
 void WriteFileReplacing(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
-    TemporaryFile temp(file.string() + ".partial");
+    // Appended to the native name: no round trip through a narrow string.
+    std::filesystem::path partial = file;
+    partial += ".partial";
+    TemporaryFile temp(partial);
     {
         std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
         if (!out) throw FileError("Cannot write", temp.path(), std::strerror(errno));

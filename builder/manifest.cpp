@@ -27,9 +27,7 @@ public:
         const int line = at ? static_cast<int>(at->source().begin.line) : 0;
         Add(line, message);
     }
-    void Add(int line, const std::string& message) {
-        text_ += file_ + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message + "\n";
-    }
+    void Add(int line, const std::string& message) { text_ += ManifestPlace(file_, line) + message + "\n"; }
     void ThrowIfAny() const {
         if (!text_.empty()) throw ManifestError(text_.substr(0, text_.size() - 1));
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace zsetup {
 
@@ -11,5 +12,11 @@ class ManifestError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Where a problem lies, as each line of a ManifestError starts:
+// "manifest.toml:LINE: ", or "manifest.toml: " when no line is known.
+inline std::string ManifestPlace(const std::string& file, int line) {
+    return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": ";
+}
 
 }  // namespace zsetup

@@ -19,8 +19,7 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 20;
 
 std::string Where(const Manifest& m, const SourceFile& source) {
-    return m.file.u8string() + (source.line > 0 ? ":" + std::to_string(source.line) : std::string()) + ": " +
-           source.key + ": ";
+    return ManifestPlace(m.file.u8string(), source.line) + source.key + ": ";
 }
 
 // Every source's size, in table order; all unreadable ones reported at once.

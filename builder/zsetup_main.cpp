@@ -15,6 +15,8 @@
 
 #ifdef _WIN32
 #include <io.h>
+
+#include "text/win32/wide_text.h"
 #define ZSETUP_ISATTY _isatty
 #define ZSETUP_FILENO _fileno
 #else
@@ -100,7 +102,7 @@ PackageContents Read(const std::string& file) { return ReadPackage(ReadWholeFile
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CLI::App app{"zsetup: builds a Windows installer from a product manifest"};
     app.require_subcommand(1);
 
@@ -149,3 +151,18 @@ int main(int argc, char** argv) {
         return kFailure;
     }
 }
+
+#ifdef _WIN32
+// The arguments as UTF-8, once: paths then go through u8path, so no name is
+// squeezed through the system's ANSI code page.
+int wmain(int argc, wchar_t** wide_argv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(zsetup::WideToUtf8(wide_argv[i]));
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return Run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Run(argc, argv); }
+#endif

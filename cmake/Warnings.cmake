@@ -1,4 +1,8 @@
 add_compile_options(-Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+option(ZSETUP_WERROR "Treat warnings as errors (./dev builds so)" OFF)
+if(ZSETUP_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(ZSETUP_WIN32)
   # One self-contained .exe: no libgcc, libstdc++ or winpthread DLL beside it.

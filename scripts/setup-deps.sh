@@ -23,7 +23,7 @@ PACKAGES=(
     zlib1g-dev libz-mingw-w64-dev libjpeg-dev
     googletest libtomlplusplus-dev libcli11-dev
     wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
-    icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3
+    icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
 )
 
 missing_packages() {

@@ -41,7 +41,7 @@ void Widget::Notify(Property what) {
 // value a widget already has tells nobody.
 template <typename T>
 void Widget::Change(T& field, T value, Property what) {
-    if (value == field) return;
+    if (field == value) return;
     field = std::move(value);
     Notify(what);
 }

@@ -15,7 +15,6 @@ namespace {
 
 constexpr wchar_t kShadowClass[] = L"ZsetupShadow";
 
-
 // A 32-bpp top-down DIB section in a memory DC: its bits are laid out as a
 // BgraImage of the same size.
 class DibSurface {

@@ -96,10 +96,11 @@ TEST(Finish, TheTutorialAddressEscapesTheProductName) {
     for (const Case& c :
          {Case{"Tool", "Tool"}, Case{"My Tool 2.0", "My%20Tool%202.0"}, Case{"a&b=c/d", "a%26b%3Dc%2Fd"},
           Case{"软件 X", "%C8%ED%BC%FE%20X"}, Case{"x-y_z.~", "x-y_z.~"}}) {
+        SCOPED_TRACE(c.name);
         Package p;
         p.record.ProductName.assign(c.name);
         Wizard w(p);
-        EXPECT_EQ(w.form->TutorialAddress(), std::string("http://www.example.com/jiaocheng.asp?id=") + c.id) << c.name;
+        EXPECT_EQ(w.form->TutorialAddress(), std::string("http://www.example.com/jiaocheng.asp?id=") + c.id);
     }
 }
 

@@ -144,6 +144,7 @@ TEST(InstallRun, ProgressCountsRowsNotFilesDone) {
         {{"\\b", "\\c"}, {33, 66}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.names));
         Package p;
         for (const std::string& n : c.names) p.AddFile(n, "x");
         InstalledRun run(p);

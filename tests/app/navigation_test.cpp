@@ -194,11 +194,12 @@ TEST(Navigation, ThePickerFillsTheEditWithTheProductFolder) {
     };
     for (const Case& c :
          {Case{"E:\\", "E:\\演示软件"}, Case{"E:\\Apps", "E:\\Apps\\演示软件"}, Case{"", "C:\\演示软件"}}) {
+        SCOPED_TRACE(c.chosen);
         Wizard w;
         w.ToFolderPage();
         w.platform->shell.AnswerFolderPicker(c.chosen);
         w.Press("suiImageButton1");
-        EXPECT_EQ(w["FolderEd"].caption(), c.edit) << c.chosen;
+        EXPECT_EQ(w["FolderEd"].caption(), c.edit);
         ASSERT_EQ(w.platform->shell.PickerRequests().size(), 1u);
         EXPECT_EQ(w.platform->shell.PickerRequests()[0].csidl_root, 0);
         EXPECT_EQ(w.platform->shell.PickerRequests()[0].title, "选择安装目标文件夹");

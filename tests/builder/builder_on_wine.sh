@@ -10,14 +10,18 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$here/../../scripts/wine/wine-run $wine_dir"
 export SOURCE_DATE_EPOCH=1796860800
 
-"$here/../../scripts/stage-demo" "$bin" "$work"
-cp "$probe" "$work/probe.exe"
+# Chinese characters and blanks in every path the builder is given.
+product="演示 产品"
+rm -rf "$work"
+"$here/../../scripts/stage-demo" "$bin" "$work/$product"
+cp "$probe" "$work/$product/探针.exe"
 cd "$work"
 
-$run "Z:$bin/zsetup.exe" build product.toml -o probe-wine.exe --stub probe.exe
-"$native" build product.toml -o probe-native.exe --stub probe.exe
-cmp probe-wine.exe probe-native.exe
-echo "the Windows and the native builder wrote the same program"
+$run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe"
+"$native" build "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe"
+cmp "安装 程序.exe" probe-native.exe
+echo "the Windows and the native builder wrote the same program, with Chinese paths"
+mv "安装 程序.exe" probe-wine.exe
 
 for name in SETUPINI SETUPPACK PROTOCOL; do
     $run probe-wine.exe "$name" "$name.seen"

@@ -56,14 +56,15 @@ TEST(ShadowColour, IsPremultipliedByTheMaskValue) {
     };
     const Case cases[] = {{128, 111, 77, 67, 128}, {255, 222, 155, 134, 255}, {0, 0, 0, 0, 0}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mask));
         BgraImage px(1, 1);
         FillMask(px, {0, 0, 1, 1}, c.mask);
         PremultiplyShadow(px, kShadowColour);
         const std::uint8_t* p = px.at(0, 0);
-        EXPECT_EQ(p[0], c.b) << int(c.mask);
-        EXPECT_EQ(p[1], c.g) << int(c.mask);
-        EXPECT_EQ(p[2], c.r) << int(c.mask);
-        EXPECT_EQ(p[3], c.a) << int(c.mask);
+        EXPECT_EQ(p[0], c.b);
+        EXPECT_EQ(p[1], c.g);
+        EXPECT_EQ(p[2], c.r);
+        EXPECT_EQ(p[3], c.a);
     }
 }
 

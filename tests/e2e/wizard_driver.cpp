@@ -19,6 +19,8 @@
 
 #include "app/main_form_description.h"
 #include "base/win32/unique_handle.h"
+#include "tests/support/window_finder.h"
+#include "text/win32/wide_text.h"
 #include "ui/control_ids.h"
 #include "ui/form_description.h"
 
@@ -27,30 +29,13 @@ namespace {
 constexpr auto kTimeout = std::chrono::seconds(30);
 constexpr auto kPoll = std::chrono::milliseconds(50);
 
-std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
-std::wstring Wide(const std::string& utf8) {
-    std::wstring w(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), static_cast<int>(w.size()));
-    return w;
-}
-
-// WM_GETTEXT, not GetWindowText: across processes that gives an edit's stored title only.
-std::wstring Text(HWND h) {
-    std::wstring w(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
-    w.resize(SendMessageW(h, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data())));
-    return w;
-}
+using zsetup::Utf8ToWide;
+using zsetup::WideToUtf8;
+using zsetup::testing::WindowText;
 
 void PrintLine(const std::wstring& w) {
     std::string out;
-    for (char c : Utf8(w)) {
+    for (char c : WideToUtf8(w)) {
         if (c == '\r') out += "\\r";
         else if (c == '\n') out += "\\n";
         else out += c;
@@ -83,41 +68,17 @@ int IdOf(const std::string& name) {
     return zsetup::ui::ControlId(*form, name);
 }
 
-BOOL CALLBACK Collect(HWND h, LPARAM windows) {
-    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(h);
-    return TRUE;
-}
-
 // Controls sit at any depth (pages inside the page control): all descendants.
 HWND Control(const std::string& name) {
     const int id = IdOf(name);
     // The form's window exists before its children do.
-    return WaitFor(
-        [&] {
-            std::vector<HWND> children;
-            EnumChildWindows(Form(), Collect, reinterpret_cast<LPARAM>(&children));
-            for (HWND h : children)
-                if (GetDlgCtrlID(h) == id) return h;
-            return HWND{};
-        },
-        "control " + name);
+    return WaitFor([&] { return zsetup::testing::FindChildById(Form(), id); }, "control " + name);
 }
 
 // A message box or confirmation: a visible #32770. The wizard may ask before
 // its window exists, so any process's box counts (tests run one at a time).
 HWND Box() {
-    return WaitFor(
-        [] {
-            std::vector<HWND> windows;
-            EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-            for (HWND h : windows) {
-                wchar_t cls[16] = {};
-                GetClassNameW(h, cls, 16);
-                if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) return h;
-            }
-            return HWND{};
-        },
-        "a message box");
+    return WaitFor([] { return zsetup::testing::FindVisibleDialog(); }, "a message box");
 }
 
 int ProcessCount(const std::string& image) {
@@ -147,7 +108,7 @@ const std::map<std::string, Command>& Commands() {
     // clang-format off
     static const std::map<std::string, Command> table = {
         {"wait-window", {0, [](auto&) { Form(); }}},
-        {"caption", {0, [](auto&) { PrintLine(Text(Form())); }}},
+        {"caption", {0, [](auto&) { PrintLine(WindowText(Form())); }}},
         {"client-size", {0, [](auto&) {
              RECT r{};
              GetClientRect(Form(), &r);
@@ -159,7 +120,7 @@ const std::map<std::string, Command>& Commands() {
              const int kind = GetWindowRgn(Form(), rgn.get());
              std::printf("%s\n", kind == COMPLEXREGION ? "complex" : kind == SIMPLEREGION ? "simple" : "none");
          }}},
-        {"text", {1, [](auto& a) { PrintLine(Text(Control(a[0]))); }}},
+        {"text", {1, [](auto& a) { PrintLine(WindowText(Control(a[0]))); }}},
         {"expect-page", {1, [](auto& a) {
              const int want = std::stoi(a[0]);
              WaitUntil([&] { return VisiblePage() == want; }, "page " + a[0]);
@@ -167,7 +128,7 @@ const std::map<std::string, Command>& Commands() {
         // Posted, not sent: a handler that opens a modal box would block the driver.
         {"press", {1, [](auto& a) { PostMessageW(Control(a[0]), BM_CLICK, 0, 0); }}},
         {"set", {2, [](auto& a) {
-             const std::wstring w = Wide(a[1]);
+             const std::wstring w = Utf8ToWide(a[1]);
              SendMessageW(Control(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
          }}},
         // Polls until exactly N processes have that (ASCII) image name.
@@ -190,8 +151,8 @@ const std::map<std::string, Command>& Commands() {
         // Prints the caption, then the text, then presses the button with that ID.
         {"answer", {1, [](auto& a) {
              HWND box = Box();
-             PrintLine(Text(box));
-             PrintLine(Text(GetDlgItem(box, 65535)));
+             PrintLine(WindowText(box));
+             PrintLine(WindowText(GetDlgItem(box, 65535)));
              HWND button = GetDlgItem(box, std::stoi(a[0]));
              if (!button) throw std::runtime_error("the box has no button " + a[0]);
              PostMessageW(button, BM_CLICK, 0, 0);
@@ -206,7 +167,7 @@ const std::map<std::string, Command>& Commands() {
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+    for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
     try {
         for (std::size_t i = 0; i < args.size();) {
             auto it = Commands().find(args[i]);

@@ -23,9 +23,10 @@ TEST(JpegPicture, TheWizardsPicturesDecodeToTheirSizes) {
         int width, height;
     };
     for (const Case& c : {Case{"licence_art.jpg", 233, 89}, Case{"finish_art.jpg", 73, 75}}) {
+        SCOPED_TRACE(c.file);
         const BgraImage image = DecodeJpeg(Resource(c.file));
-        EXPECT_EQ(image.width(), c.width) << c.file;
-        EXPECT_EQ(image.height(), c.height) << c.file;
+        EXPECT_EQ(image.width(), c.width);
+        EXPECT_EQ(image.height(), c.height);
         // Opaque, and not all one colour.
         bool varies = false;
         for (int y = 0; y < image.height(); ++y)
@@ -33,7 +34,7 @@ TEST(JpegPicture, TheWizardsPicturesDecodeToTheirSizes) {
                 EXPECT_EQ(image.at(x, y)[3], 255);
                 varies = varies || image.at(x, y)[0] != image.at(0, 0)[0];
             }
-        EXPECT_TRUE(varies) << c.file;
+        EXPECT_TRUE(varies);
     }
 }
 

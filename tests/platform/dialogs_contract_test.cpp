@@ -18,6 +18,7 @@
 
 #include "text/win32/wide_text.h"
 #include "platform/win32/win32_dialogs.h"
+#include "tests/support/window_finder.h"
 #endif
 
 namespace zsetup {
@@ -59,28 +60,10 @@ private:
 };
 
 #ifdef _WIN32
-std::string WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return WideToGbk(text);
-}
+std::string WindowText(HWND window) { return WideToGbk(testing::WindowText(window)); }
 
 // A message box is a visible #32770 window of this process.
-BOOL CALLBACK KeepIfMessageBox(HWND window, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(window, cls, 16);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(cls) != L"#32770") return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-HWND FindMessageBox() {
-    HWND found = nullptr;
-    EnumWindows(KeepIfMessageBox, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+HWND FindMessageBox() { return testing::FindVisibleDialog(testing::OfThisProcess); }
 
 // Waits on its own thread for the box, reads it and posts a click to the
 // button: the box's thread is blocked inside MessageBoxW meanwhile.

@@ -12,31 +12,13 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "shell/shell_folders.h"
+#include "tests/support/window_finder.h"
+#include "ui/win32/gdi_handles.h"
 
 namespace zsetup {
 namespace {
 
-struct WindowDestroyer {
-    void operator()(HWND w) const { DestroyWindow(w); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
-struct FindPicker {
-    HWND owner;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchPicker(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<FindPicker*>(param);
-    wchar_t class_name[16] = {};
-    GetClassNameW(window, class_name, 16);
-    if (IsWindowVisible(window) && std::wstring(class_name) == L"#32770" &&
-        GetWindow(window, GW_OWNER) == search->owner) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+using ui::UniqueWindow;
 
 // Waits (up to 30 s) for a picker owned by the window and posts a click on
 // the button: a sent click would wait for the modal loop it ends.
@@ -58,9 +40,9 @@ private:
     }
     void Run(HWND owner, int button) {
         for (int i = 0; i < 600 && !pressed_; ++i) {
-            FindPicker search{owner};
-            EnumWindows(MatchPicker, reinterpret_cast<LPARAM>(&search));
-            if (search.found) pressed_ = PostMessageW(GetDlgItem(search.found, button), BM_CLICK, 0, 0) != 0;
+            const HWND picker =
+                testing::FindVisibleDialog([owner](HWND window) { return GetWindow(window, GW_OWNER) == owner; });
+            if (picker) pressed_ = PostMessageW(GetDlgItem(picker, button), BM_CLICK, 0, 0) != 0;
             else Sleep(50);
         }
     }

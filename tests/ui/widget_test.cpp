@@ -103,11 +103,12 @@ TEST(Widget, PositionStaysInsideTheRange) {
     };
     for (const Case& c : {Case{0, 100, 42, 42}, Case{0, 100, 101, 100}, Case{0, 100, -1, 0}, Case{10, 20, 5, 10},
                           Case{10, 20, 25, 20}}) {
+        SCOPED_TRACE(std::to_string(c.minimum) + ".." + std::to_string(c.maximum) + " set " + std::to_string(c.set));
         Widget bar(Kind::ProgressBar, "Bar", nullptr);
         bar.minimum = c.minimum;
         bar.maximum = c.maximum;
         bar.SetPosition(c.set);
-        EXPECT_EQ(bar.position(), c.expected) << c.minimum << ".." << c.maximum << " set " << c.set;
+        EXPECT_EQ(bar.position(), c.expected);
     }
 }
 
@@ -169,10 +170,11 @@ TEST(View, SeesEachChangeOnceAndNoChangeForTheSameValue) {
         {"title", form.get(), Property::Title, [&] { form->SetApplicationTitle("t"); }},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         view.changes.clear();
         c.change();
         c.change();
-        EXPECT_EQ(view.changes, (std::vector<RecordingView::Change>{{c.widget, c.property}})) << c.what;
+        EXPECT_EQ(view.changes, (std::vector<RecordingView::Change>{{c.widget, c.property}}));
     }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "text/win32/wide_text.h"
+#include "tests/support/window_finder.h"
 #include "tests/ui/screen_capture.h"
 #include "ui/button_look.h"
 #include "ui/control_ids.h"
@@ -66,30 +67,10 @@ FormDescription TestForm() {
             }};
 }
 
-std::string Text(HWND w) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return WideToGbk(text);
-}
-
-struct Search {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK KeepIfId(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    if (GetDlgCtrlID(w) != s->id) return TRUE;
-    s->found = w;
-    return FALSE;
-}
+std::string Text(HWND w) { return WideToGbk(testing::WindowText(w)); }
 
 // What a driver program does: the control whose ID the form description gives.
-HWND FindControl(HWND form, int id) {
-    Search s{id, nullptr};
-    EnumChildWindows(form, KeepIfId, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+HWND FindControl(HWND form, int id) { return testing::FindChildById(form, id); }
 
 // Polls for what a driver waits for; gives up after a while so that a fault
 // fails the test instead of hanging it.
@@ -130,7 +111,7 @@ private:
     std::thread thread_;
 };
 
-class Win32ViewTest : public testing::Test {
+class Win32ViewTest : public ::testing::Test {
 protected:
     std::unique_ptr<Form> form_ = BuildForm(TestForm());
     Widget& pages_ = form_->Find("Pages");
@@ -370,14 +351,15 @@ TEST_F(Win32ViewTest, FontsAreMadeAsDescribedOrTakenFromTheParent) {
         const Font& font;
     };
     for (const Case& c : {Case{"Title", kWhiteBold}, Case{"Name", kYaHei}, Case{"Link", kLinkFont}}) {
+        SCOPED_TRACE(c.widget);
         auto font = reinterpret_cast<HFONT>(SendMessageW(view.window(form_->Find(c.widget)), WM_GETFONT, 0, 0));
         LOGFONTW made = {};
-        ASSERT_TRUE(GetObjectW(font, sizeof made, &made)) << c.widget;
-        EXPECT_EQ(WideToGbk(made.lfFaceName), c.font.face) << c.widget;
-        EXPECT_EQ(made.lfHeight, -c.font.height) << c.widget;
-        EXPECT_EQ(made.lfWeight, c.font.bold ? FW_BOLD : FW_NORMAL) << c.widget;
-        EXPECT_EQ(made.lfUnderline != 0, c.font.underline) << c.widget;
-        EXPECT_EQ(made.lfCharSet, GB2312_CHARSET) << c.widget;
+        ASSERT_TRUE(GetObjectW(font, sizeof made, &made));
+        EXPECT_EQ(WideToGbk(made.lfFaceName), c.font.face);
+        EXPECT_EQ(made.lfHeight, -c.font.height);
+        EXPECT_EQ(made.lfWeight, c.font.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(made.lfUnderline != 0, c.font.underline);
+        EXPECT_EQ(made.lfCharSet, GB2312_CHARSET);
     }
 }
 
@@ -422,9 +404,10 @@ TEST_F(Win32ViewTest, TheHandCursorShowsOverLinksAndWhatAsksForIt) {
         const wchar_t* cursor;
     };
     for (const Case& c : {Case{"Link", IDC_HAND}, Case{"Browse", IDC_HAND}, Case{"Name", IDC_ARROW}}) {
+        SCOPED_TRACE(c.widget);
         HWND w = view.window(form_->Find(c.widget));
         SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.cursor)) << c.widget;
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.cursor));
     }
 }
 
@@ -484,7 +467,7 @@ FormDescription ButtonRowForm() {
             }};
 }
 
-class SkinnedButtonTest : public testing::Test {
+class SkinnedButtonTest : public ::testing::Test {
 protected:
     std::unique_ptr<Form> form_ = BuildForm(ButtonRowForm());
     HWND Window(Win32View& view, const char* name) { return view.window(form_->Find(name)); }
@@ -526,12 +509,13 @@ TEST_F(SkinnedButtonTest, EachStateIsPaintedInTheThemesColours) {
     };
     std::vector<std::uint32_t> faces;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
         c.enter();
         const Pixels seen = ReadButton(*form_, button);
         c.leave();
         const ButtonLook look = LookFor(c.state);
-        EXPECT_EQ(seen.face, PixelOf(look.face)) << c.label;
-        EXPECT_EQ(seen.border, PixelOf(look.border)) << c.label;
+        EXPECT_EQ(seen.face, PixelOf(look.face));
+        EXPECT_EQ(seen.border, PixelOf(look.border));
         faces.push_back(seen.face);
     }
     EXPECT_EQ(ReadButton(*form_, button).face, faces.front()) << "back to normal";
@@ -600,6 +584,7 @@ struct TabCase {
 TEST_F(SkinnedButtonTest, TabFollowsTheDescriptionSkippingHiddenButtons) {
     for (const TabCase& c : {TabCase{"Next", false, "Cancel"}, TabCase{"Cancel", true, "Next"},
                              TabCase{"Cancel", false, "Browse"}, TabCase{"Browse", true, "Cancel"}}) {
+        SCOPED_TRACE(std::string(c.from) + (c.shift ? " shift-tab" : " tab"));
         const std::unique_ptr<Form> form = BuildForm(ButtonRowForm());  // one per loop: each ends terminated
         Win32View view(*form);
         HWND from = view.window(form->Find(c.from)), to = view.window(form->Find(c.to));

@@ -51,6 +51,11 @@ std::string WideToGbk(std::wstring_view wide) {
     return FromWide(wide, kCodePageGbk, false, &ok);
 }
 
+std::wstring Utf8ToWide(std::string_view utf8) {
+    bool ok;
+    return ToWide(utf8, CP_UTF8, 0, &ok);
+}
+
 std::string WideToUtf8(std::wstring_view wide) {
     bool ok;
     return FromWide(wide, CP_UTF8, false, &ok);

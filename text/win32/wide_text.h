@@ -15,6 +15,7 @@ inline constexpr unsigned kCodePageUtf8 = 65001;
 // Whatever the system makes of the bytes (an invalid one becomes a stand-in).
 std::wstring GbkToWide(std::string_view gbk);
 std::string WideToGbk(std::wstring_view wide);
+std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
 // Nothing when the bytes are not valid in the code page, or a character has
