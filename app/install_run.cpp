@@ -1,4 +1,5 @@
 // RunInstall: files, the record's copy, the registry, the shortcuts.
+#include <new>
 #include <string>
 
 #include "app/main_form.h"
@@ -15,10 +16,25 @@ namespace {
 
 const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+// Marks the run as under way until it returns or fails: a close request is
+// refused meanwhile.
+class RunScope {
+public:
+    explicit RunScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunScope() { flag_ = false; }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 }  // namespace
 
 void TMainForm::RunInstall() {
+    const RunScope running(run_in_progress_);
     Installing = true;
+    failed_files_.clear();
     ui::Widget& work = controls_.stage_label;
     work.SetCaption(texts::kCopyingFiles);
     work.SetWidth(300);
@@ -49,7 +65,10 @@ void TMainForm::InstallFile(int i) {
     const std::string path = config->InstallFolder.text() + row.Name.text();
     if (path.find("*.") != std::string::npos) return;
     const std::string folder = FolderOf(path);
-    if (!ForceDirs(platform_.files, folder)) return;
+    if (!ForceDirs(platform_.files, folder)) {
+        failed_files_.push_back(path);  // skipped without a box, but not forgotten
+        return;
+    }
 
     ui::Widget& name = controls_.file_label;
     name.SetCaption(ShortenPath(path, 40));
@@ -61,12 +80,19 @@ void TMainForm::InstallFile(int i) {
     const ByteSlice bytes = payload.Slice(row);
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
-        written =
-            platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
-            platform_.files.MoveReplacing(*temp, path);
+        try {
+            written =
+                platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
+                platform_.files.MoveReplacing(*temp, path);
+        } catch (const std::bad_alloc&) {
+            written = false;  // no memory for the staging buffer: this file fails, the run goes on
+        }
         if (!written) platform_.files.RemoveFile(*temp);
     }
-    if (!written) platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+    if (!written) {
+        failed_files_.push_back(path);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+    }
 
     ui::Widget& progress = controls_.progress;
     progress.SetPosition(i * 100 / config->FileCount);

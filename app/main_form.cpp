@@ -1,10 +1,12 @@
 #include "app/main_form.h"
 
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
+#include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
 #include "package/packed_blob.h"
@@ -16,8 +18,21 @@ namespace {
 
 // The record's own checks, before anything is known of the payload.
 constexpr std::uint64_t kAnyPayloadSize = UINT64_MAX;
+// A box no taller than the screen, whatever the record holds.
+constexpr std::size_t kProblemsShown = 8;
+
+void ThrowProblems(const std::vector<ConfigProblem>& problems) {
+    if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
+}
 
 }  // namespace
+
+std::string UserTextOf(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error)) return texts::kOutOfMemory;
+    return error.what();
+}
+
+const char* ErrorCaption() { return texts::kCaption; }
 
 TMainForm::TMainForm(Platform& platform)
     : config(std::make_unique<SetupConfig>(SetupConfig::Zero())),
@@ -54,9 +69,9 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
         ++handler_depth_;
         try {
             (this->*handler)();
-        } catch (const std::runtime_error& e) {
+        } catch (const std::exception& e) {
             if (--handler_depth_ > 0) throw;
-            platform_.dialogs.ShowMessage(e.what(), form_->application_title(), kMbOk | kMbIconError);
+            platform_.dialogs.ShowMessage(UserTextOf(e), form_->application_title(), kMbOk | kMbIconError);
             return;
         } catch (...) {
             --handler_depth_;
@@ -66,9 +81,9 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
     };
 }
 
-void TMainForm::RefusePackage(const std::string& problem) {
-    package_problem_ = problem;
-    platform_.dialogs.ShowMessage(texts::kBadPackage + problem, texts::kCaption, kMbOk | kMbIconWarning);
+void TMainForm::RefusePackage(const std::string& message) {
+    refusal_ = message;
+    platform_.dialogs.ShowMessage(message, texts::kCaption, kMbOk | kMbIconWarning);
 }
 
 // The record comes straight from the resource's bytes: no file beside the
@@ -78,13 +93,11 @@ void TMainForm::LoadConfig() {
     auto blob = platform_.resources.RcData("SETUPINI");
     if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
     try {
-        DecompressBlob(*blob);
+        config = UnpackConfig(blob->data(), blob->size()).record;
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPINI: ") + e.what());
     }
-    *config = SetupConfig::FromBytes(blob->data(), blob->size());
-    const auto problems = ValidateConfig(*config, kAnyPayloadSize);
-    if (!problems.empty()) throw PackageError(DescribeProblems(problems));
+    ThrowProblems(ValidateConfig(*config, kAnyPayloadSize));
 }
 
 void TMainForm::ReadPreviousInstallation() {
@@ -104,12 +117,11 @@ void TMainForm::LoadPayload() {
     auto blob = platform_.resources.RcData("SETUPPACK");
     if (!blob) throw PackageError("SETUPPACK: the program carries no payload resource");
     try {
-        payload = PayloadPack::FromBlob(std::move(*blob));
+        payload = PayloadPack::FromBlob(*blob);
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPPACK: ") + e.what());
     }
-    const auto problems = ValidateConfig(*config, payload.size());
-    if (!problems.empty()) throw PackageError(DescribeProblems(problems));
+    ThrowProblems(ValidateConfig(*config, payload.size()));
 }
 
 void TMainForm::FormCreate() {
@@ -141,7 +153,10 @@ void TMainForm::FormCreate() {
             return;
         }
     } catch (const PackageError& e) {
-        RefusePackage(e.what());
+        RefusePackage(texts::kBadPackage + std::string(e.what()));
+    } catch (const std::bad_alloc&) {
+        // A pack too large for this machine's memory: said, never a vanished window.
+        RefusePackage(texts::kOutOfMemory);
     }
 
     controls_.pages.SetActivePage(0);

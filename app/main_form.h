@@ -3,9 +3,11 @@
 // headless on the memory platform; the stub drives it with real windows.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "package/payload_pack.h"
 #include "package/setup_config.h"
@@ -14,6 +16,11 @@
 #include "ui/form.h"
 
 namespace zsetup {
+
+// The text a user sees for an error that reached the program's edge (out of
+// memory is said in words, not as "std::bad_alloc"), and the caption of its box.
+std::string UserTextOf(const std::exception& error);
+const char* ErrorCaption();
 
 class TMainForm {
 public:
@@ -53,8 +60,13 @@ public:
     ui::Form& form() { return *form_; }
     // A control by its name in TMAINFORM, for tests and tools that trace them.
     ui::Widget& Control(const std::string& name) { return form_->Find(name); }
-    // Why the package cannot be installed; empty when it can.
-    const std::string& package_problem() const { return package_problem_; }
+    // The message that refused the package at start-up, shown again on every
+    // Next; empty when the package can be installed.
+    const std::string& refusal() const { return refusal_; }
+
+    // Installed paths the run could not write (their folder could not be made,
+    // or the write failed); page 5 lists them.
+    const std::vector<std::string>& failed_files() const { return failed_files_; }
 
     // Start-up's shadow step, between selecting page 0 and shaping the
     // window: the stub attaches and switches on the drop shadow here.
@@ -72,8 +84,9 @@ private:
     void LoadConfig();
     void ReadPreviousInstallation();
     void LoadPayload();
-    void RefusePackage(const std::string& problem);
+    void RefusePackage(const std::string& message);
     void CheckFolder();
+    void ShowFailedFiles();
     void Finish();
     void InstallFile(int index);
     void WriteRegistry();
@@ -85,7 +98,9 @@ private:
     Platform& platform_;
     std::unique_ptr<ui::Form> form_;
     WizardControls controls_;
-    std::string package_problem_;
+    std::string refusal_;
+    std::vector<std::string> failed_files_;
+    bool run_in_progress_ = false;
     int handler_depth_ = 0;
 };
 

@@ -70,6 +70,8 @@ const ui::FormDescription& TMAINFORM() {
             {Kind::Label, "Label6", "Sheet5", {160, 76, 330, 17}, "", kText, kInherit, 0},
             {Kind::CheckBox, "StartProgramCb", "Sheet5", {160, 112, 240, 17}, "怎样加密？看看使用教程", kText,
              kInherit, kChecked},
+            // Shown only after a run in which files could not be written.
+            {Kind::TextBox, "FailedFilesBox", "Sheet5", {160, 64, 340, 46}, "", kText, kInherit, kHidden},
 
             {Kind::Panel, "Panel1", nullptr, {0, 0, 537, 81}, "", kText, kHeader, 0},
             {Kind::Label, "Label8", "Panel1", {16, 16, 300, 17}, "", kHeaderTitle, kInherit, 0},

@@ -74,6 +74,23 @@ void TMainForm::Sheet5Show() {
     cancel.SetCaption(texts::kFinish);
     controls_.subtitle.SetCaption(texts::kSheet5Subtitle);
     controls_.run_hint_label.SetCaption(texts::kRunHead + config->ProductName.text() + texts::kRunTail);
+    if (!failed_files_.empty()) ShowFailedFiles();
+}
+
+// Page 5 tells the truth: how many files are missing, and which.
+void TMainForm::ShowFailedFiles() {
+    controls_.subtitle.SetCaption(texts::kFailedSubtitle);
+    controls_.result_label.SetCaption(texts::kFailedResultHead + std::to_string(failed_files_.size()) +
+                                      texts::kFailedResultTail);
+    controls_.result_label.SetWidth(controls_.failed_files_box.bounds().width);
+    std::string list;
+    for (const std::string& path : failed_files_) list += (list.empty() ? "" : "\r\n") + path;
+    controls_.failed_files_box.SetCaption(list);
+    controls_.failed_files_box.Show();
+    // The hint and the check box move below the list.
+    const int below = controls_.failed_files_box.bounds().top + controls_.failed_files_box.bounds().height + 6;
+    controls_.run_hint_label.SetTop(below);
+    controls_.tutorial_box.SetTop(below + 24);
 }
 
 void TMainForm::PrevBtClick() {
@@ -90,8 +107,8 @@ void TMainForm::NextBtClick() {
     controls_.kill_main_button.Click();
     controls_.kill_updater_button.Click();
     // A package that cannot be installed never leaves the welcome page.
-    if (!package_problem_.empty()) {
-        platform_.dialogs.ShowMessage(texts::kBadPackage + package_problem_, texts::kCaption, kMbOk | kMbIconWarning);
+    if (!refusal_.empty()) {
+        platform_.dialogs.ShowMessage(refusal_, texts::kCaption, kMbOk | kMbIconWarning);
         return;
     }
     controls_.agree_button.Show();
@@ -156,6 +173,12 @@ void TMainForm::CancelBtClick() {
 }
 
 void TMainForm::FormCloseQuery(bool& can_close) {
+    // While the run goes on (a file's message box lets the request in), closing
+    // would leave it to finish unseen: refused until it ends.
+    if (run_in_progress_) {
+        can_close = false;
+        return;
+    }
     if (Installing) return;
     if (controls_.pages.active_page() == 5) {
         can_close = false;

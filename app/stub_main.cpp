@@ -13,17 +13,17 @@
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/win32_view.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // COM for the program's life: the shell's folder picker needs it.
-    zsetup::ComApartment com;
-    zsetup::Win32Platform platform;
+namespace {
+
+int RunWizard(zsetup::Win32Platform& platform) {
     zsetup::TMainForm wizard(platform.seam);
     zsetup::ui::ViewOptions options;
     options.decode_picture = zsetup::DecodeJpeg;
     // The wizard's handlers show their own errors; anything else that comes
     // through is shown here, and the wizard stays where it was.
     options.on_error = [&](const std::exception& e) {
-        platform.dialogs.ShowMessage(e.what(), wizard.form().application_title(), zsetup::kMbOk | zsetup::kMbIconError);
+        platform.dialogs.ShowMessage(zsetup::UserTextOf(e), wizard.form().application_title(),
+                                     zsetup::kMbOk | zsetup::kMbIconError);
     };
     // At the end the shadow is detached (it writes into the form) and
     // destroyed with its window before the wizard window goes.
@@ -40,4 +40,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!wizard.form().terminated()) view.Run();
     wizard.FormDestroy();
     return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // COM for the program's life: the shell's folder picker needs it.
+    zsetup::ComApartment com;
+    zsetup::Win32Platform platform;
+    // Whatever reaches this edge is said in a box: the program never just vanishes.
+    try {
+        return RunWizard(platform);
+    } catch (const std::exception& e) {
+        platform.dialogs.SetOwner(nullptr);
+        platform.dialogs.ShowMessage(zsetup::UserTextOf(e), zsetup::ErrorCaption(),
+                                     zsetup::kMbOk | zsetup::kMbIconError);
+        return 1;
+    }
 }

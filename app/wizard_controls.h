@@ -33,8 +33,10 @@ struct WizardControls {
           file_label(form.Find("FNameLb")),
           progress(form.Find("CopyProgress")),
           finish_art(form.Find("Image1")),
+          result_label(form.Find("Label4")),
           run_hint_label(form.Find("Label6")),
-          tutorial_box(form.Find("StartProgramCb")) {}
+          tutorial_box(form.Find("StartProgramCb")),
+          failed_files_box(form.Find("FailedFilesBox")) {}
 
     ui::Widget& pages;     // PageCtl: page 0 welcome ... 5 finish
     ui::Widget& header;    // Panel1, the coloured band
@@ -66,8 +68,10 @@ struct WizardControls {
     ui::Widget& progress;
     // Page 5.
     ui::Widget& finish_art;
+    ui::Widget& result_label;
     ui::Widget& run_hint_label;
     ui::Widget& tutorial_box;
+    ui::Widget& failed_files_box;
 };
 
 }  // namespace zsetup

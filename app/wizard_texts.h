@@ -10,6 +10,7 @@ inline constexpr char kChecksumMismatch[] = "   Zoraq提示：文件资源校核
 inline constexpr char kTitleSuffix[] = " 安装向导";   // application title: name + this
 inline constexpr char kCaptionSuffix[] = "安装向导";  // window caption: name + this
 inline constexpr char kBadPackage[] = "  提示：安装程序已损坏，无法继续安装：\r\n";
+inline constexpr char kOutOfMemory[] = "  提示：内存不足，无法继续安装。  ";
 
 // Page titles (Label8) and subtitles (Label12).
 inline constexpr char kSheet0Title[] = "Zoraq安装程序";
@@ -26,6 +27,10 @@ inline constexpr char kSheet4Subtitle[] = "安装程序正在复制文件,注册
 inline constexpr char kSheet5Title[] = "安装完毕";
 inline constexpr char kSheet5Subtitle[] = "已经完成本软件的所有安装工作";
 inline constexpr char kFinish[] = "完成";
+// Page 5 after a run in which files could not be written.
+inline constexpr char kFailedResultHead[] = "安装结束，但有";
+inline constexpr char kFailedResultTail[] = "个文件未能安装：";
+inline constexpr char kFailedSubtitle[] = "安装工作已结束，部分文件未能安装";
 inline constexpr char kRunHead[] = "请双击";
 inline constexpr char kRunTail[] = "图标运行软件。";
 

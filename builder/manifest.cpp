@@ -76,6 +76,17 @@ void ReadField(const toml::table& table, std::string_view key, bool required, in
         field.assign(*text);
 }
 
+// A name the installer turns into a path or a key, checked by the rule it
+// will be checked by again when the package is installed.
+bool CheckName(const toml::node* node, const std::string& full_key, const std::string& gbk,
+               std::string (*problem)(std::string_view), Problems& problems) {
+    if (!node || !node->is_string()) return false;  // missing or mistyped: reported already
+    const std::string why = problem(gbk);
+    if (why.empty()) return true;
+    problems.Add(node, full_key + ": \"" + GbkToUtf8(gbk) + "\" " + GbkToUtf8(why));  // why may quote the name
+    return false;
+}
+
 bool IsEightDigits(const std::string& s) {
     return s.size() == 8 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -131,12 +142,12 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
             problems.Add(date, std::string("product.") + key + ": \"" + date->as_string()->get() +
                                    "\" is not a date written yyyymmdd");
     }
+    // Names that become a folder, the program group and the uninstall key, or a registry key.
+    CheckName(p.get("name"), "product.name", record.ProductName.text(), FileNameProblem, problems);
+    CheckName(p.get("default_folder"), "product.default_folder", record.DefaultFolderName.text(), FileNameProblem,
+              problems);
+    CheckName(p.get("company_key"), "product.company_key", record.CompanyKeyName.text(), KeyNameProblem, problems);
     const std::string folder = record.DefaultFolderName.text();
-    if (p.get("default_folder") && folder.find_first_of("\\/:*?\"<>|") != std::string::npos)
-        problems.Add(p.get("default_folder"), "product.default_folder: \"" + GbkToUtf8(folder) +
-                                                  "\" is a folder name, it cannot hold \\ / : * ? \" < > |");
-    if (p.get("default_folder") && folder.empty())
-        problems.Add(p.get("default_folder"), "product.default_folder: must not be empty");
 
     if (p.get("install_folder")) ReadField(p, "install_folder", false, line, record.InstallFolder, problems);
     else record.InstallFolder.assign("C:\\" + folder);
@@ -162,25 +173,38 @@ std::filesystem::path ReadSource(const toml::table& row, const std::string& key,
 void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path& base, Problems& problems,
                std::map<std::string, int>& index_of_name) {
     SetupConfig& record = *m.record;
+    struct SoundName {
+        std::string gbk;
+        int row;
+        const toml::node* node;
+    };
+    std::vector<SoundName> sound;
     int i = 0;
     for (const toml::table* row : Rows(root, "file", problems)) {
         const std::string prefix = "file[" + std::to_string(i) + "].";
         CheckKeys(*row, prefix, {"source", "name"}, problems);
         m.sources.push_back({ReadSource(*row, prefix + "source", base, problems), prefix + "source", LineOf(*row)});
         if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, LineOf(*row), problems)) {
-            const std::string why = InstalledNameProblem(*name);
-            const std::string utf8 = GbkToUtf8(*name);
-            if (!why.empty()) {
-                problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" " + why);
-            } else if (auto [at, added] = index_of_name.emplace(FoldAsciiCase(*name), i); !added) {
-                problems.Add(row->get("name"), prefix + "name: \"" + utf8 + "\" is already file[" +
-                                                   std::to_string(at->second) + "]'s name");
+            if (CheckName(row->get("name"), prefix + "name", *name, InstalledNameProblem, problems)) {
+                index_of_name.emplace(FoldAsciiCase(*name), i);
+                sound.push_back({*name, i, row->get("name")});
             }
             record.Files[i].Name.assign(*name);
         }
         ++i;
     }
     record.FileCount = i;
+
+    // Two rows that Windows takes for one file, or a file where another row makes a folder.
+    std::vector<std::string> names;
+    for (const SoundName& n : sound) names.push_back(n.gbk);
+    for (const NameClash& clash : FindNameClashes(names)) {
+        const SoundName& first = sound[clash.first];
+        const SoundName& second = sound[clash.second];
+        problems.Add(second.node, "file[" + std::to_string(second.row) + "].name: \"" + GbkToUtf8(second.gbk) +
+                                      (clash.folder ? "\" lies in a folder that is file[" : "\" is already file[") +
+                                      std::to_string(first.row) + (clash.folder ? "]'s file" : "]'s name"));
+    }
 }
 
 void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& problems,
@@ -191,8 +215,10 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
         ShortcutEntry& entry = record.Shortcuts[i];
         const int line = LineOf(*row);
         CheckKeys(*row, prefix, {"name", "target", "where", "arguments"}, problems);
-        if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, line, problems))
+        if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, line, problems)) {
+            CheckName(row->get("name"), prefix + "name", *name, FileNameProblem, problems);
             entry.Name.assign(*name);
+        }
         if (auto args = ReadText(*row, "arguments", prefix + "arguments", kArgumentsBytes, false, line, problems))
             entry.Arguments.assign(*args);
         if (auto target = ReadText(*row, "target", prefix + "target", kFileNameBytes, true, line, problems)) {

@@ -66,9 +66,9 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
         record.Files[i].Offset = static_cast<std::int32_t>(total);
         record.Files[i].Size = static_cast<std::int32_t>(sizes[i]);
         total += sizes[i];
-        if (total > kMaxPayload)
+        if (total > kMostPayloadBytes)
             throw ManifestError(m.file.u8string() + ": the payload is over 2 GiB (" + std::to_string(total) +
-                                " bytes by " + m.sources[i].key + "), at most " + std::to_string(kMaxPayload));
+                                " bytes by " + m.sources[i].key + "), at most " + std::to_string(kMostPayloadBytes));
     }
     const std::string licence = LicenceText(m);
 

@@ -17,9 +17,6 @@ struct PackProgress {
 };
 using ProgressFn = std::function<void(const PackProgress&)>;
 
-// The payload's limit: offsets and sizes are signed 32-bit in the record.
-inline constexpr std::uint64_t kMaxPayload = 0x7FFFFFFF;
-
 // The filled program's bytes. Throws ManifestError for bad input (a missing
 // or unreadable source, a licence without a GBK form, a payload over 2 GiB),
 // PeError for a stub it cannot fill, std::runtime_error for other failures.

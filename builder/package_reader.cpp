@@ -3,6 +3,7 @@
 #include <string>
 
 #include "builder/resource_writer.h"
+#include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
 #include "package/packed_blob.h"
@@ -17,23 +18,26 @@ std::vector<std::uint8_t> Resource(const std::vector<std::uint8_t>& image, const
     return std::move(*bytes);
 }
 
-std::vector<std::uint8_t> Unpacked(std::vector<std::uint8_t> blob, const char* name) {
+// What the stub does with the blob, with the blob's name on the error.
+template <typename Unpack>
+auto Unpacked(const char* name, Unpack unpack) {
     try {
-        DecompressBlob(blob);
+        return unpack();
     } catch (const PackageError& e) {
         throw PackageError(std::string(name) + " does not unpack: " + e.what());
     }
-    return blob;
 }
 
 }  // namespace
 
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     PackageContents c;
-    const std::vector<std::uint8_t> config = Unpacked(Resource(image, "SETUPINI"), "SETUPINI");
-    c.record_bytes = config.size();
-    c.record = std::make_unique<SetupConfig>(SetupConfig::FromBytes(config.data(), config.size()));
-    c.payload = Unpacked(Resource(image, "SETUPPACK"), "SETUPPACK");
+    const std::vector<std::uint8_t> config_blob = Resource(image, "SETUPINI");
+    UnpackedConfig config = Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob.data(), config_blob.size()); });
+    c.record_bytes = config.unpacked_length;
+    c.record = std::move(config.record);
+    const std::vector<std::uint8_t> pack_blob = Resource(image, "SETUPPACK");
+    c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
     if (auto licence = FindRcData(image, "PROTOCOL")) c.licence = std::string(licence->begin(), licence->end());
     return c;

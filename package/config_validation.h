@@ -1,8 +1,12 @@
 // Checks a record for contents the builder never writes and the installer must
 // not act on: counts outside 0..256, file slices outside the payload, shortcut
-// targets outside the file table, installed names that leave the target folder.
+// targets outside the file table, and every name that becomes a path or a
+// registry key (installed names, shortcut names, the product name, the default
+// folder name, the company key name) unless it is one Windows takes as it is,
+// below the folder or key it belongs in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,13 +22,36 @@ struct ConfigProblem {
     std::string message;  // the whole line, "where: what"
 };
 
-// Empty when the installed name stays below the target folder; otherwise why
-// not. The name is GBK: a trail byte is never taken for a separator.
+// Each of these gives empty when the name is sound, otherwise why not. Names
+// are GBK: a trail byte is never taken for a separator, and a lead byte
+// pairs only with a valid trail byte.
+
+// One file or folder name, as a shortcut name, the program group (the product
+// name) and the default folder name are: not empty, no separator, no
+// character Windows refuses, no device name (CON, NUL, COM1 …), no trailing
+// dot or blank, not made of dots.
+std::string FileNameProblem(std::string_view name);
+// An installed name: a backslash, then file names separated by backslashes.
 std::string InstalledNameProblem(std::string_view name);
+// One registry key name: not empty, no backslash, no control character.
+std::string KeyNameProblem(std::string_view name);
+
+// Installed names that Windows takes for the same file ("\A.txt", "\a.txt"), or
+// where one row's file is another row's folder ("\a", "\a\b.txt").
+struct NameClash {
+    std::size_t first, second;  // indexes into the names, first < second
+    bool folder;                // second lies inside the file first makes
+};
+std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed_names);
+
+// A row whose installed name holds "*." is not installed at all: it is a
+// marker, never a path, and exempt from the name checks.
+bool IsSkippedRow(const FileEntry& row);
 
 std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64_t payload_size);
 
-// All problems joined into one text, one per line.
-std::string DescribeProblems(const std::vector<ConfigProblem>& problems);
+// The problems joined into one text, one per line; past the first `most` a
+// last line says how many more there are.
+std::string DescribeProblems(const std::vector<ConfigProblem>& problems, std::size_t most = SIZE_MAX);
 
 }  // namespace zsetup

@@ -13,54 +13,95 @@ namespace zsetup {
 
 namespace {
 
-// Release the inflater on every path.
-class Inflater {
-public:
-    Inflater() {
-        if (inflateInit(&z_) != Z_OK) throw CorruptBlobError("Cannot start the zlib inflater");
-    }
-    ~Inflater() { inflateEnd(&z_); }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
-    z_stream& z() { return z_; }
-
-private:
-    z_stream z_{};
-};
-
 constexpr std::size_t kInputChunk = 65536;
 
 }  // namespace
 
-std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size) {
-    if (size < kBlobHeaderSize) throw StreamReadError();
-    const std::uint32_t n = ReadLe32(blob);
-    std::vector<std::uint8_t> out(n);
-    if (n == 0) return out;
-
-    Inflater inflater;
-    z_stream& z = inflater.z();
-    const std::uint8_t* in = blob + kBlobHeaderSize;
-    std::size_t in_left = size - kBlobHeaderSize;
-    z.next_out = out.data();
-    z.avail_out = n;
-    while (z.avail_out > 0) {
-        if (z.avail_in == 0) {
-            if (in_left == 0) throw StreamReadError();
-            std::size_t chunk = in_left < kInputChunk ? in_left : kInputChunk;
-            z.next_in = const_cast<Bytef*>(in);
-            z.avail_in = static_cast<uInt>(chunk);
-            in += chunk;
-            in_left -= chunk;
-        }
-        int rc = inflate(&z, Z_NO_FLUSH);
-        if (rc == Z_STREAM_END) break;
-        if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_STREAM_ERROR)
-            throw CorruptBlobError(std::string("Packed data is corrupt (zlib: ") + (z.msg ? z.msg : "invalid stream") +
-                                   ")");
-        if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+// The inflater, ended on every path.
+struct BlobInflater::Stream {
+    Stream() {
+        if (inflateInit(&z) != Z_OK) throw CorruptBlobError("Cannot start the zlib inflater");
     }
-    if (z.avail_out > 0) throw StreamReadError();
+    ~Stream() { inflateEnd(&z); }
+    z_stream z{};
+};
+
+BlobInflater::BlobInflater(const std::uint8_t* blob, std::size_t size) {
+    if (size < kBlobHeaderSize) throw StreamReadError();
+    length_ = ReadLe32(blob);
+    in_ = blob + kBlobHeaderSize;
+    in_left_ = size - kBlobHeaderSize;
+    // Fewer than N bytes can come out of so few packed ones: refused before a
+    // hostile length costs memory or time.
+    if (length_ > in_left_ * kMostDeflateRatio) throw StreamReadError();
+    z_ = std::make_unique<Stream>();
+}
+
+BlobInflater::~BlobInflater() = default;
+
+void BlobInflater::Refill() {
+    z_stream& z = z_->z;
+    if (z.avail_in > 0 || in_left_ == 0) return;
+    const std::size_t chunk = in_left_ < kInputChunk ? in_left_ : kInputChunk;
+    z.next_in = const_cast<Bytef*>(in_);
+    z.avail_in = static_cast<uInt>(chunk);
+    in_ += chunk;
+    in_left_ -= chunk;
+}
+
+int BlobInflater::Inflate() {
+    z_stream& z = z_->z;
+    const int rc = inflate(&z, Z_NO_FLUSH);
+    if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+    if (rc != Z_OK && rc != Z_BUF_ERROR && rc != Z_STREAM_END)
+        throw CorruptBlobError(std::string("Packed data is corrupt (zlib: ") + (z.msg ? z.msg : "invalid stream") +
+                               ")");
+    return rc;
+}
+
+bool BlobInflater::InputLeft() const { return z_->z.avail_in > 0 || in_left_ > 0; }
+
+std::size_t BlobInflater::Read(std::uint8_t* out, std::size_t capacity) {
+    z_stream& z = z_->z;
+    const std::uint32_t left = length_ - delivered_;
+    const auto want = static_cast<uInt>(capacity < left ? capacity : left);
+    z.next_out = out;
+    z.avail_out = want;
+    while (z.avail_out > 0) {
+        Refill();
+        if (!InputLeft()) throw StreamReadError();
+        // The stream ending before N bytes came out: fewer than announced.
+        if (Inflate() == Z_STREAM_END && z.avail_out > 0) throw StreamReadError();
+    }
+    delivered_ += want;
+    return want;
+}
+
+void BlobInflater::Finish() {
+    std::uint8_t scratch[kInputChunk];
+    while (Read(scratch, sizeof scratch) > 0) {
+    }
+    // Past the N bytes the stream is inflated and dropped, so its end and its
+    // Adler-32 are checked.
+    z_stream& z = z_->z;
+    for (;;) {
+        z.next_out = scratch;
+        z.avail_out = sizeof scratch;
+        Refill();
+        const bool input = InputLeft();
+        const int rc = Inflate();
+        if (rc == Z_STREAM_END) return;
+        if (!input && z.avail_out == sizeof scratch)
+            throw CorruptBlobError("Packed data is corrupt (its zlib stream is cut short)");
+    }
+}
+
+std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size) {
+    BlobInflater inflater(blob, size);
+    std::vector<std::uint8_t> out(inflater.unpacked_length());
+    std::size_t at = 0;
+    while (at < out.size()) at += inflater.Read(out.data() + at, out.size() - at);
+    inflater.Finish();
     return out;
 }
 

@@ -10,11 +10,44 @@
 namespace zsetup {
 
 inline constexpr std::size_t kBlobHeaderSize = 4;
+// Deflate turns no input byte into more than 1032 output bytes.
+inline constexpr std::uint64_t kMostDeflateRatio = 1032;
 
-// Inflates exactly the announced N bytes straight into the result. Output
-// beyond N and bytes after the stream are ignored. Throws StreamReadError when
-// fewer than N bytes come out (or the length itself is short), CorruptBlobError
-// when the zlib stream is damaged.
+// Reads a blob's N unpacked bytes in pieces, and checks its zlib stream to
+// the end: a blob is sound only when the stream ends with its Adler-32 right.
+// Output beyond N and bytes after the stream are ignored. Throws
+// StreamReadError when the length is cut short or fewer than N bytes come
+// out (also when N is more than its packed bytes could give: found before
+// anything is allocated), CorruptBlobError when the stream is damaged or does
+// not end.
+class BlobInflater {
+public:
+    BlobInflater(const std::uint8_t* blob, std::size_t size);
+    ~BlobInflater();
+    BlobInflater(const BlobInflater&) = delete;
+    BlobInflater& operator=(const BlobInflater&) = delete;
+
+    std::uint32_t unpacked_length() const { return length_; }
+    // The next up to `capacity` of the N bytes; 0 once all N came out.
+    std::size_t Read(std::uint8_t* out, std::size_t capacity);
+    // Reads what is left of the N bytes and the rest of the stream, throwing
+    // unless the stream ends soundly.
+    void Finish();
+
+private:
+    void Refill();
+    int Inflate();
+    bool InputLeft() const;
+
+    struct Stream;
+    std::unique_ptr<Stream> z_;
+    std::uint32_t length_;
+    std::uint32_t delivered_ = 0;
+    const std::uint8_t* in_;
+    std::size_t in_left_;
+};
+
+// All N bytes, the whole stream checked.
 std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size);
 
 // Replaces the stream's content with its unpacked bytes; on failure the

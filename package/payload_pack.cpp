@@ -13,9 +13,15 @@ std::uint32_t PackByteSum(const std::uint8_t* data, std::size_t size) {
     return sum;
 }
 
-PayloadPack PayloadPack::FromBlob(std::vector<std::uint8_t> blob) {
-    DecompressBlob(blob);
-    return PayloadPack(std::move(blob));
+PayloadPack PayloadPack::FromBlob(const std::vector<std::uint8_t>& blob) {
+    BlobInflater inflater(blob.data(), blob.size());
+    if (inflater.unpacked_length() > kMostPayloadBytes)
+        throw PackageError("The payload announces " + std::to_string(inflater.unpacked_length()) +
+                           " bytes, more than the record can address (" + std::to_string(kMostPayloadBytes) + ")");
+    std::vector<std::uint8_t> bytes(inflater.unpacked_length());
+    for (std::size_t at = 0; at < bytes.size();) at += inflater.Read(bytes.data() + at, bytes.size() - at);
+    inflater.Finish();
+    return PayloadPack(std::move(bytes));
 }
 
 ByteSlice PayloadPack::Slice(const FileEntry& row) const {

@@ -10,6 +10,9 @@
 
 namespace zsetup {
 
+// The payload's limit: offsets and sizes are signed 32-bit in the record.
+inline constexpr std::uint64_t kMostPayloadBytes = 0x7FFFFFFF;
+
 // Sum of all bytes as unsigned values, in 32 bits with wrap-around.
 std::uint32_t PackByteSum(const std::uint8_t* data, std::size_t size);
 
@@ -23,10 +26,13 @@ public:
     PayloadPack() = default;
     explicit PayloadPack(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
-    // Takes the packed SETUPPACK bytes and unpacks them in place.
-    static PayloadPack FromBlob(std::vector<std::uint8_t> blob);
+    // Unpacks the SETUPPACK blob, checking its stream to the end. A blob that
+    // announces more than kMostPayloadBytes is refused before anything is
+    // allocated (PackageError).
+    static PayloadPack FromBlob(const std::vector<std::uint8_t>& blob);
 
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    std::vector<std::uint8_t> TakeBytes() && { return std::move(bytes_); }
     std::size_t size() const { return bytes_.size(); }
     std::uint32_t ByteSum() const { return PackByteSum(bytes_.data(), bytes_.size()); }
     bool MatchesChecksum(const SetupConfig& config) const {

@@ -9,7 +9,8 @@ namespace zsetup::ui {
 namespace {
 
 bool TakesFocus(Kind k) {
-    return k == Kind::Edit || k == Kind::CheckBox || k == Kind::PushButton || k == Kind::ImageButton;
+    return k == Kind::Edit || k == Kind::TextBox || k == Kind::CheckBox || k == Kind::PushButton ||
+           k == Kind::ImageButton;
 }
 
 bool Reachable(const Widget& w) {

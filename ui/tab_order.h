@@ -8,7 +8,7 @@
 
 namespace zsetup::ui {
 
-// Edits, check boxes, push and image buttons that are shown and enabled,
+// Edits, text boxes, check boxes, push and image buttons that are shown and enabled,
 // together with all their ancestors.
 std::vector<Widget*> TabOrder(Widget& root);
 

@@ -21,6 +21,7 @@ enum class Kind {
     Label,
     LinkLabel,
     Edit,
+    TextBox,  // read-only text of several lines ("\r\n" between them) that scrolls
     ProgressBar,
     CheckBox,
     Picture,

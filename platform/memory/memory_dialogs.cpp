@@ -17,9 +17,10 @@ int MemoryDialogs::NextAnswer() {
     if (answers_.empty())
         throw UnexpectedMessageBox("a message box with no scripted answer: caption \"" + box.caption + "\", text \"" +
                                    box.text + "\"");
-    const int button = answers_.front();
+    const auto answer = std::move(answers_.front());
     answers_.pop_front();
-    return button;
+    if (answer.while_shown) answer.while_shown();
+    return answer.button;
 }
 
 }  // namespace zsetup

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -30,15 +31,23 @@ public:
     // the same queue.
     int Confirm(const std::string& text) override;
 
-    // The next box still to come is closed with this button.
-    void Answer(int button) { answers_.push_back(button); }
+    // The next box still to come is closed with this button; while_shown runs
+    // first, while the box is up, as what a real box's message loop lets in
+    // (a close request) would.
+    void Answer(int button, std::function<void()> while_shown = nullptr) {
+        answers_.push_back({button, std::move(while_shown)});
+    }
     // Every box shown, in order, the unexpected one included.
     const std::vector<ShownMessage>& Shown() const { return shown_; }
 
 private:
     int NextAnswer();
 
-    std::deque<int> answers_;
+    struct Answer_ {
+        int button;
+        std::function<void()> while_shown;
+    };
+    std::deque<Answer_> answers_;
     std::vector<ShownMessage> shown_;
 };
 

@@ -94,7 +94,7 @@ TEST(Finish, TheTutorialAddressEscapesTheProductName) {
         const char* id;
     };
     for (const Case& c :
-         {Case{"Tool", "Tool"}, Case{"My Tool 2.0", "My%20Tool%202.0"}, Case{"a&b=c/d", "a%26b%3Dc%2Fd"},
+         {Case{"Tool", "Tool"}, Case{"My Tool 2.0", "My%20Tool%202.0"}, Case{"a&b=c+d#", "a%26b%3Dc%2Bd%23"},
           Case{"软件 X", "%C8%ED%BC%FE%20X"}, Case{"x-y_z.~", "x-y_z.~"}}) {
         SCOPED_TRACE(c.name);
         Package p;

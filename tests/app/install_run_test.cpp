@@ -190,6 +190,63 @@ TEST(InstallRun, ARowThatCannotBeWrittenKeepsTheOldFileAndTheRunGoesOn) {
     }
 }
 
+// After a run with missing files, page 5 does not say the installation
+// succeeded: it names how many are missing and lists them. A folder that
+// cannot be made skips its file without a box, but the file is listed too.
+TEST(InstallRun, PageFiveListsTheFilesThatCouldNotBeWritten) {
+    Package p;
+    p.AddFile("\\sub\\in.txt", "in");
+    p.AddFile("\\next.txt", "next");
+    Wizard w(p);
+    MemoryFiles& files = w.platform->files;
+    files.MakeDirectory(kFolder);
+    files.AddFile(kFolder + "\\hello.txt", {'o', 'l', 'd'});
+    files.SetLocked(kFolder + "\\hello.txt", true);
+    files.AddFile(kFolder + "\\sub", {'f'});  // a file where the folder should be
+    w.ToFolderPage();
+    w.Next();
+    w.Next({kIdOk});
+    ASSERT_EQ(w.page(), 5);
+    EXPECT_EQ(w.boxes().size(), 1u) << "only the write failure has a box";
+    EXPECT_EQ(w.form->failed_files(), (std::vector<std::string>{kFolder + "\\hello.txt", kFolder + "\\sub\\in.txt"}));
+    EXPECT_EQ(w["Label4"].caption(), std::string(texts::kFailedResultHead) + "2" + texts::kFailedResultTail);
+    EXPECT_EQ(w["Label12"].caption(), texts::kFailedSubtitle);
+    EXPECT_TRUE(w["FailedFilesBox"].visible());
+    EXPECT_EQ(w["FailedFilesBox"].caption(), kFolder + "\\hello.txt\r\n" + kFolder + "\\sub\\in.txt");
+    // The hint and the check box sit below the list; Finish still works as ever.
+    EXPECT_GE(w["Label6"].bounds().top, w["FailedFilesBox"].bounds().top + w["FailedFilesBox"].bounds().height);
+    EXPECT_GT(w["StartProgramCb"].bounds().top, w["Label6"].bounds().top);
+    EXPECT_EQ(files.ReadWholeFile(kFolder + "\\next.txt"), (Bytes{'n', 'e', 'x', 't'}));
+}
+
+TEST(InstallRun, ASoundRunKeepsThePageAsDescribed) {
+    InstalledRun run{Package()};
+    ASSERT_EQ(run.w.page(), 5);
+    EXPECT_TRUE(run.w.form->failed_files().empty());
+    EXPECT_EQ(run.w["Label4"].caption(), "软件安装成功!");
+    EXPECT_EQ(run.w["Label12"].caption(), texts::kSheet5Subtitle);
+    EXPECT_FALSE(run.w["FailedFilesBox"].visible());
+    EXPECT_EQ(run.w["Label6"].bounds().top, 76);
+    EXPECT_EQ(run.w["StartProgramCb"].bounds().top, 112);
+}
+
+// A close request that comes in while a file's box is up is refused: the run
+// would otherwise finish unseen and the user believe it cancelled.
+TEST(InstallRun, ACloseRequestDuringTheRunIsRefused) {
+    Package p;
+    Wizard w(p);
+    w.platform->files.MakeDirectory(kFolder);
+    w.platform->files.AddFile(kFolder + "\\hello.txt", {'o', 'l', 'd'});
+    w.platform->files.SetLocked(kFolder + "\\hello.txt", true);
+    w.ToFolderPage();
+    w.Next();
+    w.platform->dialogs.Answer(kIdOk, [&] { w.form->form().RequestClose(); });
+    w.Next();
+    EXPECT_FALSE(w.form->form().terminated());
+    EXPECT_EQ(w.page(), 5);
+    EXPECT_EQ(w.boxes().size(), 1u) << "no confirmation was asked either";
+}
+
 TEST(InstallRun, AnEmptyRowReplacesAnExistingFile) {
     Package p;
     p.AddFile("\\empty.txt", "");

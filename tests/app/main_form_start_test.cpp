@@ -93,7 +93,7 @@ TEST_P(StartTest, ProposesAsksAndEnds) {
         EXPECT_EQ(p.dialogs.Shown()[i].flags, kMbYesNo | kMbIconQuestion);
     }
     EXPECT_EQ(wizard.form().terminated(), c.terminated);
-    EXPECT_TRUE(wizard.package_problem().empty()) << wizard.package_problem();
+    EXPECT_TRUE(wizard.refusal().empty()) << wizard.refusal();
     // The open of the previous installation creates ProductKey, answer or not.
     EXPECT_TRUE(p.registry.OpenKey(RegRoot::LocalMachine, kProductKey.substr(1), false, kKeyQueryValue));
     if (!c.terminated) {
@@ -165,7 +165,7 @@ TEST(Start, AShortRecordLeavesTheRestZero) {
     wizard.FormCreate();
     EXPECT_EQ(wizard.config->ProductName.text(), "演示软件");
     EXPECT_EQ(wizard.config->FileCount, 0);
-    EXPECT_TRUE(wizard.package_problem().empty()) << wizard.package_problem();
+    EXPECT_TRUE(wizard.refusal().empty()) << wizard.refusal();
 }
 
 // A package that cannot be installed: a message naming the problem, and the

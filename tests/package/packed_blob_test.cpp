@@ -86,9 +86,28 @@ TEST(PackedBlob, ZeroLengthGivesAnEmptyStream) {
     Bytes stream = {0, 0, 0, 0, 0x78, 0xDA, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
     DecompressBlob(stream);
     EXPECT_TRUE(stream.empty());
-    Bytes bare = {0, 0, 0, 0};  // no zlib stream at all: nothing is read from it
-    DecompressBlob(bare);
-    EXPECT_TRUE(bare.empty());
+}
+
+// Read in pieces of any size, a blob gives the bytes it gives whole.
+TEST(BlobInflater, PiecesGiveWhatUnpackingGives) {
+    const Bytes data = Sample(300001, 8);
+    const Bytes blob = PackBlob(data.data(), data.size());
+    for (std::size_t piece : {1u, 4095u, 65536u, 400000u}) {
+        SCOPED_TRACE(piece);
+        BlobInflater inflater(blob.data(), blob.size());
+        ASSERT_EQ(inflater.unpacked_length(), data.size());
+        Bytes got;
+        Bytes buffer(piece);
+        while (const std::size_t n = inflater.Read(buffer.data(), buffer.size()))
+            got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
+        inflater.Finish();
+        EXPECT_EQ(got, data);
+    }
+}
+
+Bytes Flipped(Bytes bytes, std::size_t at) {
+    bytes.at(at) ^= 0x01;
+    return bytes;
 }
 
 // A failed unpack leaves the stream exactly as it was.
@@ -128,6 +147,23 @@ TEST(PackedBlob, FailuresNameTheProblemAndKeepTheStream) {
     Bytes bad_block = good;
     bad_block[6] = 0xFF;  // first deflate block header: reserved block type 3
     ExpectFailureKeepsStream(bad_block, "Packed data is corrupt", false);
+
+    // The N bytes all come out, but the stream does not end soundly.
+    Bytes no_trailer(good.begin(), good.end() - 4);
+    ExpectFailureKeepsStream(no_trailer, "Packed data is corrupt (its zlib stream is cut short)", false);
+    const Bytes bad_checksum = Flipped(good, good.size() - 1);
+    ExpectFailureKeepsStream(bad_checksum, "Packed data is corrupt (zlib: incorrect data check)", false);
+    Bytes shorter_with_bad_checksum = bad_checksum;  // even when only the first bytes are kept
+    SetLength(shorter_with_bad_checksum, 10);
+    ExpectFailureKeepsStream(shorter_with_bad_checksum, "Packed data is corrupt (zlib: incorrect data check)", false);
+    ExpectFailureKeepsStream(Bytes{0, 0, 0, 0}, "Packed data is corrupt (its zlib stream is cut short)", false);
+
+    // A length no deflate stream of that size could give is refused before
+    // anything is allocated: 4 GiB from a dozen bytes.
+    Bytes huge = good;
+    SetLength(huge, 0xFFFFFFFFu);
+    huge.resize(16);
+    ExpectFailureKeepsStream(huge, "Stream read error", true);
 }
 
 TEST(PackedBlob, UnpacksBlobsFromOtherProducers) {

@@ -33,6 +33,8 @@ ChildClass ClassOf(const Widget& w) {
     case Kind::Label: return {L"STATIC", text | (w.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0};
     case Kind::LinkLabel: return {L"STATIC", text | SS_LEFTNOWORDWRAP | SS_NOTIFY, 0};
     case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0};
+    case Kind::TextBox:
+        return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0};
     case Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case Kind::Picture: return {L"STATIC", SS_OWNERDRAW, 0};
@@ -375,7 +377,9 @@ LRESULT Win32View::ParentProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam) {
         const bool hot = child->hot && cw.hot_colour != kInheritColour;
         HDC dc = reinterpret_cast<HDC>(wparam);
         SetTextColor(dc, hot ? cw.hot_colour : EffectiveFont(cw).colour);
-        SetBkMode(dc, TRANSPARENT);
+        // A scrolling text repaints only what moved: its text needs an opaque background.
+        if (cw.kind() == Kind::TextBox) SetBkColor(dc, Background(cw));
+        else SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(BrushFor(Background(cw)));
     }
     case WM_COMMAND:

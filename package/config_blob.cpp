@@ -1,0 +1,23 @@
+#include "package/config_blob.h"
+
+#include "package/packed_blob.h"
+
+namespace zsetup {
+
+UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size) {
+    BlobInflater inflater(blob, size);
+    UnpackedConfig config;
+    config.unpacked_length = inflater.unpacked_length();
+    config.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
+    auto* bytes = reinterpret_cast<std::uint8_t*>(config.record.get());
+    std::size_t at = 0;
+    while (at < SetupConfig::kSize) {
+        const std::size_t n = inflater.Read(bytes + at, SetupConfig::kSize - at);
+        if (n == 0) break;
+        at += n;
+    }
+    inflater.Finish();
+    return config;
+}
+
+}  // namespace zsetup
