@@ -131,6 +131,9 @@ void TMainForm::FormCreate() {
 
     try {
         LoadConfig();
+        // The pack is checked before anything is written: a damaged package
+        // leaves no key behind. Its questions still come in their order.
+        LoadPayload();
         form_->SetApplicationTitle(config->ProductName.text() + texts::kTitleSuffix);
         CompanyKey = "\\Software\\" + config->CompanyKeyName.text();
         ProductKey = CompanyKey + "\\" + config->DefaultFolderName.text();
@@ -145,7 +148,6 @@ void TMainForm::FormCreate() {
             form_->Terminate();
             return;
         }
-        LoadPayload();
         if (!payload.MatchesChecksum(*config) &&
             platform_.dialogs.ShowMessage(texts::kChecksumMismatch, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
                 kIdNo) {

@@ -3,14 +3,15 @@
 // problem on a line of its own.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "builder/input_error.h"
 
 namespace zsetup {
 
-class ManifestError : public std::runtime_error {
+class ManifestError : public InputError {
 public:
-    using std::runtime_error::runtime_error;
+    using InputError::InputError;
 };
 
 // Where a problem lies, as each line of a ManifestError starts:

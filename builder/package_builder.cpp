@@ -7,6 +7,7 @@
 
 #include "builder/file_io.h"
 #include "builder/manifest_text.h"
+#include "builder/pe_image.h"
 #include "builder/resource_writer.h"
 #include "package/config_validation.h"
 #include "package/packed_blob.h"
@@ -58,7 +59,15 @@ std::string LicenceText(const Manifest& m) {
 
 }  // namespace
 
+void CheckStubProgram(const std::vector<std::uint8_t>& stub) {
+    const PeImage image = ParsePeImage(stub);
+    if (image.characteristics & kImageFileDll) throw InputError("it is a DLL, not a program");
+    if (image.subsystem != kSubsystemWindowsGui)
+        throw InputError("it is a console program; the installer must be a Windows GUI program");
+}
+
 std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const ProgressFn& progress) {
+    CheckStubProgram(stub);
     SetupConfig& record = *m.record;
     const std::vector<std::uint64_t> sizes = SourceSizes(m);
     std::uint64_t total = 0;

@@ -17,9 +17,13 @@ struct PackProgress {
 };
 using ProgressFn = std::function<void(const PackProgress&)>;
 
+// Throws InputError unless the stub is a Windows GUI program (not a DLL, not
+// a console program), PeError when it is no program the writer can fill.
+void CheckStubProgram(const std::vector<std::uint8_t>& stub);
+
 // The filled program's bytes. Throws ManifestError for bad input (a missing
 // or unreadable source, a licence without a GBK form, a payload over 2 GiB),
-// PeError for a stub it cannot fill, std::runtime_error for other failures.
+// InputError for a stub that is no GUI program, PeError for one it cannot fill, std::runtime_error for other failures.
 // The manifest's record receives the offsets, sizes and checksum.
 std::vector<std::uint8_t> BuildSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub,
                                      const ProgressFn& progress);

@@ -54,6 +54,7 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     if (le::U16(file, img.coff_offset + pe::kCoffMachine) != kMachineI386)
         throw PeError("The file is not a 32-bit (i386) Windows program.");
     const std::size_t section_count = le::U16(file, img.coff_offset + pe::kCoffNumberOfSections);
+    img.characteristics = le::U16(file, img.coff_offset + pe::kCoffCharacteristics);
     const std::size_t optional_size = le::U16(file, img.coff_offset + pe::kCoffSizeOfOptionalHeader);
     img.optional_offset = img.coff_offset + pe::kCoffHeaderSize;
     const std::uint16_t magic = le::U16(file, img.optional_offset + pe::kOptMagic);
@@ -65,6 +66,7 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     img.section_alignment = le::U32(file, img.optional_offset + pe::kOptSectionAlignment);
     img.file_alignment = le::U32(file, img.optional_offset + pe::kOptFileAlignment);
     img.size_of_headers = le::U32(file, img.optional_offset + pe::kOptSizeOfHeaders);
+    img.subsystem = le::U16(file, img.optional_offset + pe::kOptSubsystem);
     if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment))
         throw PeError("The program file's headers are damaged.");
     le::Need(file, 0, img.size_of_headers);

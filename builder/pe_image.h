@@ -32,8 +32,14 @@ struct PeDataDirectory {
 inline constexpr std::size_t kResourceDirectoryIndex = 2;
 inline constexpr std::size_t kSecurityDirectoryIndex = 4;
 
+// COFF characteristics and the optional header's subsystem, as the format numbers them.
+inline constexpr std::uint16_t kImageFileDll = 0x2000;
+inline constexpr std::uint16_t kSubsystemWindowsGui = 2;
+
 struct PeImage {
-    std::size_t coff_offset = 0;      // COFF file header, right after "PE\0\0"
+    std::size_t coff_offset = 0;  // COFF file header, right after "PE\0\0"
+    std::uint16_t characteristics = 0;
+    std::uint16_t subsystem = 0;
     std::size_t optional_offset = 0;  // PE32 optional header
     std::size_t section_table_offset = 0;
     std::uint32_t section_alignment = 0;

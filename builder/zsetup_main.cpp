@@ -29,6 +29,7 @@
 #include "builder/file_io.h"
 #include "builder/inspect_report.h"
 #include "builder/manifest.h"
+#include "builder/input_error.h"
 #include "builder/manifest_error.h"
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
@@ -72,11 +73,33 @@ private:
     Clock::time_point shown_{};
 };
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) return std::filesystem::equivalent(a, b, ec);
+    return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}
+
+// The output must not overwrite what the build reads, and its folder must be there.
+void CheckOutput(const std::filesystem::path& output, const std::filesystem::path& stub, const Manifest& manifest) {
+    const std::string shown = "-o \"" + output.u8string() + "\"";
+    const std::filesystem::path folder = output.has_parent_path() ? output.parent_path() : ".";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        throw InputError(shown + ": the folder \"" + folder.u8string() + "\" does not exist");
+    if (SameFile(output, stub)) throw InputError(shown + " is the stub itself; the build would overwrite it");
+    if (SameFile(output, manifest.file)) throw InputError(shown + " is the manifest itself");
+    if (SameFile(output, manifest.licence.path)) throw InputError(shown + " is the licence, the build reads it");
+    for (const SourceFile& source : manifest.sources)
+        if (SameFile(output, source.path)) throw InputError(shown + " is " + source.key + ", a file the build reads");
+}
+
 int Build(const std::string& manifest_file, std::string output, const std::filesystem::path& stub_file) {
     ManifestOptions options;
     options.source_date_epoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     options.now = std::time(nullptr);
     Manifest manifest = ReadManifest(std::filesystem::u8path(manifest_file), options);
+    if (output.empty()) output = "setup.exe";
+    CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
     std::vector<std::uint8_t> stub;
     try {
         stub = ReadWholeFile(stub_file);
@@ -92,8 +115,12 @@ int Build(const std::string& manifest_file, std::string output, const std::files
     } catch (const PeError& e) {
         std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
         return kFailure;
+    } catch (const ManifestError&) {
+        throw;
+    } catch (const InputError& e) {
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        return kBadInput;
     }
-    if (output.empty()) output = "setup.exe";
     WriteFileReplacing(std::filesystem::u8path(output), image);
     return 0;
 }
@@ -144,7 +171,10 @@ int Run(int argc, char** argv) {
         }
         return 0;
     } catch (const ManifestError& e) {
-        std::cerr << e.what() << "\n";
+        std::cerr << e.what() << "\n";  // each line names its place in the manifest
+        return kBadInput;
+    } catch (const InputError& e) {
+        std::cerr << "zsetup: " << e.what() << "\n";
         return kBadInput;
     } catch (const std::runtime_error& e) {
         std::cerr << "zsetup: " << e.what() << "\n";

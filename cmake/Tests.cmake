@@ -12,7 +12,7 @@ set(ZSETUP_WINE_ENV ${CMAKE_SOURCE_DIR}/scripts/wine/wine-env)
 set(ZSETUP_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine/wine-run)
 
 if(ZSETUP_WIN32)
-  add_test(NAME wine_env_start COMMAND ${ZSETUP_WINE_ENV} start ${ZSETUP_WINE_DIR})
+  add_test(NAME wine_env_start COMMAND ${ZSETUP_WINE_ENV} start ${ZSETUP_WINE_DIR} $<TARGET_FILE:desktop_keeper>)
   set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine_env TIMEOUT 300)
   add_test(NAME wine_env_stop COMMAND ${ZSETUP_WINE_ENV} stop ${ZSETUP_WINE_DIR})
   set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120)

@@ -570,5 +570,41 @@ TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
         Capture("SOURCE_DATE_EPOCH=soon '" + std::string(ZSETUP_PROGRAM) + "' build " + Q(manifest) + stub).status, 2);
 }
 
+// What the tool is given on its command line is checked before it reads a
+// source: no stub that cannot be an installer, no output that would
+// overwrite what the build reads, no output folder that is not there.
+TEST_F(Cli, BadInputOnTheCommandLineIsRefusedWithExitTwo) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const fs::path manifest = dir.Manifest(kManifest);
+    dir.Write("stub.exe", ReadFileText(ZSETUP_PE_FIXTURE));
+    const struct {
+        const char* label;
+        std::string output;
+        std::string stub;
+        std::string message;
+    } cases[] = {
+        {"a DLL as the stub", dir.Path("setup.exe").string(), ZSETUP_PE_FIXTURE_DLL, "it is a DLL, not a program"},
+        {"a console program as the stub", dir.Path("setup.exe").string(), ZSETUP_PE_FIXTURE_CONSOLE,
+         "it is a console program"},
+        {"the output is the stub", dir.Path("stub.exe").string(), dir.Path("stub.exe").string(), "is the stub itself"},
+        {"the output is the stub by another name", dir.Path("bin/../stub.exe").string(), dir.Path("stub.exe").string(),
+         "is the stub itself"},
+        {"the output is a source", dir.Path("docs/说明.txt").string(), ZSETUP_PE_FIXTURE, "is file[2].source"},
+        {"the output is the manifest", manifest.string(), ZSETUP_PE_FIXTURE, "is the manifest itself"},
+        {"the output folder is missing", dir.Path("nowhere/setup.exe").string(), ZSETUP_PE_FIXTURE,
+         "the folder \"" + dir.Path("nowhere").string() + "\" does not exist"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string before = fs::exists(c.output) ? ReadFileText(c.output) : "";
+        const ToolRun run = ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(c.output) + " --stub " + Q(c.stub));
+        EXPECT_EQ(run.status, 2) << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(fs::exists(c.output) ? ReadFileText(c.output) : "", before) << "nothing written";
+    }
+    EXPECT_FALSE(fs::exists(dir.Path("setup.exe")));
+}
+
 }  // namespace
 }  // namespace zsetup

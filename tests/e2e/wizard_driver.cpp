@@ -148,6 +148,7 @@ const std::map<std::string, Command>& Commands() {
                  throw std::runtime_error("cannot end the wizard's process");
          }}},
         {"close", {0, [](auto&) { PostMessageW(Form(), WM_CLOSE, 0, 0); }}},
+        {"wait-box", {0, [](auto&) { Box(); }}},
         // Prints the caption, then the text, then presses the button with that ID.
         {"answer", {1, [](auto& a) {
              HWND box = Box();
@@ -155,8 +156,15 @@ const std::map<std::string, Command>& Commands() {
              PrintLine(WindowText(GetDlgItem(box, 65535)));
              HWND button = GetDlgItem(box, std::stoi(a[0]));
              if (!button) throw std::runtime_error("the box has no button " + a[0]);
-             PostMessageW(button, BM_CLICK, 0, 0);
-             WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
+             // The box's own command, not a click: a click posted while the box is still
+             // settling can be dropped. Repeated until the box is gone.
+             const int id = std::stoi(a[0]);
+             WaitUntil([&] {
+                 if (!IsWindow(box) || !IsWindowVisible(box)) return true;
+                 PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+                 std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                 return !IsWindow(box) || !IsWindowVisible(box);
+             }, "the box to close");
          }}},
     };
     // clang-format on
