@@ -1,5 +1,6 @@
-// The installer's entry: COM for the user-interface thread, the real OS
-// seam, the wizard window with real windows, the message loop.
+// The installer's entry: DLLs from System32 only, COM for the user-interface
+// thread, the real OS seam, the wizard window with real windows, the message
+// loop.
 #include <windows.h>
 #include <objbase.h>
 
@@ -7,6 +8,7 @@
 
 #include "app/main_form.h"
 #include "base/win32/com.h"
+#include "base/win32/system_dlls.h"
 #include "decor/form_shadow.h"
 #include "imaging/jpeg_decoder.h"
 #include "decor/win32/win32_shadow_windows.h"
@@ -45,6 +47,9 @@ int RunWizard(zsetup::Win32Platform& platform) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: setup.exe runs elevated from a download
+    // folder, and a DLL planted there must never be found.
+    zsetup::SearchSystem32Only();
     // COM for the program's life: the shell's folder picker needs it.
     zsetup::ComApartment com;
     zsetup::Win32Platform platform;

@@ -12,15 +12,7 @@ folder_unix=$WINEPREFIX/drive_c/$product_name
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)
 
 # The browser and the file manager are our recorder.
-mkdir -p "$work/recorder"
-cp "$recorder" "$work/recorder/command_recorder.exe"
-recorder_win="Z:${work//\//\\}\\recorder\\command_recorder.exe"
-for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\http\shell\open\command' \
-           'HKCR\https\shell\open\command' 'HKCR\Folder\shell\explore\command' \
-           'HKCR\Folder\shell\open\command'; do
-    $run reg add "$key" /ve /d "\"$recorder_win\" \"%1\"" /f >/dev/null
-done
-$run reg delete 'HKCR\Folder\shell\open\ddeexec' /f >/dev/null 2>&1 || true
+redirect_launches "$recorder"
 
 start_setup
 drive wait-window expect-page 0

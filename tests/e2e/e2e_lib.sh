@@ -1,5 +1,5 @@
 # Sourced by the end-to-end scripts, which are all called as
-#   SCRIPT WINE_DIR WIN32_BIN DRIVER_EXE NATIVE_ZSETUP WORK_DIR [IDLE_EXE]
+#   SCRIPT WINE_DIR WIN32_BIN DRIVER_EXE NATIVE_ZSETUP WORK_DIR [HELPER...]
 # Builds setup.exe from the example product and starts, drives and shoots it.
 set -euo pipefail
 wine_dir=$1 bin=$2 driver=$3 native=$4 work=$5 idle=${6:-}
@@ -52,6 +52,20 @@ forget_install() {
     $run reg delete "$company_key" /f >/dev/null 2>&1 || true
     $run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
     ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" )
+}
+
+# The browser and the file manager become the recorder program ($1), which
+# appends each command line to $work/recorder/commands.txt.
+redirect_launches() {
+    mkdir -p "$work/recorder"
+    cp "$1" "$work/recorder/command_recorder.exe"
+    local recorder_win="Z:${work//\//\\}\\recorder\\command_recorder.exe" key
+    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\http\shell\open\command' \
+               'HKCR\https\shell\open\command' 'HKCR\Folder\shell\explore\command' \
+               'HKCR\Folder\shell\open\command'; do
+        $run reg add "$key" /ve /d "\"$recorder_win\" \"%1\"" /f >/dev/null
+    done
+    $run reg delete 'HKCR\Folder\shell\open\ddeexec' /f >/dev/null 2>&1 || true
 }
 
 trap 'drive end >/dev/null 2>&1 || true' EXIT

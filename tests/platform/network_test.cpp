@@ -18,12 +18,29 @@ TEST(MemoryNetwork, StartsOfflineAndCountsEveryQuery) {
 }
 
 #ifdef _WIN32
-// Wine reports a machine with a network interface as connected by LAN; it
-// reports offline only to a wineserver started without a network.
-TEST(Win32Network, ReportsTheMachinesLan) {
-    const auto state = Win32Network().ConnectedState();
-    ASSERT_TRUE(state.has_value());
-    EXPECT_TRUE(*state & kInternetConnectionLan) << *state;
+// WinINet is loaded from System32 when asked; a library that is not there,
+// or lacks the function, means offline. Wine reports a machine with a
+// network interface as connected by LAN, and offline only to a wineserver
+// started without a network.
+TEST(Win32Network, AsksWinInetAndIsOfflineWithoutIt) {
+    struct Case {
+        const char* label;
+        const wchar_t* library;
+        bool connected;
+    };
+    const Case cases[] = {
+        {"WinINet", L"wininet.dll", true},
+        {"no such library", L"zsetup_no_such_library.dll", false},
+        {"a library without the function", L"version.dll", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto state = Win32Network(c.library).ConnectedState();
+        ASSERT_EQ(state.has_value(), c.connected);
+        if (c.connected) {
+            EXPECT_TRUE(*state & kInternetConnectionLan) << *state;
+        }
+    }
 }
 #endif
 

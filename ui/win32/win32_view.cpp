@@ -1,7 +1,5 @@
 #include "ui/win32/win32_view.h"
 
-#include <commctrl.h>
-
 #include <stdexcept>
 #include <utility>
 
@@ -56,8 +54,6 @@ bool HasFocusWithin(HWND w) {
 }  // namespace
 
 Win32View::Win32View(Form& form, ViewOptions options) : form_(form), options_(std::move(options)) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
     RegisterWindowClasses();
 
     application_.reset(CreateWindowExW(0, kApplicationClass, GbkToWide(form.application_title()).c_str(),
@@ -122,7 +118,9 @@ void Win32View::CreateChild(Widget& widget, int id) {
     switch (widget.kind()) {
     case Kind::LinkLabel:
     case Kind::PushButton:
-    case Kind::ImageButton: SetWindowSubclass(w, HotTrackProc, 0, reinterpret_cast<DWORD_PTR>(this)); break;
+    case Kind::ImageButton:
+        common_controls_.SetWindowSubclass(w, HotTrackProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        break;
     case Kind::ProgressBar: ApplyRange(c); break;
     case Kind::CheckBox: SendMessageW(w, BM_SETCHECK, widget.checked() ? BST_CHECKED : BST_UNCHECKED, 0); break;
     case Kind::Picture: ApplyPicture(c); break;
@@ -482,8 +480,8 @@ LRESULT CALLBACK Win32View::HotTrackProc(HWND w, UINT id, WPARAM wparam, LPARAM 
             InvalidateRect(w, nullptr, TRUE);
         }
     }
-    if (id == WM_NCDESTROY) RemoveWindowSubclass(w, HotTrackProc, 0);
-    return DefSubclassProc(w, id, wparam, lparam);
+    if (id == WM_NCDESTROY) view->common_controls_.RemoveWindowSubclass(w, HotTrackProc, 0);
+    return view->common_controls_.DefSubclassProc(w, id, wparam, lparam);
 }
 
 }  // namespace zsetup::ui

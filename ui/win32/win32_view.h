@@ -40,6 +40,7 @@
 
 #include "imaging/bgra_image.h"
 #include "ui/form.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/gdi_handles.h"
 #include "ui/win32/window_classes.h"
 
@@ -123,6 +124,7 @@ private:
     Form& form_;
     ViewOptions options_;
     // Declared before the windows so that they outlive them.
+    CommonControls common_controls_;
     std::map<std::tuple<std::string, int, bool, bool>, UniqueFont> fonts_;
     std::map<COLORREF, UniqueBrush> brushes_;
     UniqueWindow application_;
