@@ -4,6 +4,7 @@
 // letter case, as Windows does.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -42,6 +43,11 @@ public:
     virtual bool SetValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) = 0;
     // Nothing when the value does not exist or cannot be read.
     virtual std::optional<RegValue> QueryValue(const std::string& name) = 0;
+    // False when the value is missing or the key was opened without KEY_SET_VALUE.
+    virtual bool DeleteValue(const std::string& name) = 0;
+    // What the key holds now.
+    virtual std::size_t ValueCount() = 0;
+    virtual std::size_t SubkeyCount() = 0;
 };
 
 class Registry {
@@ -52,6 +58,9 @@ public:
     // cannot be opened or created.
     virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& path, bool create,
                                                  std::uint32_t access) = 0;
+    // Deletes the key with its values; false when it is missing, has subkeys
+    // or cannot be deleted.
+    virtual bool DeleteKey(RegRoot root, const std::string& path) = 0;
 };
 
 }  // namespace zsetup

@@ -2,6 +2,7 @@
 
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -9,6 +10,7 @@ namespace zsetup {
 
 MemoryFiles::MemoryFiles(std::vector<std::string> drives) {
     for (const std::string& d : drives) dirs_.insert(Key(d));
+    if (dirs_.count(Key("C:"))) dirs_.insert(Key(kTempFolder));
 }
 
 std::string MemoryFiles::Absolute(const std::string& path) const {
@@ -125,5 +127,36 @@ MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
 void MemoryFiles::SetReadOnly(const std::string& path, bool read_only) { Existing(path).read_only = read_only; }
 
 void MemoryFiles::SetLocked(const std::string& path, bool locked) { Existing(path).locked = locked; }
+
+bool MemoryFiles::HoldsAnything(const std::string& folder) const {
+    const std::string k = Key(folder);
+    const auto inside = [&k](const std::string& other) { return other != k && Parent(other) == k; };
+    return std::any_of(dirs_.begin(), dirs_.end(), inside) ||
+           std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return inside(f.first); });
+}
+
+bool MemoryFiles::RemoveFolder(const std::string& path) {
+    const std::string k = Key(path);
+    if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
+    dirs_.erase(k);
+    return true;
+}
+
+bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
+    const auto source = files_.find(Key(from));
+    const std::string target = Key(to);
+    if (source == files_.end() || source->second.locked || files_.count(target) || dirs_.count(target) ||
+        !dirs_.count(Parent(target)))
+        return false;
+    files_[target].bytes = source->second.bytes;
+    return true;
+}
+
+bool MemoryFiles::RemoveAtRestart(const std::string& path) {
+    const std::string k = Key(path);
+    if (!files_.count(k) && !dirs_.count(k)) return false;
+    removals_at_restart_.push_back(path);
+    return true;
+}
 
 }  // namespace zsetup
