@@ -4,7 +4,9 @@
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
+#include "wizard/wizard_look.h"
 #include "package/errors.h"
+#include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
 #include "shell/force_dirs.h"
 #include "shell/path_text.h"
@@ -91,7 +93,7 @@ void TMainForm::InstallFile(int i) {
     }
     if (!written) {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, look::MessageCaption(), kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;
@@ -129,10 +131,11 @@ void TMainForm::WriteRegistry() {
     reg.CloseKey();
 
     // Rows keep the key they opened: a later relative KeyPath lies below it.
-    for (const RegistryEntry& row : c.RegistryRows()) {
-        reg.SetRoot(row.CurrentUser ? RegRoot::CurrentUser : RegRoot::LocalMachine);
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(c)) {
+        const RegistryEntry& row = *placed.row;
+        reg.SetRoot(placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine);
         try {
-            if (!reg.OpenKey(row.KeyPath.text(), true)) continue;
+            if (!reg.OpenKey("\\" + placed.key_path, true)) continue;
             const std::string name = row.ValueName.text();
             if (row.Is(RegistryKind::Bool)) reg.WriteBool(name, row.BoolValue != 0);
             if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());

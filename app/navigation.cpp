@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
+#include "wizard/wizard_look.h"
 #include "shell/force_dirs.h"
 #include "shell/process_kill.h"
 
@@ -108,7 +109,7 @@ void TMainForm::NextBtClick() {
     controls_.kill_updater_button.Click();
     // A package that cannot be installed never leaves the welcome page.
     if (!refusal_.empty()) {
-        platform_.dialogs.ShowMessage(refusal_, texts::kCaption, kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(refusal_, look::MessageCaption(), kMbOk | kMbIconWarning);
         return;
     }
     controls_.agree_button.Show();
@@ -135,7 +136,7 @@ void TMainForm::CheckFolder() {
     const std::string text = TrimControlBytes(edit.caption());
     edit.SetCaption(text);
     auto warn = [this](const char* message) {
-        platform_.dialogs.ShowMessage(message, texts::kCaption, kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(message, look::MessageCaption(), kMbOk | kMbIconWarning);
     };
     if (text.empty()) return warn(texts::kFolderEmpty);
     if (text.size() < 2 || text[1] != ':') return warn(texts::kFolderNotFull);
@@ -164,7 +165,7 @@ void TMainForm::CancelBtClick() {
     if (Installing) return;
     const int page = controls_.pages.active_page();
     if (page <= 3) {
-        if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, texts::kCaption,
+        if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, look::MessageCaption(),
                                           kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
             form_->Terminate();
     } else if (page == 5) {

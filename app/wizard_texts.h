@@ -4,7 +4,6 @@
 
 namespace zsetup::texts {
 
-inline constexpr char kCaption[] = " ZANTO";
 inline constexpr char kAlreadyInstalled[] = "   Zoraq提示：Zoraq软件已经安装,覆盖原来以前的吗？        ";
 inline constexpr char kChecksumMismatch[] = "   Zoraq提示：文件资源校核不完整,继续吗？      ";
 inline constexpr char kTitleSuffix[] = " 安装向导";   // application title: name + this
