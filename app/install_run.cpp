@@ -4,7 +4,8 @@
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
-#include "wizard/wizard_look.h"
+#include "package/installed_names.h"
+#include "wizard/maker.h"
 #include "package/errors.h"
 #include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
@@ -15,8 +16,6 @@
 
 namespace zsetup {
 namespace {
-
-const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Marks the run as under way until it returns or fails: a close request is
 // refused meanwhile.
@@ -45,7 +44,7 @@ void TMainForm::RunInstall() {
     for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i);
 
     // The copy is the resource as built, not the record in memory.
-    const std::string copy = config->InstallFolder.text() + "\\Z_nt.cx";
+    const std::string copy = config->InstallFolder.text() + installed::kRecordCopy;
     const auto packed = platform_.resources.RcData("SETUPINI");
     if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
@@ -93,7 +92,7 @@ void TMainForm::InstallFile(int i) {
     }
     if (!written) {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, look::MessageCaption(), kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, maker::MessageCaption(), kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;
@@ -119,11 +118,11 @@ void TMainForm::WriteRegistry() {
     reg.WriteString("Date", c.InstallDate.text());
     reg.CloseKey();
 
-    reg.OpenKey(kUninstallKey + c.ProductName.text(), true);
+    reg.OpenKey("\\" + installed::UninstallKey(c), true);
     reg.WriteString("DisplayName", c.ProductName.text());
     // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
     // start another program.
-    reg.WriteString("UninstallString", "\"" + folder + "\\uninstall.exe\"");
+    reg.WriteString("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
     reg.WriteString("DisplayVersion", c.Version.text());
     reg.WriteString("Publisher", c.Author.text());
     reg.WriteString("InstallLocation", folder);
@@ -158,7 +157,7 @@ void TMainForm::MakeShortcuts() {
         if (row.InProgramGroup()) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
         if (row.OnDesktop()) shortcuts.CreateDesktopShortcut(target, name, arguments);
     }
-    shortcuts.CreateProgramsShortcut(group, folder + "\\uninstall.exe", texts::kUninstallLinkHead + group, "");
+    shortcuts.CreateProgramsShortcut(group, folder + installed::kUninstaller, installed::UninstallLinkName(c), "");
 }
 
 }  // namespace zsetup

@@ -6,7 +6,8 @@
 
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
-#include "wizard/wizard_look.h"
+#include "package/installed_names.h"
+#include "wizard/maker.h"
 #include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
@@ -61,7 +62,7 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return 
 
 void TMainForm::RefusePackage(const std::string& message) {
     refusal_ = message;
-    platform_.dialogs.ShowMessage(message, look::MessageCaption(), kMbOk | kMbIconWarning);
+    platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
 }
 
 // The record comes straight from the resource's bytes: no file beside the
@@ -70,12 +71,7 @@ void TMainForm::RefusePackage(const std::string& message) {
 void TMainForm::LoadConfig() {
     auto blob = platform_.resources.RcData("SETUPINI");
     if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
-    try {
-        config = UnpackConfig(blob->data(), blob->size()).record;
-    } catch (const PackageError& e) {
-        throw PackageError(std::string("SETUPINI: ") + e.what());
-    }
-    ThrowProblems(ValidateConfig(*config, kAnyPayloadSize));
+    config = UnpackSoundConfig(blob->data(), blob->size(), "SETUPINI", kProblemsShown);
 }
 
 void TMainForm::ReadPreviousInstallation() {
@@ -113,21 +109,21 @@ void TMainForm::FormCreate() {
         // leaves no key behind. Its questions still come in their order.
         LoadPayload();
         form_->SetApplicationTitle(config->ProductName.text() + texts::kTitleSuffix);
-        CompanyKey = "\\Software\\" + config->CompanyKeyName.text();
-        ProductKey = CompanyKey + "\\" + config->DefaultFolderName.text();
+        CompanyKey = "\\" + installed::CompanyKey(*config);
+        ProductKey = "\\" + installed::ProductKey(*config);
         ReadPreviousInstallation();
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             config->SetInstallFolder(PreviousFolder);
         else config->SetInstallFolder(label_pf.caption() + config->DefaultFolderName.text());
 
-        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, look::MessageCaption(),
+        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, maker::MessageCaption(),
                                                               kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }
         if (!payload.MatchesChecksum(*config) &&
-            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, look::MessageCaption(),
+            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, maker::MessageCaption(),
                                           kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;

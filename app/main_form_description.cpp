@@ -1,5 +1,6 @@
 #include "app/main_form_description.h"
 
+#include "wizard/maker.h"
 #include "wizard/wizard_look.h"
 
 namespace zsetup {
@@ -64,10 +65,10 @@ const ui::FormDescription& TMAINFORM() {
             {Kind::Panel, "Panel1", nullptr, kHeaderBand, "", Text(), kHeader, 0},
             {Kind::Label, "Label8", "Panel1", kTitle, "", HeaderTitle(), kInherit, 0},
             {Kind::Label, "Label12", "Panel1", kSubtitle, "", HeaderText(), kInherit, 0},
-            {Kind::Label, "CreditLb", "Panel1", kCredit, CreditText(), HeaderTitle(), kInherit, 0},
+            {Kind::Label, "CreditLb", "Panel1", kCredit, maker::CreditText(), HeaderTitle(), kInherit, 0},
 
             {Kind::Bevel, "Bevel1", nullptr, kBottomLine, "", Text(), kInherit, 0},
-            {Kind::Label, "SiteLb", nullptr, kSiteLabel, SiteText(), GrayText(), kInherit, 0},
+            {Kind::Label, "SiteLb", nullptr, kSiteLabel, maker::SiteText(), GrayText(), kInherit, 0},
             {Kind::PushButton, "suiButton1", nullptr, kLeftButton, "上一步", Text(), kInherit, kHidden},
             {Kind::PushButton, "suiButton2", nullptr, kMiddleButton, "下一步", Text(), kInherit, 0},
             {Kind::PushButton, "suiButton4", nullptr, {320, 250, 91, 30}, "同意", Text(), kInherit, kHidden},

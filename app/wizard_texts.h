@@ -51,6 +51,5 @@ inline constexpr char kCopyingFiles[] = "正在复制文件...";
 inline constexpr char kRegistering[] = "正在注册相关信息...";
 inline constexpr char kMakingShortcuts[] = "正在创建快捷方式...";
 inline constexpr char kFileFailed[] = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
-inline constexpr char kUninstallLinkHead[] = "卸载";
 
 }  // namespace zsetup::texts

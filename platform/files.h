@@ -42,6 +42,9 @@ public:
 
     // Removes an empty folder; false when it is missing or holds anything.
     virtual bool RemoveFolder(const std::string& path) = 0;
+    // The names of what lies in the folder (files and folders, not "." and
+    // ".."), in no set order; empty when it is missing.
+    virtual std::vector<std::string> FolderEntries(const std::string& folder) = 0;
     // Copies a file to a name that is free; false when to exists already.
     virtual bool CopyFileTo(const std::string& from, const std::string& to) = 0;
     // Asks Windows to remove the file or empty folder when it next starts

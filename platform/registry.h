@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
+
 namespace zsetup {
 
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
@@ -34,7 +36,22 @@ enum RegAccess : std::uint32_t {
 struct RegValue {
     std::uint32_t type;
     std::vector<std::uint8_t> data;
+    bool operator==(const RegValue& o) const { return type == o.type && data == o.data; }
 };
+
+// A string value as it is written and read back: GBK text and its zero.
+inline RegValue StringValue(const std::string& text) {
+    std::vector<std::uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    return {kRegSz, std::move(data)};
+}
+
+// A 32-bit integer value (REG_DWORD): its two's-complement bits, little-endian.
+inline RegValue DwordValue(std::int32_t value) {
+    std::vector<std::uint8_t> data(4);
+    WriteLe32(data.data(), static_cast<std::uint32_t>(value));
+    return {kRegDword, std::move(data)};
+}
 
 // An open key; closed when destroyed.
 class RegistryKey {

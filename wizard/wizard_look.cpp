@@ -28,8 +28,4 @@ const ui::Font& Link() {
     return font;
 }
 
-const char* CreditText() { return "Zoraq 出品"; }
-const char* SiteText() { return "www.example.com"; }
-const char* MessageCaption() { return " ZANTO"; }
-
 }  // namespace zsetup::look

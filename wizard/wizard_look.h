@@ -37,10 +37,4 @@ inline constexpr ui::Rect kLeftButton = {216, 250, 91, 30};
 inline constexpr ui::Rect kMiddleButton = {320, 250, 89, 30};
 inline constexpr ui::Rect kRightButton = {424, 250, 91, 30};
 
-// The texts of the credit line and the lower-left address, and the caption
-// of the programs' message boxes.
-const char* CreditText();
-const char* SiteText();
-const char* MessageCaption();
-
 }  // namespace zsetup::look

@@ -51,6 +51,7 @@ bool MemoryFiles::MakeDirectory(const std::string& path) {
     const std::string k = Key(path);
     if (k.empty() || dirs_.count(k) || files_.count(k) || !dirs_.count(Parent(k))) return false;
     dirs_.insert(k);
+    shown_[k] = Absolute(path);
     created_.push_back(path);
     return true;
 }
@@ -74,6 +75,7 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::vector<std:
     const std::string k = Key(path);
     if (!CanReplace(k)) return false;
     files_[k].bytes = bytes;
+    shown_.emplace(k, Absolute(path));
     return true;
 }
 
@@ -98,6 +100,7 @@ bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) 
     File moved = std::move(f->second);
     files_.erase(f);
     files_[target] = std::move(moved);
+    shown_.emplace(target, Absolute(to));
     return true;
 }
 
@@ -116,6 +119,7 @@ std::optional<std::string> MemoryFiles::MakeTempFile(const std::string& folder) 
 
 void MemoryFiles::AddFile(const std::string& path, std::vector<std::uint8_t> bytes) {
     files_[Key(path)].bytes = std::move(bytes);
+    shown_.emplace(Key(path), Absolute(path));
 }
 
 MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
@@ -135,6 +139,21 @@ bool MemoryFiles::HoldsAnything(const std::string& folder) const {
            std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return inside(f.first); });
 }
 
+std::vector<std::string> MemoryFiles::FolderEntries(const std::string& folder) {
+    const std::string k = Key(folder);
+    std::vector<std::string> names;
+    const auto add = [&](const std::string& key, const std::string& shown) {
+        if (key != k && Parent(key) == k) names.push_back(shown.substr(FindLastSeparator(shown) + 1));
+    };
+    const auto shown = [this](const std::string& key) {
+        const auto it = shown_.find(key);
+        return it == shown_.end() ? key : it->second;
+    };
+    for (const std::string& dir : dirs_) add(dir, shown(dir));
+    for (const auto& [key, file] : files_) add(key, shown(key));
+    return names;
+}
+
 bool MemoryFiles::RemoveFolder(const std::string& path) {
     const std::string k = Key(path);
     if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
@@ -149,6 +168,7 @@ bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
         !dirs_.count(Parent(target)))
         return false;
     files_[target].bytes = source->second.bytes;
+    shown_.emplace(target, Absolute(to));
     return true;
 }
 
@@ -157,6 +177,15 @@ bool MemoryFiles::RemoveAtRestart(const std::string& path) {
     if (!files_.count(k) && !dirs_.count(k)) return false;
     removals_at_restart_.push_back(path);
     return true;
+}
+
+std::vector<std::string> MemoryFiles::Listing() const {
+    std::vector<std::string> lines;
+    for (const std::string& dir : dirs_) lines.push_back("dir " + dir);
+    for (const auto& [key, file] : files_)
+        lines.push_back("file " + key + " = " + std::string(file.bytes.begin(), file.bytes.end()));
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 }  // namespace zsetup

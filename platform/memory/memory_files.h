@@ -29,6 +29,7 @@ public:
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> MakeTempFile(const std::string& folder) override;
     bool RemoveFolder(const std::string& path) override;
+    std::vector<std::string> FolderEntries(const std::string& folder) override;
     bool CopyFileTo(const std::string& from, const std::string& to) override;
     bool RemoveAtRestart(const std::string& path) override;
     std::string TempFolder() override { return kTempFolder; }
@@ -47,6 +48,9 @@ public:
     const std::vector<std::string>& RemovalsAtRestart() const { return removals_at_restart_; }
     // Whether anything lies in the folder.
     bool HoldsAnything(const std::string& folder) const;
+    // Every folder ("dir key") and file ("file key = bytes"), sorted: two
+    // listings compare equal when the file systems hold the same.
+    std::vector<std::string> Listing() const;
 
 private:
     struct File {
@@ -67,6 +71,7 @@ private:
     std::map<std::string, File> files_;
     std::vector<std::string> created_;
     std::vector<std::string> removals_at_restart_;
+    std::map<std::string, std::string> shown_;  // key -> the path as it was made (for its name's case)
     std::string current_ = "C:\\";
     unsigned temp_serial_ = 0;
 };

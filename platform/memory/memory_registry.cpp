@@ -1,5 +1,7 @@
 #include "platform/memory/memory_registry.h"
 
+#include <algorithm>
+
 #include "text/gbk.h"
 
 namespace zsetup {
@@ -110,6 +112,20 @@ bool MemoryRegistry::DeleteKey(RegRoot root, const std::string& path) {
 void MemoryRegistry::SetWritable(RegRoot root, bool writable) {
     if (writable) read_only_.erase(root);
     else read_only_.insert(root);
+}
+
+std::vector<std::string> MemoryRegistry::Listing() const {
+    std::vector<std::string> lines;
+    for (const auto& [id, node] : keys_) {
+        if (id.second.empty() && node.values.empty()) continue;  // the roots are always there
+        const std::string key = std::string(RootName(id.first)) + "\\" + id.second;
+        lines.push_back("key " + key);
+        for (const auto& [name, value] : node.values)
+            lines.push_back("value " + key + " " + name + " = " + std::to_string(value.type) + ":" +
+                            std::string(value.data.begin(), value.data.end()));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 }  // namespace zsetup

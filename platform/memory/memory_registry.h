@@ -24,6 +24,9 @@ public:
 
     // Every value set, in order: "ROOT\path\name".
     const std::vector<std::string>& WriteLog() const { return write_log_; }
+    // Every key and value, sorted: two listings compare equal when the
+    // registries hold the same.
+    std::vector<std::string> Listing() const;
 
 private:
     class Key;

@@ -64,6 +64,19 @@ std::optional<std::string> Win32Files::MakeTempFile(const std::string& folder) {
 
 bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryW(GbkToWide(path).c_str()) != 0; }
 
+std::vector<std::string> Win32Files::FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(GbkToWide(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(WideToGbk(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 bool Win32Files::CopyFileTo(const std::string& from, const std::string& to) {
     return CopyFileW(GbkToWide(from).c_str(), GbkToWide(to).c_str(), TRUE) != 0;
 }

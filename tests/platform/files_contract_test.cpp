@@ -2,6 +2,7 @@
 // implementation so the stand-in cannot drift from Windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -187,9 +188,14 @@ TEST_P(FilesContract, FoldersGoOnlyWhenEmptyAndCopiesOnlyToFreeNames) {
     EXPECT_FALSE(files->RemoveFolder(folder + "\\sub\\a.exe")) << "a file is no folder";
     EXPECT_FALSE(files->RemoveFolder(root + "\\missing"));
 
+    EXPECT_EQ(files->FolderEntries(folder + "\\sub"), (std::vector<std::string>{"a.exe"}));
+    EXPECT_TRUE(files->FolderEntries(root + "\\missing").empty());
     ASSERT_TRUE(files->CopyFileTo(folder + "\\sub\\a.exe", folder + "\\b.exe"));
     EXPECT_EQ(files->ReadWholeFile(folder + "\\b.exe"), kNew);
-    ASSERT_TRUE(files->WriteWholeFile(folder + "\\c.exe", kOld));
+    ASSERT_TRUE(files->WriteWholeFile(folder + "\\C.exe", kOld));
+    std::vector<std::string> entries = files->FolderEntries(folder);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"C.exe", "b.exe", "sub"})) << "names as they were made";
     EXPECT_FALSE(files->CopyFileTo(folder + "\\b.exe", folder + "\\c.exe"));
     EXPECT_EQ(files->ReadWholeFile(folder + "\\c.exe"), kOld);
     EXPECT_FALSE(files->CopyFileTo(folder + "\\missing.exe", folder + "\\d.exe"));

@@ -3,7 +3,7 @@
 #include "decor/win32/win32_shadow_windows.h"
 #include "imaging/jpeg_decoder.h"
 #include "wizard/handler_boundary.h"
-#include "wizard/wizard_look.h"
+#include "wizard/maker.h"
 
 namespace zsetup {
 
@@ -41,7 +41,7 @@ int RunGuarded(Win32Platform& platform, const std::function<int()>& run) {
         return run();
     } catch (const std::exception& e) {
         platform.dialogs.SetOwner(nullptr);
-        platform.dialogs.ShowMessage(UserTextOf(e), look::MessageCaption(), kMbOk | kMbIconError);
+        platform.dialogs.ShowMessage(UserTextOf(e), maker::MessageCaption(), kMbOk | kMbIconError);
         return 1;
     }
 }
