@@ -13,6 +13,7 @@
 #include "builder/manifest_text.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
+#include "package/installed_names.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -207,6 +208,29 @@ void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path
     }
 }
 
+// Every package can be taken away again: the built-in uninstaller goes in as
+// "\uninstall.exe" unless the product brings its own or asks for none.
+void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions& options, Problems& problems,
+                    std::map<std::string, int>& index_of_name) {
+    const toml::node* node = root.get("uninstaller");
+    if (node && !node->is_boolean()) {
+        problems.Add(node, "uninstaller: expected true or false");
+        return;
+    }
+    if (node && !node->as_boolean()->get()) return;
+    const std::string name = installed::kUninstaller;
+    if (index_of_name.count(FoldAsciiCase(name))) return;  // the product's own
+    SetupConfig& record = *m.record;
+    if (record.FileCount >= kMaxRows) {
+        problems.Add(node, "file: 256 rows leave no room for the built-in uninstaller; give uninstaller = false");
+        return;
+    }
+    index_of_name.emplace(FoldAsciiCase(name), record.FileCount);
+    record.Files[record.FileCount++].Name.assign(name);
+    m.sources.push_back({options.uninstaller, "the built-in uninstaller (--uninstaller)", 0});
+    m.built_in_uninstaller = true;
+}
+
 void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& problems,
                    const std::map<std::string, int>& index_of_name) {
     int i = 0;
@@ -334,7 +358,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "file", "shortcut", "registry"}, problems);
+    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "shortcut", "registry"}, problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
@@ -347,6 +371,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
 
     std::map<std::string, int> index_of_name;
     ReadFiles(root, m, base, problems, index_of_name);
+    AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
     problems.ThrowIfAny();
