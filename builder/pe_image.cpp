@@ -18,14 +18,12 @@ constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 
 bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
-std::uint32_t SectionExtent(const PeSection& s) { return std::max(s.virtual_size, s.raw_size); }
-
 }  // namespace
 
 std::size_t PeImage::SectionOfRva(std::uint32_t rva) const {
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const PeSection& s = sections[i];
-        if (rva >= s.virtual_address && rva - s.virtual_address < SectionExtent(s)) return i;
+        if (rva >= s.virtual_address && rva - s.virtual_address < MappedSize(s)) return i;
     }
     return sections.size();
 }
@@ -35,7 +33,8 @@ std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
     if (i == sections.size()) throw PeError("The program file's resources point outside its sections.");
     const PeSection& s = sections[i];
     const std::uint32_t within = rva - s.virtual_address;
-    if (within > s.raw_size || size > s.raw_size - within)
+    const std::uint32_t readable = ReadableSize(s);
+    if (within > readable || size > readable - within)
         throw PeError("The program file's resources point outside its sections.");
     return static_cast<std::size_t>(s.raw_offset) + within;
 }
@@ -97,6 +96,9 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
             le::Need(file, s.raw_offset, s.raw_size);
             raw_end = std::max<std::size_t>(raw_end, static_cast<std::size_t>(s.raw_offset) + s.raw_size);
         }
+        // The loader wants the sections in address order, each after the one before.
+        if (!img.sections.empty() && s.virtual_address < MappedEnd(img.sections.back()))
+            throw PeError("The program file's headers are damaged.");
         img.sections.push_back(std::move(s));
     }
     if (file.size() > raw_end)

@@ -253,8 +253,10 @@ ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
     const std::size_t section = image.SectionOfRva(dir.rva);
     if (section == image.sections.size()) throw PeError("The program file's resources are damaged.");
     const PeSection& s = image.sections[section];
-    const std::size_t base = image.OffsetOfRva(dir.rva, 0);
-    return TreeReader(file, image, base, static_cast<std::size_t>(s.raw_offset) + s.raw_size).Read();
+    const std::uint32_t within = dir.rva - s.virtual_address;
+    if (within >= ReadableSize(s)) throw PeError("The program file's resources are damaged.");
+    const std::size_t start = s.raw_offset;
+    return TreeReader(file, image, start + within, start + ReadableSize(s)).Read();
 }
 
 Bytes LayoutResourceSection(const ResourceTree& tree, std::uint32_t section_rva) {

@@ -53,11 +53,6 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
     type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
-// The loader maps VirtualSize bytes, or SizeOfRawData when VirtualSize is 0.
-std::uint32_t SectionEnd(const PeSection& s) {
-    return s.virtual_address + (s.virtual_size ? s.virtual_size : s.raw_size);
-}
-
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
 bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_size) {
@@ -66,7 +61,7 @@ bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_s
     if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva) return false;
     if (static_cast<std::size_t>(s.raw_offset) + s.raw_size != file_size) return false;
     return std::all_of(img.sections.begin(), img.sections.end(),
-                       [&](const PeSection& o) { return SectionEnd(o) <= SectionEnd(s); });
+                       [&](const PeSection& o) { return MappedEnd(o) <= MappedEnd(s); });
 }
 
 void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
@@ -108,8 +103,8 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
         if (header_at + pe::kSectionHeaderSize > first_raw)
             throw PeError("The program file has no room for another section header.");
-        std::uint32_t image_end = 0;
-        for (const PeSection& s : img.sections) image_end = std::max(image_end, SectionEnd(s));
+        std::uint64_t image_end = 0;
+        for (const PeSection& s : img.sections) image_end = std::max(image_end, MappedEnd(s));
         rsrc.name = ".rsrc";
         rsrc.characteristics = kScnInitializedData | kScnMemRead;
         rsrc.virtual_address = Align(image_end, img.section_alignment);
@@ -132,9 +127,9 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
 
     const std::size_t initialized_at = img.optional_offset + pe::kOptSizeOfInitializedData;
     le::Put32(out, initialized_at, le::U32(out, initialized_at) - old_raw_size + rsrc.raw_size);
-    std::uint32_t image_end = SectionEnd(rsrc);
+    std::uint64_t image_end = MappedEnd(rsrc);
     for (std::size_t i = 0; i < img.sections.size(); ++i)
-        if (!in_place || i != old_index) image_end = std::max(image_end, SectionEnd(img.sections[i]));
+        if (!in_place || i != old_index) image_end = std::max(image_end, MappedEnd(img.sections[i]));
     le::Put32(out, img.optional_offset + pe::kOptSizeOfImage, Align(image_end, img.section_alignment));
     le::Put32(out, img.directory_offset(kResourceDirectoryIndex), rsrc.virtual_address);
     le::Put32(out, img.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc.virtual_size);

@@ -14,6 +14,8 @@
 namespace zsetup::testing {
 namespace {
 
+constexpr std::size_t kSectionTable = kOptionalOffset + 224;
+
 struct RefusalCase {
     const char* name;
     std::function<void(Bytes&)> damage;
@@ -65,7 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TruncatedInSectionTable", [](Bytes& b) { b.resize(kOptionalOffset + 224 + 50); }, "truncated"},
         RefusalCase{"TruncatedInSectionData", [](Bytes& b) { b.resize(b.size() - 1); }, "truncated"},
         RefusalCase{"ResourceLoopsOutOfSection", [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0x7000); },
-                    "resources"}),
+                    "resources"},
+        // .rsrc starts inside .text's 0x1F0 mapped bytes.
+        RefusalCase{"SectionsOverlap", [](Bytes& b) { le::Put32(b, kSectionTable + 40 + 12, 0x1100); },
+                    "headers are damaged"}),
     CaseName);
 
 TEST(PeImageTest, ReadsTheSectionTableAndDirectories) {

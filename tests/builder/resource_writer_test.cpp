@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "builder/pe_image.h"
 #include "builder/resource_tree.h"
 #include "tests/builder/test_image.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup::testing {
 namespace {
@@ -117,11 +119,53 @@ TEST_P(WriterLayoutTest, SameInputGivesTheSameBytesWhateverTheItemOrder) {
     EXPECT_EQ(WriteRcData(input, {{"SETUPPACK", Filled(900, 2)}, {"SETUPINI", Filled(9, 1)}}), a);
 }
 
+TEST_P(WriterLayoutTest, WritingTheSameItemsAgainChangesNothing) {
+    const std::vector<RcDataItem> items{{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}};
+    const Bytes once = WriteRcData(Input(), items);
+    EXPECT_EQ(WriteRcData(once, items), once);
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
                          ::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
                                            LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
                                            LayoutCase{"ResourcesBeforeReloc", Layout::kResourcesBeforeReloc, 4}),
                          [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+// Images the writer takes though they are laid out unusually: what it writes
+// reads back, and writing the same items again changes nothing.
+struct UnusualImage {
+    const char* label;
+    Layout layout;
+    std::function<void(Bytes&)> change;
+};
+
+class UnusualImageTest : public ::testing::TestWithParam<UnusualImage> {};
+
+TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
+    Bytes image = MakeImage(GetParam().layout, SampleTree());
+    GetParam().change(image);
+    const std::vector<RcDataItem> items{{"SETUPINI", Filled(13, 1)}, {"SETUPPACK", Filled(600, 2)}};
+    const Bytes once = WriteRcData(image, items);
+    for (const RcDataItem& item : items) EXPECT_EQ(FindRcData(once, item.name), item.bytes) << item.name;
+    EXPECT_EQ(WriteRcData(once, items), once);
+}
+
+constexpr std::size_t kTextHeader = kOptionalOffset + 224;
+
+INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
+                         ::testing::Values(
+                             // Raw data past the loader's 0x1F0 bytes and past the next 0x1000
+                             // boundary: the new section goes after what the loader maps, and the
+                             // reader finds it there, not in .text.
+                             UnusualImage{"text raw data past its mapped size", Layout::kNoResources,
+                                          [](Bytes& b) {
+                                              le::Put32(b, kTextHeader + 16, 0x1200);
+                                              b.resize(b.size() + 0x1000, 0);
+                                          }},
+                             // VirtualSize 0: the loader maps SizeOfRawData.
+                             UnusualImage{"text without a virtual size", Layout::kResourcesBeforeReloc,
+                                          [](Bytes& b) { le::Put32(b, kTextHeader + 8, 0); }}),
+                         LabelName());
 
 TEST(ResourceWriterTest, ReplacingKeepsTheLanguageAndNewEntriesGetLanguageZero) {
     const Bytes out = WriteRcData(MakeImage(Layout::kResourcesLast, SampleTree()),
