@@ -29,14 +29,14 @@ std::size_t PeImage::SectionOfRva(std::uint32_t rva) const {
 }
 
 std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
-    const std::size_t i = SectionOfRva(rva);
-    if (i == sections.size()) throw PeError("The program file's resources point outside its sections.");
-    const PeSection& s = sections[i];
-    const std::uint32_t within = rva - s.virtual_address;
-    const std::uint32_t readable = ReadableSize(s);
-    if (within > readable || size > readable - within)
-        throw PeError("The program file's resources point outside its sections.");
-    return static_cast<std::size_t>(s.raw_offset) + within;
+    // Not SectionOfRva: zero bytes may sit right at a section's end.
+    for (const PeSection& s : sections) {
+        if (rva < s.virtual_address || s.raw_size == 0) continue;  // ParsePeImage checked only raw data that exists
+        const std::uint32_t within = rva - s.virtual_address;
+        const std::uint32_t readable = ReadableSize(s);
+        if (within <= readable && size <= readable - within) return static_cast<std::size_t>(s.raw_offset) + within;
+    }
+    throw PeError("The program file's resources point outside its sections.");
 }
 
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {

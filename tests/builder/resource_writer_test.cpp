@@ -167,6 +167,13 @@ INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
                                           [](Bytes& b) { le::Put32(b, kTextHeader + 8, 0); }}),
                          LabelName());
 
+// An empty item laid out last sits exactly at the end of the section.
+TEST(ResourceWriterTest, AnEmptyItemAtTheSectionsEndReadsBack) {
+    const Bytes out = WriteRcData(MakeImage(Layout::kNoResources, {}), {{"SETUPINI", Filled(8, 1)}, {"ZZZ", {}}});
+    EXPECT_EQ(FindRcData(out, "ZZZ"), Bytes{});
+    EXPECT_EQ(FindRcData(out, "SETUPINI"), Filled(8, 1));
+}
+
 TEST(ResourceWriterTest, ReplacingKeepsTheLanguageAndNewEntriesGetLanguageZero) {
     const Bytes out = WriteRcData(MakeImage(Layout::kResourcesLast, SampleTree()),
                                   {{"PROTOCOL", Filled(3, 1)}, {"SETUPINI", Filled(4, 2)}});
