@@ -101,7 +101,7 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
         std::size_t first_raw = img.size_of_headers;
         for (const PeSection& s : img.sections)
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at + pe::kSectionHeaderSize > first_raw)
+        if (header_at + pe::kSectionHeaderSize > first_raw || img.sections.size() >= 0xFFFF)
             throw PeError("The program file has no room for another section header.");
         std::uint64_t image_end = 0;
         for (const PeSection& s : img.sections) image_end = std::max(image_end, MappedEnd(s));

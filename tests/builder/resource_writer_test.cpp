@@ -219,6 +219,25 @@ TEST(ResourceWriterTest, RefusesWhenNoSectionHeaderFits) {
     EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
 }
 
+// The COFF header counts sections in 16 bits: one more than 0xFFFF would wrap to none.
+TEST(ResourceWriterTest, RefusesASectionPastTheHighestCount) {
+    constexpr std::size_t kCount = 0xFFFF;
+    constexpr std::size_t kTable = kOptionalOffset + 224;
+    const std::uint32_t headers = AlignUp(kTable + (kCount + 1) * 40, kFileAlignment);  // room for one more
+    const Bytes small = MakeImage(Layout::kNoResources, {});
+    Bytes image(small.begin(), small.begin() + kTable);
+    image.resize(headers, 0);
+    le::Put16(image, kCoffOffset + 2, kCount);
+    le::Put32(image, kOptionalOffset + 60, headers);
+    le::Put32(image, kOptionalOffset + 96 + 8 * 2, 0);                                       // no resources yet
+    std::copy(small.begin() + kTable, small.begin() + kTable + 40, image.begin() + kTable);  // .text
+    le::Put32(image, kTable + 20, headers);
+    for (std::size_t i = 1; i < kCount; ++i) le::Put32(image, kTable + i * 40 + 12, 2 * kSectionAlignment);  // empty
+    image.insert(image.end(), small.end() - kFileAlignment, small.end());
+    ASSERT_EQ(ParsePeImage(image).sections.size(), kCount);
+    EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
+}
+
 TEST(ResourceWriterTest, RefusesNamesThatAreNotPrintableAscii) {
     const Bytes image = MakeImage(Layout::kResourcesLast, SampleTree());
     for (const std::string& name : {std::string(), std::string("SETUP INI"), std::string("\xC9\xE8")}) {
