@@ -15,6 +15,11 @@ namespace zsetup::testing {
 namespace {
 
 constexpr std::size_t kSectionTable = kOptionalOffset + 224;
+constexpr std::size_t kResourceRoot = 0x600;  // the .rsrc section's bytes, after 0x400 of headers and .text
+// SampleTree laid out: its directories (root with 5 types; 5 type directories
+// with 6 names; 6 name directories with a language each), then 6 data entries.
+constexpr std::size_t kSampleDirectoryBytes = (16 + 5 * 8) + (5 * 16 + 6 * 8) + 6 * (16 + 8);
+constexpr std::size_t kSampleDataEntries = 6;
 
 struct RefusalCase {
     const char* name;
@@ -70,7 +75,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "resources"},
         // .rsrc starts inside .text's 0x1F0 mapped bytes.
         RefusalCase{"SectionsOverlap", [](Bytes& b) { le::Put32(b, kSectionTable + 40 + 12, 0x1100); },
-                    "headers are damaged"}),
+                    "headers are damaged"},
+        // Two types share one directory: shared tables could make a small file an endless tree.
+        RefusalCase{"ResourceDirectoryReachedTwice",
+                    [](Bytes& b) { le::Put32(b, kResourceRoot + 16 + 8 + 4, le::U32(b, kResourceRoot + 16 + 4)); },
+                    "resources are damaged"},
+        RefusalCase{"ResourceDataAddsUpPastTheFile",
+                    [](Bytes& b) {
+                        const PeSection rsrc = ParsePeImage(b).sections[1];
+                        for (std::size_t i = 0; i < kSampleDataEntries; ++i) {
+                            le::Put32(b, kResourceRoot + kSampleDirectoryBytes + 16 * i, rsrc.virtual_address);
+                            le::Put32(b, kResourceRoot + kSampleDirectoryBytes + 16 * i + 4, rsrc.virtual_size);
+                        }
+                    },
+                    "resources are damaged"}),
     CaseName);
 
 TEST(PeImageTest, ReadsTheSectionTableAndDirectories) {
