@@ -318,6 +318,13 @@ const BadManifest kBadManifests[] = {
     {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
      "registry[0].value: 132 bytes in GBK, at most 130", "value = \"完完"},
+    // Text that toml++ 3.3.0 misreads (undefined behaviour) is refused before it reads it.
+    {"character outside quotes", "version = \"2.5.1\"", "version = \"2.5.1\"。",
+     "\"。\" (U+3002) stands outside quotes, where TOML allows only ASCII", "2.5.1\"。"},
+    {"continued line starting with a full stop", "category = ", "notes = \"\"\"x\\\n  。\"\"\"\ncategory = ",
+     "\"。\" (U+3002) cannot start a line continued by a backslash", "  。"},
+    {"table header without a name", "[[shortcut]]", "[[[shortcut]]]", "a [table] header needs a name, not \"[\"",
+     "[[[shortcut"},
 };
 
 class BadManifestTest : public ::testing::TestWithParam<BadManifest> {};
