@@ -81,6 +81,9 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
 
     img.section_table_offset = img.optional_offset + optional_size;
     le::Need(file, img.section_table_offset, section_count * pe::kSectionHeaderSize);
+    // The headers the loader maps hold the section table.
+    if (img.size_of_headers < img.section_table_offset + section_count * pe::kSectionHeaderSize)
+        throw PeError("The program file's headers are damaged.");
     std::size_t raw_end = img.size_of_headers;
     for (std::size_t i = 0; i < section_count; ++i) {
         const std::size_t h = img.section_table_offset + i * pe::kSectionHeaderSize;

@@ -267,7 +267,7 @@ bool ResourceKeyMatches(const ResourceKey& a, const ResourceKey& b) {
 
 ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
     const PeDataDirectory& dir = image.directories[kResourceDirectoryIndex];
-    if (dir.rva == 0 && dir.size == 0) return {};
+    if (dir.rva == 0) return {};  // as the loader has it: no resources, whatever the size says
     const std::size_t section = image.SectionOfRva(dir.rva);
     if (section == image.sections.size()) throw PeError("The program file's resources are damaged.");
     const PeSection& s = image.sections[section];

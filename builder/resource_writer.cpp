@@ -103,7 +103,7 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
         if (header_at + pe::kSectionHeaderSize > first_raw || img.sections.size() >= 0xFFFF)
             throw PeError("The program file has no room for another section header.");
-        std::uint64_t image_end = 0;
+        std::uint64_t image_end = img.size_of_headers;  // mapped first, at rva 0
         for (const PeSection& s : img.sections) image_end = std::max(image_end, MappedEnd(s));
         rsrc.name = ".rsrc";
         rsrc.characteristics = kScnInitializedData | kScnMemRead;

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TruncatedInSectionData", [](Bytes& b) { b.resize(b.size() - 1); }, "truncated"},
         RefusalCase{"ResourceLoopsOutOfSection", [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0x7000); },
                     "resources"},
+        RefusalCase{"HeadersEndInTheSectionTable", [](Bytes& b) { le::Put32(b, kOptionalOffset + 60, kSectionTable); },
+                    "headers are damaged"},
         // .rsrc starts inside .text's 0x1F0 mapped bytes.
         RefusalCase{"SectionsOverlap", [](Bytes& b) { le::Put32(b, kSectionTable + 40 + 12, 0x1100); },
                     "headers are damaged"},

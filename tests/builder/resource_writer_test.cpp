@@ -162,6 +162,15 @@ INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
                                               le::Put32(b, kTextHeader + 16, 0x1200);
                                               b.resize(b.size() + 0x1000, 0);
                                           }},
+                             // The new section goes after the headers, not at rva 0, which means "no resources".
+                             UnusualImage{"no sections at all", Layout::kNoResources,
+                                          [](Bytes& b) {
+                                              le::Put16(b, kCoffOffset + 2, 0);
+                                              b.resize(0x400);
+                                          }},
+                             // An rva of 0 means no resources whatever the size says, to the reader as to the writer.
+                             UnusualImage{"resource directory at rva 0 with a size", Layout::kResourcesLast,
+                                          [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0); }},
                              // VirtualSize 0: the loader maps SizeOfRawData.
                              UnusualImage{"text without a virtual size", Layout::kResourcesBeforeReloc,
                                           [](Bytes& b) { le::Put32(b, kTextHeader + 8, 0); }}),
