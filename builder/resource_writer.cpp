@@ -55,11 +55,18 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
 
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
+// Its raw data is cut off and written anew, so the headers and every other
+// section's raw data must lie before it.
 bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_size) {
     if (index + 1 != img.sections.size()) return false;
     const PeSection& s = img.sections[index];
     if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva) return false;
     if (static_cast<std::size_t>(s.raw_offset) + s.raw_size != file_size) return false;
+    if (img.size_of_headers > s.raw_offset) return false;
+    for (std::size_t i = 0; i < index; ++i) {
+        const PeSection& o = img.sections[i];
+        if (o.raw_size != 0 && std::uint64_t{o.raw_offset} + o.raw_size > s.raw_offset) return false;
+    }
     return std::all_of(img.sections.begin(), img.sections.end(),
                        [&](const PeSection& o) { return MappedEnd(o) <= MappedEnd(s); });
 }

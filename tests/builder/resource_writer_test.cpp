@@ -132,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
                          [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 // Images the writer takes though they are laid out unusually: what it writes
-// reads back, and writing the same items again changes nothing.
+// reads back, every section but the resources' own keeps its raw bytes, and
+// writing the same items again changes nothing.
 struct UnusualImage {
     const char* label;
     Layout layout;
@@ -147,6 +148,13 @@ TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
     const std::vector<RcDataItem> items{{"SETUPINI", Filled(13, 1)}, {"SETUPPACK", Filled(600, 2)}};
     const Bytes once = WriteRcData(image, items);
     for (const RcDataItem& item : items) EXPECT_EQ(FindRcData(once, item.name), item.bytes) << item.name;
+    const PeImage before = ParsePeImage(image);
+    for (const PeSection& s : before.sections) {
+        if (s.virtual_address == before.directories[kResourceDirectoryIndex].rva) continue;
+        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset), to = from + s.raw_size;
+        ASSERT_LE(static_cast<std::size_t>(to), once.size()) << s.name;
+        EXPECT_TRUE(std::equal(image.begin() + from, image.begin() + to, once.begin() + from)) << s.name;
+    }
     EXPECT_EQ(WriteRcData(once, items), once);
 }
 
@@ -162,6 +170,10 @@ INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
                                               le::Put32(b, kTextHeader + 16, 0x1200);
                                               b.resize(b.size() + 0x1000, 0);
                                           }},
+                             // .text's raw data inside that of .rsrc, which is last: rewriting .rsrc
+                             // in place would cut it off, so a new section is appended.
+                             UnusualImage{"text raw data inside the resources' raw data", Layout::kResourcesLast,
+                                          [](Bytes& b) { le::Put32(b, kTextHeader + 20, 0xC00); }},
                              // The new section goes after the headers, not at rva 0, which means "no resources".
                              UnusualImage{"no sections at all", Layout::kNoResources,
                                           [](Bytes& b) {
