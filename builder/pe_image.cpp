@@ -96,6 +96,8 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
         s.raw_offset = le::U32(file, h + pe::kSectionPointerToRawData);
         s.characteristics = le::U32(file, h + pe::kSectionCharacteristics);
         if (s.raw_size != 0) {
+            // After the headers: the writer changes header fields, which must not be a section's bytes.
+            if (s.raw_offset < img.size_of_headers) throw PeError("The program file's headers are damaged.");
             le::Need(file, s.raw_offset, s.raw_size);
             raw_end = std::max<std::size_t>(raw_end, static_cast<std::size_t>(s.raw_offset) + s.raw_size);
         }

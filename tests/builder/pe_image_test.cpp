@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "resources"},
         RefusalCase{"HeadersEndInTheSectionTable", [](Bytes& b) { le::Put32(b, kOptionalOffset + 60, kSectionTable); },
                     "headers are damaged"},
+        RefusalCase{"SectionDataInTheHeaders", [](Bytes& b) { le::Put32(b, kSectionTable + 20, 0); },
+                    "headers are damaged"},
         // .rsrc starts inside .text's 0x1F0 mapped bytes.
         RefusalCase{"SectionsOverlap", [](Bytes& b) { le::Put32(b, kSectionTable + 40 + 12, 0x1100); },
                     "headers are damaged"},
