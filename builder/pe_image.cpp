@@ -15,6 +15,7 @@ constexpr std::size_t kPeSignatureSize = sizeof kPeSignature;
 constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
+constexpr std::uint32_t kMaxFileAlignment = 0x10000;
 
 bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
@@ -64,7 +65,8 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     img.section_alignment = le::U32(file, img.optional_offset + pe::kOptSectionAlignment);
     img.file_alignment = le::U32(file, img.optional_offset + pe::kOptFileAlignment);
     img.size_of_headers = le::U32(file, img.optional_offset + pe::kOptSizeOfHeaders);
-    if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment))
+    // Up to 64 KiB as the loader wants it: the writer pads to it.
+    if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment) || img.file_alignment > kMaxFileAlignment)
         throw PeError("The program file's headers are damaged.");
     le::Need(file, 0, img.size_of_headers);
 

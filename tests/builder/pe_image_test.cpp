@@ -75,6 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "resources"},
         RefusalCase{"HeadersEndInTheSectionTable", [](Bytes& b) { le::Put32(b, kOptionalOffset + 60, kSectionTable); },
                     "headers are damaged"},
+        // The writer pads the new section to it: up to 2 GiB of padding for a few bytes.
+        RefusalCase{"FileAlignmentOver64KiB", [](Bytes& b) { le::Put32(b, kOptionalOffset + 36, 0x20000); },
+                    "headers are damaged"},
         RefusalCase{"SectionDataInTheHeaders", [](Bytes& b) { le::Put32(b, kSectionTable + 20, 0); },
                     "headers are damaged"},
         // .rsrc starts inside .text's 0x1F0 mapped bytes.
