@@ -151,7 +151,8 @@ TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
     const PeImage before = ParsePeImage(image);
     for (const PeSection& s : before.sections) {
         if (s.virtual_address == before.directories[kResourceDirectoryIndex].rva) continue;
-        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset), to = from + s.raw_size;
+        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset),
+                   to = from + static_cast<std::ptrdiff_t>(s.raw_size);
         ASSERT_LE(static_cast<std::size_t>(to), once.size()) << s.name;
         EXPECT_TRUE(std::equal(image.begin() + from, image.begin() + to, once.begin() + from)) << s.name;
     }

@@ -31,7 +31,8 @@ bool OtherSectionsKept(const Bytes& image, const Bytes& out) {
     const zsetup::PeImage before = zsetup::ParsePeImage(image);
     for (const zsetup::PeSection& s : before.sections) {
         if (s.raw_size == 0 || s.virtual_address == before.directories[zsetup::kResourceDirectoryIndex].rva) continue;
-        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset), to = from + s.raw_size;
+        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset),
+                   to = from + static_cast<std::ptrdiff_t>(s.raw_size);
         if (static_cast<std::size_t>(to) > out.size() ||
             !std::equal(image.begin() + from, image.begin() + to, out.begin() + from))
             return false;
