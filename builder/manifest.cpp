@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string_view>
@@ -11,6 +13,7 @@
 #include <toml++/toml.h>
 
 #include "builder/manifest_text.h"
+#include "builder/toml_guard.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
 #include "package/installed_names.h"
@@ -28,7 +31,16 @@ public:
         const int line = at ? static_cast<int>(at->source().begin.line) : 0;
         Add(line, message);
     }
-    void Add(int line, const std::string& message) { text_ += ManifestPlace(file_, line) + message + "\n"; }
+    // One problem, one line: a line break quoted from the input is written as \n.
+    void Add(int line, const std::string& message) {
+        text_ += ManifestPlace(file_, line);
+        for (char c : message) {
+            if (c == '\n') text_ += "\\n";
+            else if (c == '\r') text_ += "\\r";
+            else text_ += c;
+        }
+        text_ += '\n';
+    }
     void ThrowIfAny() const {
         if (!text_.empty()) throw ManifestError(text_.substr(0, text_.size() - 1));
     }
@@ -312,6 +324,17 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
     record.RegistryCount = i;
 }
 
+// The manifest's text, refused here when toml++ would misbehave on it.
+std::string ManifestText(const std::filesystem::path& file, const std::string& shown) {
+    std::ifstream in(file, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    Problems problems(shown);
+    if (!in.is_open() || in.bad()) problems.Add(0, "File could not be opened for reading");
+    else if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
+    problems.ThrowIfAny();
+    return text;
+}
+
 }  // namespace
 
 std::string DateText(std::time_t t) {
@@ -343,9 +366,10 @@ std::optional<std::time_t> SourceDateEpoch(const char* value) {
 
 Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& options) {
     const std::string shown = file.u8string();
+    const std::string text = ManifestText(file, shown);
     toml::table root;
     try {
-        root = toml::parse_file(shown);
+        root = toml::parse(std::string_view(text), std::string_view(shown));
     } catch (const toml::parse_error& e) {
         Problems problems(shown);
         problems.Add(static_cast<int>(e.source().begin.line), std::string(e.description()));

@@ -53,20 +53,22 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
     type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
-// The loader maps VirtualSize bytes, or SizeOfRawData when VirtualSize is 0.
-std::uint32_t SectionEnd(const PeSection& s) {
-    return s.virtual_address + (s.virtual_size ? s.virtual_size : s.raw_size);
-}
-
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
+// Its raw data is cut off and written anew, so the headers and every other
+// section's raw data must lie before it.
 bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_size) {
     if (index + 1 != img.sections.size()) return false;
     const PeSection& s = img.sections[index];
     if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva) return false;
     if (static_cast<std::size_t>(s.raw_offset) + s.raw_size != file_size) return false;
+    if (img.size_of_headers > s.raw_offset) return false;
+    for (std::size_t i = 0; i < index; ++i) {
+        const PeSection& o = img.sections[i];
+        if (o.raw_size != 0 && std::uint64_t{o.raw_offset} + o.raw_size > s.raw_offset) return false;
+    }
     return std::all_of(img.sections.begin(), img.sections.end(),
-                       [&](const PeSection& o) { return SectionEnd(o) <= SectionEnd(s); });
+                       [&](const PeSection& o) { return MappedEnd(o) <= MappedEnd(s); });
 }
 
 void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
@@ -106,10 +108,10 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
         std::size_t first_raw = img.size_of_headers;
         for (const PeSection& s : img.sections)
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at + pe::kSectionHeaderSize > first_raw)
+        if (header_at + pe::kSectionHeaderSize > first_raw || img.sections.size() >= 0xFFFF)
             throw PeError("The program file has no room for another section header.");
-        std::uint32_t image_end = 0;
-        for (const PeSection& s : img.sections) image_end = std::max(image_end, SectionEnd(s));
+        std::uint64_t image_end = img.size_of_headers;  // mapped first, at rva 0
+        for (const PeSection& s : img.sections) image_end = std::max(image_end, MappedEnd(s));
         rsrc.name = ".rsrc";
         rsrc.characteristics = kScnInitializedData | kScnMemRead;
         rsrc.virtual_address = Align(image_end, img.section_alignment);
@@ -132,9 +134,9 @@ Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
 
     const std::size_t initialized_at = img.optional_offset + pe::kOptSizeOfInitializedData;
     le::Put32(out, initialized_at, le::U32(out, initialized_at) - old_raw_size + rsrc.raw_size);
-    std::uint32_t image_end = SectionEnd(rsrc);
+    std::uint64_t image_end = MappedEnd(rsrc);
     for (std::size_t i = 0; i < img.sections.size(); ++i)
-        if (!in_place || i != old_index) image_end = std::max(image_end, SectionEnd(img.sections[i]));
+        if (!in_place || i != old_index) image_end = std::max(image_end, MappedEnd(img.sections[i]));
     le::Put32(out, img.optional_offset + pe::kOptSizeOfImage, Align(image_end, img.section_alignment));
     le::Put32(out, img.directory_offset(kResourceDirectoryIndex), rsrc.virtual_address);
     le::Put32(out, img.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc.virtual_size);

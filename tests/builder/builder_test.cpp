@@ -288,6 +288,8 @@ const BadManifest kBadManifests[] = {
      "product.name: 131 bytes in GBK, at most 128", "name = \""},
     {"no GBK form", "author = \"演示工作室\"", "author = \"Ada 😀\"",
      "product.author: \"Ada 😀\" holds a character with no GBK form", "author"},
+    {"a line break in a value", "release_date = \"20261201\"", "release_date = \"2026\\n1201\"",
+     "product.release_date: \"2026\\n1201\" is not a date written yyyymmdd", "release_date"},
     {"bad date", "release_date = \"20261201\"", "release_date = \"2026-12-1\"",
      "product.release_date: \"2026-12-1\" is not a date written yyyymmdd", "release_date"},
     {"folder with a separator", "default_folder = \"演示软件\"", "default_folder = \"a\\\\b\"",
@@ -335,6 +337,13 @@ const BadManifest kBadManifests[] = {
     {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
      "registry[0].value: 132 bytes in GBK, at most 130", "value = \"完完"},
+    // Text that toml++ 3.3.0 misreads (undefined behaviour) is refused before it reads it.
+    {"character outside quotes", "version = \"2.5.1\"", "version = \"2.5.1\"。",
+     "\"。\" (U+3002) stands outside quotes, where TOML allows only ASCII", "2.5.1\"。"},
+    {"continued line starting with a full stop", "category = ", "notes = \"\"\"x\\\n  。\"\"\"\ncategory = ",
+     "\"。\" (U+3002) cannot start a line continued by a backslash", "  。"},
+    {"table header without a name", "[[shortcut]]", "[[[shortcut]]]", "a [table] header needs a name, not \"[\"",
+     "[[[shortcut"},
 };
 
 class BadManifestTest : public ::testing::TestWithParam<BadManifest> {};
