@@ -9,6 +9,7 @@
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
+#include "builder/version_info.h"
 #include "package/config_validation.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
@@ -111,7 +112,8 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"SETUPPACK", packer.Finish()});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
-    return WriteRcData(stub, std::move(items));
+    return WriteRcData(stub, std::move(items),
+                       {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}});
 }
 
 }  // namespace zsetup
