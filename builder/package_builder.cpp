@@ -33,8 +33,10 @@ std::vector<std::uint64_t> SourceSizes(const Manifest& m) {
         const bool is_file = std::filesystem::is_regular_file(source.path, ec);
         const std::uint64_t size = is_file ? std::filesystem::file_size(source.path, ec) : 0;
         if (!is_file || ec || !std::ifstream(source.path, std::ios::binary)) {
-            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" +
-                        (std::filesystem::exists(source.path, ec) ? "" : " (no such file)") + "\n";
+            std::string why;
+            if (std::filesystem::is_directory(source.path, ec)) why = ": it is a folder; a [[folder]] row installs one";
+            else if (!std::filesystem::exists(source.path, ec)) why = " (no such file)";
+            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" + why + "\n";
         }
         sizes.push_back(size);
     }

@@ -16,6 +16,7 @@
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
 
@@ -26,30 +27,6 @@ namespace fs = std::filesystem;
 using namespace zsetup::testing;
 
 constexpr std::time_t kEpoch = 1796860800;  // 2026-12-10 00:00:00 UTC
-
-// A product folder of its own per test: the manifest and its files.
-class ProductDir {
-public:
-    ProductDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::path(::testing::TempDir()) /
-                ("zsetup-" + std::string(info->test_suite_name()) + "-" + std::string(info->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-    }
-    fs::path Path(const std::string& relative) const { return root_ / fs::u8path(relative); }
-    void Write(const std::string& relative, const std::string& bytes) const {
-        fs::create_directories(Path(relative).parent_path());
-        WriteFile(Path(relative).string(), bytes);
-    }
-    fs::path Manifest(const std::string& text, const std::string& name = "product.toml") const {
-        Write(name, text);
-        return Path(name);
-    }
-
-private:
-    fs::path root_;
-};
 
 // The example product's shape: five files, four shortcuts, Chinese texts.
 const char* const kManifest = R"(licence = "licence.txt"
@@ -300,7 +277,11 @@ const BadManifest kBadManifests[] = {
      "product.company_key: \"..\\..\\Classes\" holds a backslash", "company_key"},
     {"shortcut name that climbs", "[[shortcut]]\nname = \"演示软件\"", "[[shortcut]]\nname = \"..\\\\..\\\\x\"",
      "shortcut[0].name: \"..\\..\\x\" holds a backslash", "..\\\\..\\\\x"},
-    {"too many rows", "[[shortcut]]", FileRows(252) + "[[shortcut]]", "file: 257 rows, at most 256", "[[file]]"},
+    {"too many files", "[[shortcut]]", FileRows(252) + "[[shortcut]]",
+     "the product has 257 files (257 from [[file]] rows); the installer's file table holds at most 256", ""},
+    {"too many shortcuts", "[[registry]]",
+     Repeat("[[shortcut]]\nname = \"s\"\ntarget = \"\\\\演示.exe\"\nwhere = \"both\"\n", 253) + "[[registry]]",
+     "shortcut: 257 rows, at most 256", "[[shortcut]]"},
     {"installed name too long", "name = \"\\\\licence.txt\"", "name = \"\\\\" + Repeat("x", 131) + "\"",
      "file[1].name: 132 bytes in GBK, at most 131", "xxxxxxxx"},
     {"no leading backslash", "name = \"\\\\licence.txt\"", "name = \"licence.txt\"",
