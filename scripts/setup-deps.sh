@@ -24,6 +24,7 @@ PACKAGES=(
     googletest libtomlplusplus-dev libcli11-dev
     wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
+    osslsigncode openssl
 )
 
 missing_packages() {
