@@ -9,6 +9,7 @@
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
+#include "builder/version_info.h"
 #include "package/config_validation.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
@@ -32,8 +33,10 @@ std::vector<std::uint64_t> SourceSizes(const Manifest& m) {
         const bool is_file = std::filesystem::is_regular_file(source.path, ec);
         const std::uint64_t size = is_file ? std::filesystem::file_size(source.path, ec) : 0;
         if (!is_file || ec || !std::ifstream(source.path, std::ios::binary)) {
-            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" +
-                        (std::filesystem::exists(source.path, ec) ? "" : " (no such file)") + "\n";
+            std::string why;
+            if (std::filesystem::is_directory(source.path, ec)) why = ": it is a folder; a [[folder]] row installs one";
+            else if (!std::filesystem::exists(source.path, ec)) why = " (no such file)";
+            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" + why + "\n";
         }
         sizes.push_back(size);
     }
@@ -111,7 +114,8 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"SETUPPACK", packer.Finish()});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
-    return WriteRcData(stub, std::move(items));
+    return WriteRcData(stub, std::move(items),
+                       {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}});
 }
 
 }  // namespace zsetup

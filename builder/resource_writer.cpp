@@ -53,6 +53,16 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
     type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
+void Replace(ResourceTree& tree, TypedItem& item) {
+    ResourceEntry entry{ResourceKey::Id(item.id), {{ResourceKey::Id(item.language), 0, std::move(item.bytes)}}};
+    for (ResourceType& t : tree) {
+        if (!ResourceKeyMatches(t.type, ResourceKey::Id(item.type))) continue;
+        t.entries.assign(1, std::move(entry));
+        return;
+    }
+    tree.push_back({ResourceKey::Id(item.type), {std::move(entry)}});
+}
+
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
 // Its raw data is cut off and written anew, so the headers and every other
@@ -84,10 +94,11 @@ void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
 
 }  // namespace
 
-Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed) {
     const PeImage img = ParsePeImage(image);
     ResourceTree tree = ReadResourceTree(image, img);
     for (RcDataItem& item : items) Upsert(tree, item);
+    for (TypedItem& item : typed) Replace(tree, item);
 
     const std::size_t old_index = img.directories[kResourceDirectoryIndex].rva == 0
                                       ? img.sections.size()
