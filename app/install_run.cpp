@@ -6,6 +6,7 @@
 #include "app/wizard_texts.h"
 #include "package/installed_names.h"
 #include "wizard/maker.h"
+#include "wizard/repaint_pacer.h"
 #include "package/errors.h"
 #include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
@@ -41,7 +42,8 @@ void TMainForm::RunInstall() {
     work.SetWidth(300);
     work.Repaint();
 
-    for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i);
+    RepaintPacer pacer(platform_.clock);
+    for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i, pacer);
 
     // The copy is the resource as built, not the record in memory.
     const std::string copy = config->InstallFolder.text() + installed::kRecordCopy;
@@ -61,7 +63,7 @@ void TMainForm::RunInstall() {
     Installing = false;
 }
 
-void TMainForm::InstallFile(int i) {
+void TMainForm::InstallFile(int i, RepaintPacer& pacer) {
     const FileEntry& row = config->Files[i];
     const std::string path = config->InstallFolder.text() + row.Name.text();
     if (path.find("*.") != std::string::npos) return;
@@ -71,10 +73,13 @@ void TMainForm::InstallFile(int i) {
         return;
     }
 
+    // The label and the bar always hold the current file; they are painted when due.
     ui::Widget& name = controls_.file_label;
     name.SetCaption(ShortenPath(path, 40));
     name.SetWidth(300);
-    name.Repaint();
+    const int percent = i * 100 / config->FileCount;
+    const bool paint = pacer.Due(percent);
+    if (paint) name.Repaint();
 
     // Written beside the target and swapped in, so a failed write never
     // costs the user the file that was there.
@@ -96,8 +101,8 @@ void TMainForm::InstallFile(int i) {
     }
 
     ui::Widget& progress = controls_.progress;
-    progress.SetPosition(i * 100 / config->FileCount);
-    progress.Repaint();
+    progress.SetPosition(percent);
+    if (paint) progress.Repaint();
 }
 
 void TMainForm::WriteRegistry() {

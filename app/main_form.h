@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "app/wizard_controls.h"
 #include "wizard/handler_boundary.h"
+#include "wizard/repaint_pacer.h"
 #include "ui/form.h"
 
 namespace zsetup {
@@ -84,7 +85,7 @@ private:
     void CheckFolder();
     void ShowFailedFiles();
     void Finish();
-    void InstallFile(int index);
+    void InstallFile(int index, RepaintPacer& pacer);
     void WriteRegistry();
     void MakeShortcuts();
     std::function<void()> Handler(void (TMainForm::*handler)());

@@ -7,6 +7,7 @@
 #include "uninstall/uninstall_texts.h"
 #include "package/installed_names.h"
 #include "wizard/maker.h"
+#include "wizard/repaint_pacer.h"
 
 namespace zsetup {
 namespace {
@@ -100,9 +101,11 @@ void TUninstallForm::UninstallClick() {
     Control("Header").Repaint();
     ui::Widget& stage = Control("StageLabel");
     ui::Widget& progress = Control("Progress");
+    RepaintPacer pacer(platform_.clock);
     result_ = Remove([&](RemovalStage s, int percent) {
         stage.SetCaption(StageText(s));
         progress.SetPosition(percent);
+        if (!pacer.Due(static_cast<int>(s) * 101 + percent)) return;  // a new stage counts as a move
         stage.Repaint();
         progress.Repaint();
     });

@@ -2,6 +2,7 @@
 // registry values, shortcuts, progress, and the failures that end it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,38 @@ struct InstalledRun {
 };
 
 const std::string kFolder = "C:\\演示软件";
+
+// The label and the bar are painted when the percentage moves or 30 ms have
+// passed, not for every file; what they hold is always the current file.
+TEST(InstallRun, RepaintsTheProgressWhenItMovesOrTimeHasPassed) {
+    Package p;
+    for (int i = 0; i < 250; ++i) p.AddFile("\\f" + std::to_string(i) + ".txt", "x");  // 251 with hello.txt
+    const struct {
+        const char* label;
+        std::uint64_t ms_per_file;
+        std::size_t repaints;
+    } cases[] = {
+        {"a fast disk: once per percent", 0, 100},
+        {"a slow disk: every file", 40, 251},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Wizard w(p);
+        RecordingView view;
+        w.form->form().AttachView(&view);
+        w.platform->clock.SetStep(k.ms_per_file);
+        w.ToFolderPage();
+        w.Next();
+        w.Next();
+        ASSERT_EQ(w.page(), 5);
+        for (const char* name : {"CopyProgress", "FNameLb"})
+            EXPECT_EQ(static_cast<std::size_t>(std::count(view.repainted.begin(), view.repainted.end(), name)),
+                      k.repaints)
+                << name;
+        EXPECT_EQ(w["FNameLb"].caption(), "C:\\演示软件\\f249.txt");
+    }
+}
+
 const std::string kUninstall = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件";
 
 TEST(InstallRun, WritesFilesRecordCopyRegistryAndShortcuts) {
