@@ -21,12 +21,17 @@ add_subdirectory(${ZSETUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 
 # libjpeg: Debian's for the host, libjpeg-turbo cross-built by ./dev setup for mingw.
 if(ZSETUP_WIN32)
-  set(ZSETUP_JPEG_PREFIX /var/cache/zsetup/libjpeg-turbo-mingw32 CACHE PATH "mingw libjpeg-turbo install")
-  find_library(JPEG_STATIC NAMES libjpeg.a PATHS ${ZSETUP_JPEG_PREFIX}/lib
-               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(ZSETUP_JPEG_PREFIX /var/cache/zsetup/libjpeg-turbo-mingw32-os-nosimd-noarith CACHE PATH
+      "mingw libjpeg-turbo install")
+  # Taken from the prefix on every configure, never cached: a new prefix
+  # (other build options) must not link the old library.
+  set(jpeg_static ${ZSETUP_JPEG_PREFIX}/lib/libjpeg.a)
+  if(NOT EXISTS ${jpeg_static})
+    message(FATAL_ERROR "no ${jpeg_static}: run ./dev setup")
+  endif()
   add_library(jpeg_dep INTERFACE)
   target_include_directories(jpeg_dep INTERFACE ${ZSETUP_JPEG_PREFIX}/include)
-  target_link_libraries(jpeg_dep INTERFACE ${JPEG_STATIC})
+  target_link_libraries(jpeg_dep INTERFACE ${jpeg_static})
 else()
   find_package(JPEG REQUIRED)
   add_library(jpeg_dep INTERFACE)

@@ -1,19 +1,20 @@
 #include "decor/shadow_pixels.h"
 
+#include <memory>
+
 namespace zsetup {
 
-namespace {
-
-AlphaMulTableType MakeAlphaMulTable() {
-    AlphaMulTableType t{};
-    for (int c = 0; c < 256; ++c)
-        for (int a = 0; a < 256; ++a) t[c][a] = static_cast<std::uint8_t>(c * a / 255);
-    return t;
+const AlphaMulTableType& AlphaMulTable() {
+    // Made on first use, on the heap: as a table in the program file it
+    // would add 64 KiB to every installer.
+    static const std::unique_ptr<const AlphaMulTableType> table = [] {
+        auto t = std::make_unique<AlphaMulTableType>();
+        for (int c = 0; c < 256; ++c)
+            for (int a = 0; a < 256; ++a) (*t)[c][a] = static_cast<std::uint8_t>(c * a / 255);
+        return t;
+    }();
+    return *table;
 }
-
-}  // namespace
-
-const AlphaMulTableType AlphaMulTable = MakeAlphaMulTable();
 
 int ClampRow(const BgraImage& image, int v) {
     if (v < 0) return 0;
@@ -58,13 +59,14 @@ void BlurShadow(BgraImage& image, int passes) {
 
 void PremultiplyShadow(BgraImage& image, std::uint32_t colour) {
     const std::uint8_t red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
+    const AlphaMulTableType& table = AlphaMulTable();
     auto& px = image.pixels();
     for (std::size_t i = 0; i < px.size(); i += 4) {
         const std::uint8_t alpha = px[i];
         px[i + 3] = alpha;
-        px[i + 0] = AlphaMulTable[blue][alpha];
-        px[i + 1] = AlphaMulTable[green][alpha];
-        px[i + 2] = AlphaMulTable[red][alpha];
+        px[i + 0] = table[blue][alpha];
+        px[i + 1] = table[green][alpha];
+        px[i + 2] = table[red][alpha];
     }
 }
 

@@ -20,7 +20,7 @@ struct PixelRect {
 
 // Entry [c][a] is (c * a) div 255: a colour component premultiplied by alpha.
 using AlphaMulTableType = std::array<std::array<std::uint8_t, 256>, 256>;
-extern const AlphaMulTableType AlphaMulTable;
+const AlphaMulTableType& AlphaMulTable();
 
 int ClampRow(const BgraImage& image, int v);
 int ClampColumn(const BgraImage& image, int v);

@@ -16,7 +16,18 @@ struct ErrorManager {
 };
 
 void OnError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
-void OnMessage(j_common_ptr) {}  // warnings are not the user's business
+// Warnings and traces are not the user's business: counted, never formatted
+// or printed. Filling the manager here instead of with jpeg_std_error keeps
+// libjpeg's message texts and the C library's printf out of the stub.
+void OnEmit(j_common_ptr info, int level) {
+    if (level < 0) ++info->err->num_warnings;
+}
+void OnMessage(j_common_ptr) {}
+void OnFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+void OnReset(j_common_ptr info) {
+    info->err->num_warnings = 0;
+    info->err->msg_code = 0;
+}
 
 // Ends the decompressor on every path, the jump included.
 struct Decompressor {
@@ -48,9 +59,13 @@ BgraImage DecodeJpeg(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return {};
     Decompressor d;
     ErrorManager errors;
-    d.info.err = jpeg_std_error(&errors.pub);
+    errors.pub = jpeg_error_mgr{};
     errors.pub.error_exit = OnError;
+    errors.pub.emit_message = OnEmit;
     errors.pub.output_message = OnMessage;
+    errors.pub.format_message = OnFormat;
+    errors.pub.reset_error_mgr = OnReset;
+    d.info.err = &errors.pub;
     BgraImage image;
     if (!Decode(bytes, d, errors, image)) return {};
     return image;

@@ -6,7 +6,9 @@
 set -euo pipefail
 
 ZSETUP_CACHE=${ZSETUP_CACHE:-/var/cache/zsetup}
-JPEG_PREFIX="$ZSETUP_CACHE/libjpeg-turbo-mingw32"
+# The build options are part of the name: a cache made with other options is
+# never taken for this one, so changing them rebuilds.
+JPEG_PREFIX="$ZSETUP_CACHE/libjpeg-turbo-mingw32-os-nosimd-noarith"
 
 log() { printf '[setup] %s\n' "$*" >&2; }
 
@@ -104,9 +106,17 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
     mkdir -p "$JPEG_PREFIX"
+    # Only what the stub needs, as small as it comes: the stub decodes two
+    # small pictures once, so SIMD (which also drags the encoder's kernels in
+    # through its dispatch table) and arithmetic coding buy nothing; sections
+    # per function let the stub's link drop the encoder; no getenv (JPEGMEM),
+    # whose sscanf brings the C library's scanf in; no unwind tables, no
+    # exception passes through C code.
     cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
-        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF >/dev/null
+        -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
+        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GETENV" \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF \
+        -DWITH_TURBOJPEG=OFF >/dev/null
     cmake --build "$work/build" -j"$(nproc)" >/dev/null
     cmake --install "$work/build" >/dev/null
 }

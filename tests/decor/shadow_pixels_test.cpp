@@ -69,11 +69,11 @@ TEST(ShadowColour, IsPremultipliedByTheMaskValue) {
 }
 
 TEST(AlphaMul, IsTheTruncatedProductOver255) {
-    EXPECT_EQ(AlphaMulTable[255][255], 255);
-    EXPECT_EQ(AlphaMulTable[0][200], 0);
-    EXPECT_EQ(AlphaMulTable[134][128], 67);  // 17152 / 255 = 67.26
-    EXPECT_EQ(AlphaMulTable[254][1], 0);
-    EXPECT_EQ(AlphaMulTable[128][254], 127);  // 32512 / 255 = 127.5, truncated
+    EXPECT_EQ(AlphaMulTable()[255][255], 255);
+    EXPECT_EQ(AlphaMulTable()[0][200], 0);
+    EXPECT_EQ(AlphaMulTable()[134][128], 67);  // 17152 / 255 = 67.26
+    EXPECT_EQ(AlphaMulTable()[254][1], 0);
+    EXPECT_EQ(AlphaMulTable()[128][254], 127);  // 32512 / 255 = 127.5, truncated
 }
 
 TEST(Clamp, KeepsIndicesInsideTheImage) {
