@@ -109,9 +109,10 @@ int Build(const std::string& manifest_file, std::string output, const std::files
     }
     ProgressFn progress;
     if (ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
-    std::vector<std::uint8_t> image;
+    // Written as it is packed, on every core; renamed into place when done.
+    ReplacingFile out(std::filesystem::u8path(output));
     try {
-        image = BuildSetup(manifest, stub, progress);
+        BuildSetup(manifest, stub, progress, out, 0);
     } catch (const PeError& e) {
         std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
         return kFailure;
@@ -121,7 +122,7 @@ int Build(const std::string& manifest_file, std::string output, const std::files
         std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
         return kBadInput;
     }
-    WriteFileReplacing(std::filesystem::u8path(output), image);
+    out.Commit();
     return 0;
 }
 
