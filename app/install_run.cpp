@@ -4,7 +4,10 @@
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
+#include "package/installed_names.h"
+#include "wizard/maker.h"
 #include "package/errors.h"
+#include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
 #include "shell/force_dirs.h"
 #include "shell/path_text.h"
@@ -13,8 +16,6 @@
 
 namespace zsetup {
 namespace {
-
-const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Marks the run as under way until it returns or fails: a close request is
 // refused meanwhile.
@@ -43,7 +44,7 @@ void TMainForm::RunInstall() {
     for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i);
 
     // The copy is the resource as built, not the record in memory.
-    const std::string copy = config->InstallFolder.text() + "\\Z_nt.cx";
+    const std::string copy = config->InstallFolder.text() + installed::kRecordCopy;
     const auto packed = platform_.resources.RcData("SETUPINI");
     if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
@@ -91,7 +92,7 @@ void TMainForm::InstallFile(int i) {
     }
     if (!written) {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, texts::kCaption, kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, maker::MessageCaption(), kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;
@@ -117,11 +118,11 @@ void TMainForm::WriteRegistry() {
     reg.WriteString("Date", c.InstallDate.text());
     reg.CloseKey();
 
-    reg.OpenKey(kUninstallKey + c.ProductName.text(), true);
+    reg.OpenKey("\\" + installed::UninstallKey(c), true);
     reg.WriteString("DisplayName", c.ProductName.text());
     // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
     // start another program.
-    reg.WriteString("UninstallString", "\"" + folder + "\\uninstall.exe\"");
+    reg.WriteString("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
     reg.WriteString("DisplayVersion", c.Version.text());
     reg.WriteString("Publisher", c.Author.text());
     reg.WriteString("InstallLocation", folder);
@@ -129,10 +130,11 @@ void TMainForm::WriteRegistry() {
     reg.CloseKey();
 
     // Rows keep the key they opened: a later relative KeyPath lies below it.
-    for (const RegistryEntry& row : c.RegistryRows()) {
-        reg.SetRoot(row.CurrentUser ? RegRoot::CurrentUser : RegRoot::LocalMachine);
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(c)) {
+        const RegistryEntry& row = *placed.row;
+        reg.SetRoot(placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine);
         try {
-            if (!reg.OpenKey(row.KeyPath.text(), true)) continue;
+            if (!reg.OpenKey("\\" + placed.key_path, true)) continue;
             const std::string name = row.ValueName.text();
             if (row.Is(RegistryKind::Bool)) reg.WriteBool(name, row.BoolValue != 0);
             if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());
@@ -155,7 +157,7 @@ void TMainForm::MakeShortcuts() {
         if (row.InProgramGroup()) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
         if (row.OnDesktop()) shortcuts.CreateDesktopShortcut(target, name, arguments);
     }
-    shortcuts.CreateProgramsShortcut(group, folder + "\\uninstall.exe", texts::kUninstallLinkHead + group, "");
+    shortcuts.CreateProgramsShortcut(group, folder + installed::kUninstaller, installed::UninstallLinkName(c), "");
 }
 
 }  // namespace zsetup

@@ -6,6 +6,8 @@
 
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
+#include "package/installed_names.h"
+#include "wizard/maker.h"
 #include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
@@ -27,18 +29,12 @@ void ThrowProblems(const std::vector<ConfigProblem>& problems) {
 
 }  // namespace
 
-std::string UserTextOf(const std::exception& error) {
-    if (dynamic_cast<const std::bad_alloc*>(&error)) return texts::kOutOfMemory;
-    return error.what();
-}
-
-const char* ErrorCaption() { return texts::kCaption; }
-
 TMainForm::TMainForm(Platform& platform)
     : config(std::make_unique<SetupConfig>(SetupConfig::Zero())),
       platform_(platform),
       form_(ui::BuildForm(TMAINFORM())),
-      controls_(*form_) {
+      controls_(*form_),
+      boundary_(platform.dialogs, *form_) {
     // The handlers, bound as the form description names them.
     controls_.pages.Page(0).on_show = Handler(&TMainForm::Sheet0Show);
     controls_.pages.Page(1).on_show = Handler(&TMainForm::Sheet1Show);
@@ -62,28 +58,11 @@ TMainForm::TMainForm(Platform& platform)
     if (auto art = platform_.resources.RcData("FINISHART")) controls_.finish_art.SetPicture(std::move(*art));
 }
 
-std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
-    return [this, handler] {
-        // Handlers run inside one another (Agree clicks Next, Next changes
-        // the page): only the outermost one shows the error.
-        ++handler_depth_;
-        try {
-            (this->*handler)();
-        } catch (const std::exception& e) {
-            if (--handler_depth_ > 0) throw;
-            platform_.dialogs.ShowMessage(UserTextOf(e), form_->application_title(), kMbOk | kMbIconError);
-            return;
-        } catch (...) {
-            --handler_depth_;
-            throw;
-        }
-        --handler_depth_;
-    };
-}
+std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return boundary_.Wrap(this, handler); }
 
 void TMainForm::RefusePackage(const std::string& message) {
     refusal_ = message;
-    platform_.dialogs.ShowMessage(message, texts::kCaption, kMbOk | kMbIconWarning);
+    platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
 }
 
 // The record comes straight from the resource's bytes: no file beside the
@@ -92,12 +71,7 @@ void TMainForm::RefusePackage(const std::string& message) {
 void TMainForm::LoadConfig() {
     auto blob = platform_.resources.RcData("SETUPINI");
     if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
-    try {
-        config = UnpackConfig(blob->data(), blob->size()).record;
-    } catch (const PackageError& e) {
-        throw PackageError(std::string("SETUPINI: ") + e.what());
-    }
-    ThrowProblems(ValidateConfig(*config, kAnyPayloadSize));
+    config = UnpackSoundConfig(blob->data(), blob->size(), "SETUPINI", kProblemsShown);
 }
 
 void TMainForm::ReadPreviousInstallation() {
@@ -135,22 +109,22 @@ void TMainForm::FormCreate() {
         // leaves no key behind. Its questions still come in their order.
         LoadPayload();
         form_->SetApplicationTitle(config->ProductName.text() + texts::kTitleSuffix);
-        CompanyKey = "\\Software\\" + config->CompanyKeyName.text();
-        ProductKey = CompanyKey + "\\" + config->DefaultFolderName.text();
+        CompanyKey = "\\" + installed::CompanyKey(*config);
+        ProductKey = "\\" + installed::ProductKey(*config);
         ReadPreviousInstallation();
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             config->SetInstallFolder(PreviousFolder);
         else config->SetInstallFolder(label_pf.caption() + config->DefaultFolderName.text());
 
-        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, texts::kCaption,
+        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, maker::MessageCaption(),
                                                               kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }
         if (!payload.MatchesChecksum(*config) &&
-            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, texts::kCaption, kMbYesNo | kMbIconQuestion) ==
-                kIdNo) {
+            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, maker::MessageCaption(),
+                                          kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }

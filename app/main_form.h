@@ -13,14 +13,10 @@
 #include "package/setup_config.h"
 #include "platform/platform.h"
 #include "app/wizard_controls.h"
+#include "wizard/handler_boundary.h"
 #include "ui/form.h"
 
 namespace zsetup {
-
-// The text a user sees for an error that reached the program's edge (out of
-// memory is said in words, not as "std::bad_alloc"), and the caption of its box.
-std::string UserTextOf(const std::exception& error);
-const char* ErrorCaption();
 
 class TMainForm {
 public:
@@ -91,17 +87,15 @@ private:
     void InstallFile(int index);
     void WriteRegistry();
     void MakeShortcuts();
-    // The handler boundary: an error a handler lets through is shown in an
-    // error box, and the wizard stays where it was.
     std::function<void()> Handler(void (TMainForm::*handler)());
 
     Platform& platform_;
     std::unique_ptr<ui::Form> form_;
     WizardControls controls_;
+    HandlerBoundary boundary_;
     std::string refusal_;
     std::vector<std::string> failed_files_;
     bool run_in_progress_ = false;
-    int handler_depth_ = 0;
 };
 
 }  // namespace zsetup

@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
+#include "wizard/maker.h"
 #include "shell/force_dirs.h"
 #include "shell/process_kill.h"
 
@@ -100,15 +101,15 @@ void TMainForm::PrevBtClick() {
     if (page >= 1 && page <= 3) pages.SetActivePage(page - 1);
 }
 
-void TMainForm::Button1Click() { KillProcessByName(platform_.processes, "ZANTO-KPV.exe"); }
-void TMainForm::Button2Click() { KillProcessByName(platform_.processes, "KPV-H-Up.exe"); }
+void TMainForm::Button1Click() { KillProcessByName(platform_.processes, maker::ProductProcesses()[0]); }
+void TMainForm::Button2Click() { KillProcessByName(platform_.processes, maker::ProductProcesses()[1]); }
 
 void TMainForm::NextBtClick() {
     controls_.kill_main_button.Click();
     controls_.kill_updater_button.Click();
     // A package that cannot be installed never leaves the welcome page.
     if (!refusal_.empty()) {
-        platform_.dialogs.ShowMessage(refusal_, texts::kCaption, kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(refusal_, maker::MessageCaption(), kMbOk | kMbIconWarning);
         return;
     }
     controls_.agree_button.Show();
@@ -135,7 +136,7 @@ void TMainForm::CheckFolder() {
     const std::string text = TrimControlBytes(edit.caption());
     edit.SetCaption(text);
     auto warn = [this](const char* message) {
-        platform_.dialogs.ShowMessage(message, texts::kCaption, kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
     };
     if (text.empty()) return warn(texts::kFolderEmpty);
     if (text.size() < 2 || text[1] != ':') return warn(texts::kFolderNotFull);
@@ -164,7 +165,7 @@ void TMainForm::CancelBtClick() {
     if (Installing) return;
     const int page = controls_.pages.active_page();
     if (page <= 3) {
-        if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, texts::kCaption,
+        if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, maker::MessageCaption(),
                                           kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
             form_->Terminate();
     } else if (page == 5) {

@@ -4,7 +4,6 @@
 
 namespace zsetup::texts {
 
-inline constexpr char kCaption[] = " ZANTO";
 inline constexpr char kAlreadyInstalled[] = "   Zoraq提示：Zoraq软件已经安装,覆盖原来以前的吗？        ";
 inline constexpr char kChecksumMismatch[] = "   Zoraq提示：文件资源校核不完整,继续吗？      ";
 inline constexpr char kTitleSuffix[] = " 安装向导";   // application title: name + this
@@ -52,6 +51,5 @@ inline constexpr char kCopyingFiles[] = "正在复制文件...";
 inline constexpr char kRegistering[] = "正在注册相关信息...";
 inline constexpr char kMakingShortcuts[] = "正在创建快捷方式...";
 inline constexpr char kFileFailed[] = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
-inline constexpr char kUninstallLinkHead[] = "卸载";
 
 }  // namespace zsetup::texts

@@ -102,6 +102,7 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     out << "Checksum: stored " << static_cast<std::uint32_t>(r.PackChecksum) << ", computed " << c.computed_checksum
         << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
     out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
+    out << "Uninstaller (\\uninstall.exe): " << UninstallerKind(c) << "\n";
 }
 
 void WriteJsonReport(const PackageContents& c, std::ostream& out) {
@@ -145,7 +146,8 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
     out << "  \"payload_size\": " << c.payload.size() << ",\n";
     out << "  \"checksum\": {\"stored\": " << static_cast<std::uint32_t>(r.PackChecksum)
         << ", \"computed\": " << c.computed_checksum << "},\n";
-    out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << "\n}\n";
+    out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";
+    out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << "\n}\n";
 }
 
 }  // namespace zsetup

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string_view>
@@ -11,8 +13,10 @@
 #include <toml++/toml.h>
 
 #include "builder/manifest_text.h"
+#include "builder/toml_guard.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
+#include "package/installed_names.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -27,7 +31,16 @@ public:
         const int line = at ? static_cast<int>(at->source().begin.line) : 0;
         Add(line, message);
     }
-    void Add(int line, const std::string& message) { text_ += ManifestPlace(file_, line) + message + "\n"; }
+    // One problem, one line: a line break quoted from the input is written as \n.
+    void Add(int line, const std::string& message) {
+        text_ += ManifestPlace(file_, line);
+        for (char c : message) {
+            if (c == '\n') text_ += "\\n";
+            else if (c == '\r') text_ += "\\r";
+            else text_ += c;
+        }
+        text_ += '\n';
+    }
     void ThrowIfAny() const {
         if (!text_.empty()) throw ManifestError(text_.substr(0, text_.size() - 1));
     }
@@ -207,6 +220,29 @@ void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path
     }
 }
 
+// Every package can be taken away again: the built-in uninstaller goes in as
+// "\uninstall.exe" unless the product brings its own or asks for none.
+void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions& options, Problems& problems,
+                    std::map<std::string, int>& index_of_name) {
+    const toml::node* node = root.get("uninstaller");
+    if (node && !node->is_boolean()) {
+        problems.Add(node, "uninstaller: expected true or false");
+        return;
+    }
+    if (node && !node->as_boolean()->get()) return;
+    const std::string name = installed::kUninstaller;
+    if (index_of_name.count(FoldAsciiCase(name))) return;  // the product's own
+    SetupConfig& record = *m.record;
+    if (record.FileCount >= kMaxRows) {
+        problems.Add(node, "file: 256 rows leave no room for the built-in uninstaller; give uninstaller = false");
+        return;
+    }
+    index_of_name.emplace(FoldAsciiCase(name), record.FileCount);
+    record.Files[record.FileCount++].Name.assign(name);
+    m.sources.push_back({options.uninstaller, "the built-in uninstaller (--uninstaller)", 0});
+    m.built_in_uninstaller = true;
+}
+
 void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& problems,
                    const std::map<std::string, int>& index_of_name) {
     int i = 0;
@@ -288,6 +324,17 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
     record.RegistryCount = i;
 }
 
+// The manifest's text, refused here when toml++ would misbehave on it.
+std::string ManifestText(const std::filesystem::path& file, const std::string& shown) {
+    std::ifstream in(file, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    Problems problems(shown);
+    if (!in.is_open() || in.bad()) problems.Add(0, "File could not be opened for reading");
+    else if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
+    problems.ThrowIfAny();
+    return text;
+}
+
 }  // namespace
 
 std::string DateText(std::time_t t) {
@@ -319,9 +366,10 @@ std::optional<std::time_t> SourceDateEpoch(const char* value) {
 
 Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& options) {
     const std::string shown = file.u8string();
+    const std::string text = ManifestText(file, shown);
     toml::table root;
     try {
-        root = toml::parse_file(shown);
+        root = toml::parse(std::string_view(text), std::string_view(shown));
     } catch (const toml::parse_error& e) {
         Problems problems(shown);
         problems.Add(static_cast<int>(e.source().begin.line), std::string(e.description()));
@@ -334,7 +382,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "file", "shortcut", "registry"}, problems);
+    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "shortcut", "registry"}, problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
@@ -347,6 +395,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
 
     std::map<std::string, int> index_of_name;
     ReadFiles(root, m, base, problems, index_of_name);
+    AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
     problems.ThrowIfAny();

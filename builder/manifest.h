@@ -29,12 +29,17 @@ struct Manifest {
     std::unique_ptr<SetupConfig> record;
     std::vector<SourceFile> sources;  // one per file row, in table order
     SourceFile licence;
+    bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
 };
 
 struct ManifestOptions {
     // The default install date: SOURCE_DATE_EPOCH when set, else today.
     std::optional<std::time_t> source_date_epoch;
     std::time_t now = 0;
+    // The built-in uninstaller (zsetup-uninstall.exe), added as
+    // "\uninstall.exe" unless the manifest carries its own or says
+    // `uninstaller = false`.
+    std::filesystem::path uninstaller;
 };
 
 // Throws ManifestError listing every problem, one per line, each as

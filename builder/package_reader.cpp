@@ -4,7 +4,10 @@
 
 #include "builder/resource_writer.h"
 #include "package/config_blob.h"
+#include "builder/pe_error.h"
 #include "package/config_validation.h"
+#include "package/installed_names.h"
+#include "text/gbk.h"
 #include "package/errors.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
@@ -41,6 +44,23 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
     if (auto licence = FindRcData(image, "PROTOCOL")) c.licence = std::string(licence->begin(), licence->end());
     return c;
+}
+
+std::string UninstallerKind(const PackageContents& c) {
+    for (const FileEntry& row : c.record->FileRows()) {
+        if (IsSkippedRow(row) || FoldAsciiCase(row.Name.text()) != installed::kUninstaller) continue;
+        if (row.Offset < 0 || row.Size < 0 ||
+            static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload.size())
+            return "own";
+        const std::vector<std::uint8_t> program(c.payload.begin() + row.Offset,
+                                                c.payload.begin() + row.Offset + row.Size);
+        try {
+            return FindRcData(program, "ZSETUPUNINSTALL") ? "built-in" : "own";
+        } catch (const PeError&) {
+            return "own";  // not even a program we can read
+        }
+    }
+    return "none";
 }
 
 std::vector<std::string> VerifyProblems(const PackageContents& c) {

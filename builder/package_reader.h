@@ -24,6 +24,11 @@ struct PackageContents {
 // when SETUPINI or SETUPPACK is missing or does not unpack.
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 
+// Which uninstaller the package carries as "\uninstall.exe": "built-in"
+// (zsetup-uninstall, known by its ZSETUPUNINSTALL resource), "own" (the
+// product's), or "none".
+std::string UninstallerKind(const PackageContents& contents);
+
 // What the stub would refuse or get wrong: the record's problems, a record of
 // the wrong length, a checksum that does not match. Empty for a sound package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);

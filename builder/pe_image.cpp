@@ -15,29 +15,29 @@ constexpr std::size_t kPeSignatureSize = sizeof kPeSignature;
 constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
+constexpr std::uint32_t kMaxFileAlignment = 0x10000;
 
 bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
-
-std::uint32_t SectionExtent(const PeSection& s) { return std::max(s.virtual_size, s.raw_size); }
 
 }  // namespace
 
 std::size_t PeImage::SectionOfRva(std::uint32_t rva) const {
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const PeSection& s = sections[i];
-        if (rva >= s.virtual_address && rva - s.virtual_address < SectionExtent(s)) return i;
+        if (rva >= s.virtual_address && rva - s.virtual_address < MappedSize(s)) return i;
     }
     return sections.size();
 }
 
 std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
-    const std::size_t i = SectionOfRva(rva);
-    if (i == sections.size()) throw PeError("The program file's resources point outside its sections.");
-    const PeSection& s = sections[i];
-    const std::uint32_t within = rva - s.virtual_address;
-    if (within > s.raw_size || size > s.raw_size - within)
-        throw PeError("The program file's resources point outside its sections.");
-    return static_cast<std::size_t>(s.raw_offset) + within;
+    // Not SectionOfRva: zero bytes may sit right at a section's end.
+    for (const PeSection& s : sections) {
+        if (rva < s.virtual_address || s.raw_size == 0) continue;  // ParsePeImage checked only raw data that exists
+        const std::uint32_t within = rva - s.virtual_address;
+        const std::uint32_t readable = ReadableSize(s);
+        if (within <= readable && size <= readable - within) return static_cast<std::size_t>(s.raw_offset) + within;
+    }
+    throw PeError("The program file's resources point outside its sections.");
 }
 
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
@@ -67,7 +67,8 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     img.file_alignment = le::U32(file, img.optional_offset + pe::kOptFileAlignment);
     img.size_of_headers = le::U32(file, img.optional_offset + pe::kOptSizeOfHeaders);
     img.subsystem = le::U16(file, img.optional_offset + pe::kOptSubsystem);
-    if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment))
+    // Up to 64 KiB as the loader wants it: the writer pads to it.
+    if (!PowerOfTwo(img.section_alignment) || !PowerOfTwo(img.file_alignment) || img.file_alignment > kMaxFileAlignment)
         throw PeError("The program file's headers are damaged.");
     le::Need(file, 0, img.size_of_headers);
 
@@ -84,6 +85,9 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
 
     img.section_table_offset = img.optional_offset + optional_size;
     le::Need(file, img.section_table_offset, section_count * pe::kSectionHeaderSize);
+    // The headers the loader maps hold the section table.
+    if (img.size_of_headers < img.section_table_offset + section_count * pe::kSectionHeaderSize)
+        throw PeError("The program file's headers are damaged.");
     std::size_t raw_end = img.size_of_headers;
     for (std::size_t i = 0; i < section_count; ++i) {
         const std::size_t h = img.section_table_offset + i * pe::kSectionHeaderSize;
@@ -96,9 +100,14 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
         s.raw_offset = le::U32(file, h + pe::kSectionPointerToRawData);
         s.characteristics = le::U32(file, h + pe::kSectionCharacteristics);
         if (s.raw_size != 0) {
+            // After the headers: the writer changes header fields, which must not be a section's bytes.
+            if (s.raw_offset < img.size_of_headers) throw PeError("The program file's headers are damaged.");
             le::Need(file, s.raw_offset, s.raw_size);
             raw_end = std::max<std::size_t>(raw_end, static_cast<std::size_t>(s.raw_offset) + s.raw_size);
         }
+        // The loader wants the sections in address order, each after the one before.
+        if (!img.sections.empty() && s.virtual_address < MappedEnd(img.sections.back()))
+            throw PeError("The program file's headers are damaged.");
         img.sections.push_back(std::move(s));
     }
     if (file.size() > raw_end)

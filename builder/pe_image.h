@@ -3,6 +3,7 @@
 // accepted: no signature (it would break) and no overlay (it would be lost).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +21,15 @@ struct PeSection {
     std::uint32_t raw_offset = 0;
     std::uint32_t characteristics = 0;
 };
+
+// The bytes a section spans in memory as the loader maps it: VirtualSize, or
+// SizeOfRawData when VirtualSize is 0. The reader finds a section by it and
+// the writer places a new one after it, so both see the same layout.
+inline std::uint32_t MappedSize(const PeSection& s) { return s.virtual_size != 0 ? s.virtual_size : s.raw_size; }
+// Where that span ends, past 4 GiB when the header says so.
+inline std::uint64_t MappedEnd(const PeSection& s) { return std::uint64_t{s.virtual_address} + MappedSize(s); }
+// The bytes at its start that are both mapped and backed by the file.
+inline std::uint32_t ReadableSize(const PeSection& s) { return std::min(MappedSize(s), s.raw_size); }
 
 // A data directory entry: the rva, then the size.
 inline constexpr std::size_t kDirectorySizeField = 4;
@@ -52,14 +62,16 @@ struct PeImage {
     std::size_t directory_offset(std::size_t index) const {
         return optional_offset + pe::kOptDataDirectories + pe::kDataDirectorySize * index;
     }
-    // File offset of size bytes at rva; throws PeError unless a section's raw data holds them.
+    // File offset of size bytes at rva; throws PeError unless one section maps
+    // them from its raw data.
     std::size_t OffsetOfRva(std::uint32_t rva, std::uint32_t size) const;
     // Index of the section whose address range holds rva, or sections.size().
     std::size_t SectionOfRva(std::uint32_t rva) const;
 };
 
-// Throws PeError when the bytes are not a 32-bit i386 PE image, are damaged,
-// carry a certificate or have bytes after the last section's raw data.
+// Throws PeError when the bytes are not a 32-bit i386 PE image, are damaged
+// (sections out of address order or overlapping included), carry a
+// certificate or have bytes after the last section's raw data.
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file);
 
 }  // namespace zsetup

@@ -1,6 +1,7 @@
 #include "builder/resource_tree.h"
 
 #include <algorithm>
+#include <set>
 
 #include "builder/le_bytes.h"
 #include "builder/pe_layout.h"
@@ -56,7 +57,19 @@ private:
         return base_ + offset;
     }
 
-    std::vector<std::pair<ResourceKey, std::uint32_t>> Directory(std::size_t offset) const {
+    // Each directory and data entry is read once, and the names and data read
+    // add up to no more than the file: tables that point at each other again
+    // and again would otherwise make a small file an endless tree.
+    void FirstVisit(std::size_t offset) {
+        if (!visited_.insert(offset).second) Damaged();
+    }
+    void Count(std::size_t bytes) {
+        read_bytes_ += bytes;
+        if (read_bytes_ > file_.size()) Damaged();
+    }
+
+    std::vector<std::pair<ResourceKey, std::uint32_t>> Directory(std::size_t offset) {
+        FirstVisit(offset);
         const std::size_t at = At(offset, kDirectoryHeaderSize);
         const std::size_t count =
             std::size_t{le::U16(file_, at + pe::kResourceNamedEntries)} + le::U16(file_, at + pe::kResourceIdEntries);
@@ -71,9 +84,10 @@ private:
         return entries;
     }
 
-    std::u16string String(std::size_t offset) const {
+    std::u16string String(std::size_t offset) {
         const std::size_t length = le::U16(file_, At(offset, 2));
         const std::size_t at = At(offset + 2, length * 2);
+        Count(length * 2);
         std::u16string s;
         for (std::size_t i = 0; i < length; ++i) s.push_back(static_cast<char16_t>(le::U16(file_, at + 2 * i)));
         return s;
@@ -85,12 +99,14 @@ private:
         return target & ~kHighBit;
     }
 
-    ResourceData Data(const ResourceKey& language, std::uint32_t target) const {
+    ResourceData Data(const ResourceKey& language, std::uint32_t target) {
         if (target & kHighBit) Damaged();
+        FirstVisit(target);
         const std::size_t at = At(target, kDataEntrySize);
         const std::uint32_t rva = le::U32(file_, at);
         const std::uint32_t size = le::U32(file_, at + pe::kResourceDataSize);
         const std::size_t data = image_.OffsetOfRva(rva, size);
+        Count(size);
         return {language, le::U32(file_, at + pe::kResourceDataCodePage),
                 Bytes(file_.begin() + data, file_.begin() + data + size)};
     }
@@ -99,6 +115,8 @@ private:
     const PeImage& image_;
     std::size_t base_;
     std::size_t end_;
+    std::set<std::size_t> visited_;
+    std::size_t read_bytes_ = 0;
 };
 
 template <typename T, typename KeyOf>
@@ -263,12 +281,14 @@ bool ResourceKeyMatches(const ResourceKey& a, const ResourceKey& b) {
 
 ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
     const PeDataDirectory& dir = image.directories[kResourceDirectoryIndex];
-    if (dir.rva == 0 && dir.size == 0) return {};
+    if (dir.rva == 0) return {};  // as the loader has it: no resources, whatever the size says
     const std::size_t section = image.SectionOfRva(dir.rva);
     if (section == image.sections.size()) throw PeError("The program file's resources are damaged.");
     const PeSection& s = image.sections[section];
-    const std::size_t base = image.OffsetOfRva(dir.rva, 0);
-    return TreeReader(file, image, base, static_cast<std::size_t>(s.raw_offset) + s.raw_size).Read();
+    const std::uint32_t within = dir.rva - s.virtual_address;
+    if (within >= ReadableSize(s)) throw PeError("The program file's resources are damaged.");
+    const std::size_t start = s.raw_offset;
+    return TreeReader(file, image, start + within, start + ReadableSize(s)).Read();
 }
 
 Bytes LayoutResourceSection(const ResourceTree& tree, std::uint32_t section_rva) {

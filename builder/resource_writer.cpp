@@ -53,20 +53,22 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
     type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
-// The loader maps VirtualSize bytes, or SizeOfRawData when VirtualSize is 0.
-std::uint32_t SectionEnd(const PeSection& s) {
-    return s.virtual_address + (s.virtual_size ? s.virtual_size : s.raw_size);
-}
-
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
+// Its raw data is cut off and written anew, so the headers and every other
+// section's raw data must lie before it.
 bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_size) {
     if (index + 1 != img.sections.size()) return false;
     const PeSection& s = img.sections[index];
     if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva) return false;
     if (static_cast<std::size_t>(s.raw_offset) + s.raw_size != file_size) return false;
+    if (img.size_of_headers > s.raw_offset) return false;
+    for (std::size_t i = 0; i < index; ++i) {
+        const PeSection& o = img.sections[i];
+        if (o.raw_size != 0 && std::uint64_t{o.raw_offset} + o.raw_size > s.raw_offset) return false;
+    }
     return std::all_of(img.sections.begin(), img.sections.end(),
-                       [&](const PeSection& o) { return SectionEnd(o) <= SectionEnd(s); });
+                       [&](const PeSection& o) { return MappedEnd(o) <= MappedEnd(s); });
 }
 
 void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
@@ -120,10 +122,10 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
         std::size_t first_raw = img_.size_of_headers;
         for (const PeSection& s : img_.sections)
             if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at_ + pe::kSectionHeaderSize > first_raw)
+        if (header_at_ + pe::kSectionHeaderSize > first_raw || img_.sections.size() >= 0xFFFF)
             throw PeError("The program file has no room for another section header.");
-        std::uint32_t image_end = 0;
-        for (const PeSection& s : img_.sections) image_end = std::max(image_end, SectionEnd(s));
+        std::uint64_t image_end = img_.size_of_headers;  // mapped first, at rva 0
+        for (const PeSection& s : img_.sections) image_end = std::max(image_end, MappedEnd(s));
         rsrc_.name = ".rsrc";
         rsrc_.characteristics = kScnInitializedData | kScnMemRead;
         rsrc_.virtual_address = Align(image_end, img_.section_alignment);
@@ -135,7 +137,7 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
     }
     for (std::size_t i = 0; i < img_.sections.size(); ++i)
         if (!in_place || i != old_index)
-            other_sections_end_ = std::max(other_sections_end_, SectionEnd(img_.sections[i]));
+            other_sections_end_ = std::max(other_sections_end_, MappedEnd(img_.sections[i]));
 
     SectionHead section = LayoutResourceSectionHead(tree, rsrc_.virtual_address);
     ResourceTree().swap(tree);  // the section holds the bytes now
@@ -168,7 +170,7 @@ void RcDataStreamWriter::Finish() {
     PutSectionHeader(head_, header_at_, rsrc_);
     const std::size_t initialized_at = img_.optional_offset + pe::kOptSizeOfInitializedData;
     le::Put32(head_, initialized_at, le::U32(head_, initialized_at) - old_raw_size_ + rsrc_.raw_size);
-    const std::uint32_t image_end = std::max(other_sections_end_, SectionEnd(rsrc_));
+    const std::uint64_t image_end = std::max(other_sections_end_, MappedEnd(rsrc_));
     le::Put32(head_, img_.optional_offset + pe::kOptSizeOfImage, Align(image_end, img_.section_alignment));
     le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex), rsrc_.virtual_address);
     le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc_.virtual_size);

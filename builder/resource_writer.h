@@ -57,7 +57,7 @@ private:
     std::size_t header_at_ = 0;  // the resource section's header
     std::size_t section_head_size_ = 0;
     std::uint32_t old_raw_size_ = 0;
-    std::uint32_t other_sections_end_ = 0;  // in memory
+    std::uint64_t other_sections_end_ = 0;  // in memory
     std::uint64_t streamed_ = 0;
     PeChecksumSum streamed_sum_;
 };

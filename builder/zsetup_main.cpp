@@ -1,5 +1,5 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
-//   zsetup build MANIFEST [-o setup.exe] [--stub PATH]
+//   zsetup build MANIFEST [-o setup.exe] [--stub PATH] [--uninstaller PATH]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
 //   zsetup verify setup.exe
@@ -93,10 +93,13 @@ void CheckOutput(const std::filesystem::path& output, const std::filesystem::pat
         if (SameFile(output, source.path)) throw InputError(shown + " is " + source.key + ", a file the build reads");
 }
 
-int Build(const std::string& manifest_file, std::string output, const std::filesystem::path& stub_file) {
+int Build(const std::string& manifest_file, std::string output, const std::filesystem::path& stub_file,
+          const std::filesystem::path& uninstaller) {
     ManifestOptions options;
     options.source_date_epoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     options.now = std::time(nullptr);
+    // The built-in uninstaller ships beside the stub.
+    options.uninstaller = uninstaller.empty() ? stub_file.parent_path() / "zsetup-uninstall.exe" : uninstaller;
     Manifest manifest = ReadManifest(std::filesystem::u8path(manifest_file), options);
     if (output.empty()) output = "setup.exe";
     CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
@@ -134,12 +137,14 @@ int Run(int argc, char** argv) {
     CLI::App app{"zsetup: builds a Windows installer from a product manifest"};
     app.require_subcommand(1);
 
-    std::string manifest, output, stub, setup, folder;
+    std::string manifest, output, stub, uninstaller, setup, folder;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
     build->add_option("MANIFEST", manifest, "The product manifest (TOML)")->required();
     build->add_option("-o,--output", output, "The installer to write (default setup.exe)");
     build->add_option("--stub", stub, "The stub program to fill (default: the one built beside this tool)");
+    build->add_option("--uninstaller", uninstaller,
+                      "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON");
@@ -157,7 +162,9 @@ int Run(int argc, char** argv) {
     }
 
     try {
-        if (*build) return Build(manifest, output, stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub));
+        if (*build)
+            return Build(manifest, output, stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub),
+                         std::filesystem::u8path(uninstaller));
         const PackageContents contents = Read(setup);
         if (*inspect) {
             if (json) WriteJsonReport(contents, std::cout);

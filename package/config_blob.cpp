@@ -1,5 +1,7 @@
 #include "package/config_blob.h"
 
+#include "package/config_validation.h"
+#include "package/errors.h"
 #include "package/packed_blob.h"
 
 namespace zsetup {
@@ -18,6 +20,19 @@ UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size) {
     }
     inflater.Finish();
     return config;
+}
+
+std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
+                                               std::size_t most) {
+    UnpackedConfig config;
+    try {
+        config = UnpackConfig(blob, size);
+    } catch (const PackageError& e) {
+        throw PackageError(source + ": " + e.what());
+    }
+    const auto problems = ValidateConfig(*config.record, UINT64_MAX);  // the payload is not known here
+    if (!problems.empty()) throw PackageError(DescribeProblems(problems, most));
+    return std::move(config.record);
 }
 
 }  // namespace zsetup

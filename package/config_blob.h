@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "package/setup_config.h"
 
@@ -18,5 +19,11 @@ struct UnpackedConfig {
 // announces more than a record keeps only the record's bytes in memory.
 // Throws what BlobInflater throws.
 UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size);
+
+// A record a program can act on: unpacked as above and validated (without
+// knowing the payload). Throws PackageError: "SOURCE: why" when it does not
+// unpack, the problems (at most `most` lines) when it fails validation.
+std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
+                                               std::size_t most);
 
 }  // namespace zsetup

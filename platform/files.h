@@ -39,6 +39,19 @@ public:
     // Creates a new empty file with a name no other file in the folder has
     // and gives its path; nothing when the folder is missing or not writable.
     virtual std::optional<std::string> MakeTempFile(const std::string& folder) = 0;
+
+    // Removes an empty folder; false when it is missing or holds anything.
+    virtual bool RemoveFolder(const std::string& path) = 0;
+    // The names of what lies in the folder (files and folders, not "." and
+    // ".."), in no set order; empty when it is missing.
+    virtual std::vector<std::string> FolderEntries(const std::string& folder) = 0;
+    // Copies a file to a name that is free; false when to exists already.
+    virtual bool CopyFileTo(const std::string& from, const std::string& to) = 0;
+    // Asks Windows to remove the file or empty folder when it next starts
+    // (what cannot go now: a program still running, a file held open).
+    virtual bool RemoveAtRestart(const std::string& path) = 0;
+    // The user's folder for temporary files, without a trailing backslash.
+    virtual std::string TempFolder() = 0;
 };
 
 // True when the attributes can be read and include the directory attribute.

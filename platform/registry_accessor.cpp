@@ -37,17 +37,16 @@ void RegistryAccessor::CloseKey() {
     current_path_.clear();
 }
 
-void RegistryAccessor::WriteString(const std::string& name, const std::string& value) {
-    std::vector<std::uint8_t> data(value.begin(), value.end());
-    data.push_back(0);
-    if (!key_ || !key_->SetValue(name, kRegSz, data)) throw RegistryError("Failed to set data for " + Quote(name));
+void RegistryAccessor::Write(const std::string& name, const RegValue& value) {
+    if (!key_ || !key_->SetValue(name, value.type, value.data))
+        throw RegistryError("Failed to set data for " + Quote(name));
 }
 
-void RegistryAccessor::WriteInteger(const std::string& name, std::int32_t value) {
-    std::vector<std::uint8_t> data(4);
-    WriteLe32(data.data(), static_cast<std::uint32_t>(value));
-    if (!key_ || !key_->SetValue(name, kRegDword, data)) throw RegistryError("Failed to set data for " + Quote(name));
+void RegistryAccessor::WriteString(const std::string& name, const std::string& value) {
+    Write(name, StringValue(value));
 }
+
+void RegistryAccessor::WriteInteger(const std::string& name, std::int32_t value) { Write(name, DwordValue(value)); }
 
 std::optional<RegValue> RegistryAccessor::Query(const std::string& name) {
     if (!key_) return std::nullopt;

@@ -50,6 +50,7 @@ public:
     bool ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
 
 private:
+    void Write(const std::string& name, const RegValue& value);
     std::optional<RegValue> Query(const std::string& name);
 
     Registry& registry_;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what zsetup needs on a Debian 12 machine, as root, idempotently:
-# the host and mingw toolchains, the libraries, Wine (wine32) with Xvfb, the
-# zh_CN locale, and libjpeg-turbo cross-built for mingw i686 into a cache that
-# outlives build trees.
+# the host and mingw toolchains, clang with libFuzzer (./dev fuzz), the
+# libraries, Wine (wine32) with Xvfb, the zh_CN locale, and libjpeg-turbo
+# cross-built for mingw i686 into a cache that outlives build trees.
 set -euo pipefail
 
 ZSETUP_CACHE=${ZSETUP_CACHE:-/var/cache/zsetup}
@@ -24,6 +24,7 @@ PACKAGES=(
     googletest libtomlplusplus-dev libcli11-dev
     wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
+    clang libclang-rt-14-dev
 )
 
 missing_packages() {

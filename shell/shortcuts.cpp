@@ -5,6 +5,15 @@
 
 namespace zsetup {
 
+std::string LinkFile(const std::string& folder, const std::string& link_name) {
+    return folder + "\\" + link_name + ".lnk";
+}
+
+std::string ProgramGroupFolder(Registry& registry, const std::string& group) {
+    const std::string programs = GetProgramsDir(registry);
+    return programs.empty() ? std::string() : programs + "\\" + group;
+}
+
 void CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name, const std::string& folder,
                      const std::string& arguments) {
     ShellLink link;
@@ -13,7 +22,7 @@ void CreateShellLink(Shell& shell, const std::string& target, const std::string&
     link.icon_path = target;
     link.icon_index = 0;
     link.working_directory = PathPart(target);
-    shell.SaveLink(folder + "\\" + link_name + ".lnk", link);
+    shell.SaveLink(LinkFile(folder, link_name), link);
 }
 
 void Shortcuts::CreateDesktopShortcut(const std::string& target, const std::string& link_name,

@@ -22,9 +22,15 @@ private:
     std::uint32_t code_;
 };
 
-// Saves folder + "\" + link_name + ".lnk" (".lnk" is appended even when the
-// name has it) pointing at the target, with the target's own icon and its
-// folder as working directory.
+// The link file a link of that name makes in a folder: folder + "\" +
+// link_name + ".lnk" (".lnk" is appended even when the name has it).
+std::string LinkFile(const std::string& folder, const std::string& link_name);
+// The program group's folder below the user's Programs folder; empty when
+// the user has none.
+std::string ProgramGroupFolder(Registry& registry, const std::string& group);
+
+// Saves LinkFile(folder, link_name) pointing at the target, with the
+// target's own icon and its folder as working directory.
 void CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name, const std::string& folder,
                      const std::string& arguments);
 

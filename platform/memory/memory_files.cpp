@@ -2,6 +2,7 @@
 
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -9,6 +10,7 @@ namespace zsetup {
 
 MemoryFiles::MemoryFiles(std::vector<std::string> drives) {
     for (const std::string& d : drives) dirs_.insert(Key(d));
+    if (dirs_.count(Key("C:"))) dirs_.insert(Key(kTempFolder));
 }
 
 std::string MemoryFiles::Absolute(const std::string& path) const {
@@ -49,6 +51,7 @@ bool MemoryFiles::MakeDirectory(const std::string& path) {
     const std::string k = Key(path);
     if (k.empty() || dirs_.count(k) || files_.count(k) || !dirs_.count(Parent(k))) return false;
     dirs_.insert(k);
+    shown_[k] = Absolute(path);
     created_.push_back(path);
     return true;
 }
@@ -72,6 +75,7 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::vector<std:
     const std::string k = Key(path);
     if (!CanReplace(k)) return false;
     files_[k].bytes = bytes;
+    shown_.emplace(k, Absolute(path));
     return true;
 }
 
@@ -96,6 +100,7 @@ bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) 
     File moved = std::move(f->second);
     files_.erase(f);
     files_[target] = std::move(moved);
+    shown_.emplace(target, Absolute(to));
     return true;
 }
 
@@ -114,6 +119,7 @@ std::optional<std::string> MemoryFiles::MakeTempFile(const std::string& folder) 
 
 void MemoryFiles::AddFile(const std::string& path, std::vector<std::uint8_t> bytes) {
     files_[Key(path)].bytes = std::move(bytes);
+    shown_.emplace(Key(path), Absolute(path));
 }
 
 MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
@@ -125,5 +131,61 @@ MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
 void MemoryFiles::SetReadOnly(const std::string& path, bool read_only) { Existing(path).read_only = read_only; }
 
 void MemoryFiles::SetLocked(const std::string& path, bool locked) { Existing(path).locked = locked; }
+
+bool MemoryFiles::HoldsAnything(const std::string& folder) const {
+    const std::string k = Key(folder);
+    const auto inside = [&k](const std::string& other) { return other != k && Parent(other) == k; };
+    return std::any_of(dirs_.begin(), dirs_.end(), inside) ||
+           std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return inside(f.first); });
+}
+
+std::vector<std::string> MemoryFiles::FolderEntries(const std::string& folder) {
+    const std::string k = Key(folder);
+    std::vector<std::string> names;
+    const auto add = [&](const std::string& key, const std::string& shown) {
+        if (key != k && Parent(key) == k) names.push_back(shown.substr(FindLastSeparator(shown) + 1));
+    };
+    const auto shown = [this](const std::string& key) {
+        const auto it = shown_.find(key);
+        return it == shown_.end() ? key : it->second;
+    };
+    for (const std::string& dir : dirs_) add(dir, shown(dir));
+    for (const auto& [key, file] : files_) add(key, shown(key));
+    return names;
+}
+
+bool MemoryFiles::RemoveFolder(const std::string& path) {
+    const std::string k = Key(path);
+    if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
+    dirs_.erase(k);
+    return true;
+}
+
+bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
+    const auto source = files_.find(Key(from));
+    const std::string target = Key(to);
+    if (source == files_.end() || source->second.locked || files_.count(target) || dirs_.count(target) ||
+        !dirs_.count(Parent(target)))
+        return false;
+    files_[target].bytes = source->second.bytes;
+    shown_.emplace(target, Absolute(to));
+    return true;
+}
+
+bool MemoryFiles::RemoveAtRestart(const std::string& path) {
+    const std::string k = Key(path);
+    if (!files_.count(k) && !dirs_.count(k)) return false;
+    removals_at_restart_.push_back(path);
+    return true;
+}
+
+std::vector<std::string> MemoryFiles::Listing() const {
+    std::vector<std::string> lines;
+    for (const std::string& dir : dirs_) lines.push_back("dir " + dir);
+    for (const auto& [key, file] : files_)
+        lines.push_back("file " + key + " = " + std::string(file.bytes.begin(), file.bytes.end()));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
 
 }  // namespace zsetup

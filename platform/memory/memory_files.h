@@ -28,6 +28,14 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> MakeTempFile(const std::string& folder) override;
+    bool RemoveFolder(const std::string& path) override;
+    std::vector<std::string> FolderEntries(const std::string& folder) override;
+    bool CopyFileTo(const std::string& from, const std::string& to) override;
+    bool RemoveAtRestart(const std::string& path) override;
+    std::string TempFolder() override { return kTempFolder; }
+
+    // The temporary folder, made with drive C:.
+    static constexpr const char* kTempFolder = "C:\\Temp";
 
     // Puts a file in place whether or not its folder exists.
     void AddFile(const std::string& path, std::vector<std::uint8_t> bytes = {});
@@ -36,6 +44,13 @@ public:
     void SetLocked(const std::string& path, bool locked);
     // Every directory created, in order, as given.
     const std::vector<std::string>& Created() const { return created_; }
+    // Every path asked to go at the next restart, in order, as given.
+    const std::vector<std::string>& RemovalsAtRestart() const { return removals_at_restart_; }
+    // Whether anything lies in the folder.
+    bool HoldsAnything(const std::string& folder) const;
+    // Every folder ("dir key") and file ("file key = bytes"), sorted: two
+    // listings compare equal when the file systems hold the same.
+    std::vector<std::string> Listing() const;
 
 private:
     struct File {
@@ -55,6 +70,8 @@ private:
     std::set<std::string> dirs_;
     std::map<std::string, File> files_;
     std::vector<std::string> created_;
+    std::vector<std::string> removals_at_restart_;
+    std::map<std::string, std::string> shown_;  // key -> the path as it was made (for its name's case)
     std::string current_ = "C:\\";
     unsigned temp_serial_ = 0;
 };

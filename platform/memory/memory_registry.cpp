@@ -1,5 +1,7 @@
 #include "platform/memory/memory_registry.h"
 
+#include <algorithm>
+
 #include "text/gbk.h"
 
 namespace zsetup {
@@ -39,6 +41,19 @@ public:
         return v->second;
     }
 
+    bool DeleteValue(const std::string& name) override {
+        auto it = owner_.keys_.find(id_);
+        if (!can_write_ || owner_.read_only_.count(id_.first) || it == owner_.keys_.end()) return false;
+        return it->second.values.erase(FoldAsciiCase(name)) > 0;
+    }
+
+    std::size_t ValueCount() override {
+        auto it = owner_.keys_.find(id_);
+        return it == owner_.keys_.end() ? 0 : it->second.values.size();
+    }
+
+    std::size_t SubkeyCount() override { return owner_.ChildCount(id_); }
+
 private:
     MemoryRegistry& owner_;
     KeyId id_;
@@ -75,9 +90,42 @@ std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegRoot root, const std::st
     return std::make_unique<Key>(*this, id, shown, can_write);
 }
 
+std::size_t MemoryRegistry::ChildCount(const KeyId& id) const {
+    std::size_t n = 0;
+    for (const auto& [other, node] : keys_) {
+        if (other.first != id.first || other.second.empty() || other == id) continue;
+        const std::string& path = other.second;
+        const std::string prefix = id.second.empty() ? std::string() : id.second + "\\";
+        if (path.compare(0, prefix.size(), prefix) == 0 && FindFirstSeparator(path, prefix.size()) == std::string::npos)
+            ++n;
+    }
+    return n;
+}
+
+bool MemoryRegistry::DeleteKey(RegRoot root, const std::string& path) {
+    const KeyId id{root, FoldAsciiCase(Normalise(path))};
+    if (id.second.empty() || read_only_.count(root) || !keys_.count(id) || ChildCount(id) > 0) return false;
+    keys_.erase(id);
+    return true;
+}
+
 void MemoryRegistry::SetWritable(RegRoot root, bool writable) {
     if (writable) read_only_.erase(root);
     else read_only_.insert(root);
+}
+
+std::vector<std::string> MemoryRegistry::Listing() const {
+    std::vector<std::string> lines;
+    for (const auto& [id, node] : keys_) {
+        if (id.second.empty() && node.values.empty()) continue;  // the roots are always there
+        const std::string key = std::string(RootName(id.first)) + "\\" + id.second;
+        lines.push_back("key " + key);
+        for (const auto& [name, value] : node.values)
+            lines.push_back("value " + key + " " + name + " = " + std::to_string(value.type) + ":" +
+                            std::string(value.data.begin(), value.data.end()));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 }  // namespace zsetup

@@ -62,4 +62,35 @@ std::optional<std::string> Win32Files::MakeTempFile(const std::string& folder) {
     return WideToGbk(name);
 }
 
+bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryW(GbkToWide(path).c_str()) != 0; }
+
+std::vector<std::string> Win32Files::FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(GbkToWide(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(WideToGbk(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool Win32Files::CopyFileTo(const std::string& from, const std::string& to) {
+    return CopyFileW(GbkToWide(from).c_str(), GbkToWide(to).c_str(), TRUE) != 0;
+}
+
+bool Win32Files::RemoveAtRestart(const std::string& path) {
+    return MoveFileExW(GbkToWide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+std::string Win32Files::TempFolder() {
+    wchar_t path[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, path);
+    std::wstring folder(path, n);
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return WideToGbk(folder);
+}
+
 }  // namespace zsetup

@@ -16,6 +16,11 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> MakeTempFile(const std::string& folder) override;
+    bool RemoveFolder(const std::string& path) override;
+    std::vector<std::string> FolderEntries(const std::string& folder) override;
+    bool CopyFileTo(const std::string& from, const std::string& to) override;
+    bool RemoveAtRestart(const std::string& path) override;
+    std::string TempFolder() override;
 };
 
 }  // namespace zsetup

@@ -29,4 +29,38 @@ bool Win32Processes::Terminate(std::uint32_t id, std::uint32_t exit_code) {
     return TerminateProcess(process.get(), exit_code) != 0;
 }
 
+std::optional<std::uint32_t> Win32Processes::Launch(const std::string& program, const std::string& arguments) {
+    // CreateProcess may write into the command line: a buffer of our own.
+    std::wstring line = L"\"" + GbkToWide(program) + L"\"";
+    if (!arguments.empty()) line += L" " + GbkToWide(arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(GbkToWide(program).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return std::nullopt;
+    const UniqueHandle process(info.hProcess), thread(info.hThread);
+    return info.dwProcessId;
+}
+
+bool Win32Processes::WaitForExit(std::uint32_t id, std::uint32_t timeout_ms) {
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process) return true;  // gone already
+    return WaitForSingleObject(process.get(), timeout_ms) == WAIT_OBJECT_0;
+}
+
+std::uint32_t Win32Processes::CurrentId() { return GetCurrentProcessId(); }
+
+std::string Win32Processes::CurrentProgram() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return WideToGbk(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 }  // namespace zsetup

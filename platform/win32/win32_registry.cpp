@@ -61,7 +61,22 @@ public:
         return RegValue{type, std::move(data)};
     }
 
+    bool DeleteValue(const std::string& name) override {
+        return RegDeleteValueW(key_, GbkToWide(name).c_str()) == ERROR_SUCCESS;
+    }
+
+    std::size_t ValueCount() override { return Count().second; }
+    std::size_t SubkeyCount() override { return Count().first; }
+
 private:
+    std::pair<std::size_t, std::size_t> Count() {
+        DWORD subkeys = 0, values = 0;
+        if (RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                             nullptr, nullptr) != ERROR_SUCCESS)
+            return {0, 0};
+        return {subkeys, values};
+    }
+
     HKEY key_;
 };
 
@@ -76,6 +91,11 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RegRoot root, const std::str
                      : RegOpenKeyExW(RootHandle(root), wpath.c_str(), 0, access, &key);
     if (rc != ERROR_SUCCESS) return nullptr;
     return std::make_unique<Win32Key>(key);
+}
+
+bool Win32Registry::DeleteKey(RegRoot root, const std::string& path) {
+    // RegDeleteKeyW refuses a key that has subkeys.
+    return !path.empty() && RegDeleteKeyW(RootHandle(root), GbkToWide(path).c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace zsetup

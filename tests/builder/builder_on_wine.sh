@@ -17,8 +17,10 @@ rm -rf "$work"
 cp "$probe" "$work/$product/探针.exe"
 cd "$work"
 
-$run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe"
-"$native" build "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe"
+$run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe" \
+    --uninstaller "Z:$bin/zsetup-uninstall.exe"
+"$native" build "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe" \
+    --uninstaller "$bin/zsetup-uninstall.exe"
 cmp "安装 程序.exe" probe-native.exe
 echo "the Windows and the native builder wrote the same program, with Chinese paths"
 mv "安装 程序.exe" probe-wine.exe

@@ -288,6 +288,8 @@ const BadManifest kBadManifests[] = {
      "product.name: 131 bytes in GBK, at most 128", "name = \""},
     {"no GBK form", "author = \"演示工作室\"", "author = \"Ada 😀\"",
      "product.author: \"Ada 😀\" holds a character with no GBK form", "author"},
+    {"a line break in a value", "release_date = \"20261201\"", "release_date = \"2026\\n1201\"",
+     "product.release_date: \"2026\\n1201\" is not a date written yyyymmdd", "release_date"},
     {"bad date", "release_date = \"20261201\"", "release_date = \"2026-12-1\"",
      "product.release_date: \"2026-12-1\" is not a date written yyyymmdd", "release_date"},
     {"folder with a separator", "default_folder = \"演示软件\"", "default_folder = \"a\\\\b\"",
@@ -335,6 +337,13 @@ const BadManifest kBadManifests[] = {
     {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
      "registry[0].value: 132 bytes in GBK, at most 130", "value = \"完完"},
+    // Text that toml++ 3.3.0 misreads (undefined behaviour) is refused before it reads it.
+    {"character outside quotes", "version = \"2.5.1\"", "version = \"2.5.1\"。",
+     "\"。\" (U+3002) stands outside quotes, where TOML allows only ASCII", "2.5.1\"。"},
+    {"continued line starting with a full stop", "category = ", "notes = \"\"\"x\\\n  。\"\"\"\ncategory = ",
+     "\"。\" (U+3002) cannot start a line continued by a backslash", "  。"},
+    {"table header without a name", "[[shortcut]]", "[[[shortcut]]]", "a [table] header needs a name, not \"[\"",
+     "[[[shortcut"},
 };
 
 class BadManifestTest : public ::testing::TestWithParam<BadManifest> {};
@@ -464,6 +473,69 @@ TEST(Builder, VerifyFindsABadChecksumAndABadRecord) {
     EXPECT_NE(problems[1].find("PackChecksum: stored"), std::string::npos) << problems[1];
     EXPECT_THROW(ExtractFiles(ReadPackage(bad), dir.Path("out")), std::runtime_error);
     EXPECT_FALSE(fs::exists(dir.Path("out")));
+}
+
+// Every package can be taken away: the built-in uninstaller goes in as the
+// last row unless the product brings its own or asks for none, and inspect says which.
+TEST(Builder, CarriesTheBuiltInUninstallerUnlessTheProductSaysOtherwise) {
+    const std::string own_row = "[[file]]\nsource = \"bin/uninstall.exe\"\nname = \"\\\\uninstall.exe\"\n\n";
+    std::string without_own = kManifest;
+    ASSERT_NE(without_own.find(own_row), std::string::npos);
+    without_own.erase(without_own.find(own_row), own_row.size());
+    const struct {
+        const char* label;
+        std::string manifest;
+        int files;
+        const char* kind;
+    } cases[] = {
+        {"built-in", without_own, 5, "built-in"},
+        {"own", kManifest, 5, "own"},
+        {"none", "uninstaller = false\n" + without_own, 4, "none"},
+        {"own, and none asked for", "uninstaller = false\n" + std::string(kManifest), 5, "own"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        ProductDir dir;
+        WriteProductFiles(dir);
+        const Bytes uninstaller = WriteRcData(Stub(), {{"ZSETUPUNINSTALL", {'1'}}});
+        WriteFile(dir.Path("zsetup-uninstall.exe").string(), std::string(uninstaller.begin(), uninstaller.end()));
+        ManifestOptions options = Options();
+        options.uninstaller = dir.Path("zsetup-uninstall.exe");
+        Manifest m = ReadManifest(dir.Manifest(k.manifest), options);
+        const PackageContents c = ReadPackage(BuildSetup(m, Stub(), {}));
+        EXPECT_EQ(c.record->FileCount, k.files);
+        EXPECT_EQ(UninstallerKind(c), k.kind);
+        if (std::string(k.kind) != "built-in") continue;
+        const FileEntry& last = c.record->Files[k.files - 1];
+        EXPECT_EQ(last.Name.text(), "\\uninstall.exe");
+        EXPECT_EQ(Bytes(c.payload.begin() + last.Offset, c.payload.begin() + last.Offset + last.Size), uninstaller);
+    }
+}
+
+TEST(Builder, TheUninstallerNeedsARowAndAYesOrNo) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    std::string full = "[product]\nname = \"演示软件\"\n";
+    for (int i = 0; i < 256; ++i)
+        full += "[[file]]\nsource = \"licence.txt\"\nname = \"\\\\f" + std::to_string(i) + ".txt\"\n";
+    const struct {
+        const char* label;
+        std::string manifest;
+        const char* problem;
+    } cases[] = {
+        {"full table", full, "256 rows leave no room for the built-in uninstaller; give uninstaller = false"},
+        {"not a boolean", "uninstaller = \"yes\"\n" + std::string(kManifest),
+         "product.toml:1: uninstaller: expected true or false"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        try {
+            ReadManifest(dir.Manifest(k.manifest), Options());
+            ADD_FAILURE() << "accepted";
+        } catch (const ManifestError& e) {
+            EXPECT_NE(std::string(e.what()).find(k.problem), std::string::npos) << e.what();
+        }
+    }
 }
 
 // The command-line program: exit codes, nothing written on failure, readers

@@ -14,6 +14,13 @@
 namespace zsetup::testing {
 namespace {
 
+constexpr std::size_t kSectionTable = kOptionalOffset + 224;
+constexpr std::size_t kResourceRoot = 0x600;  // the .rsrc section's bytes, after 0x400 of headers and .text
+// SampleTree laid out: its directories (root with 5 types; 5 type directories
+// with 6 names; 6 name directories with a language each), then 6 data entries.
+constexpr std::size_t kSampleDirectoryBytes = (16 + 5 * 8) + (5 * 16 + 6 * 8) + 6 * (16 + 8);
+constexpr std::size_t kSampleDataEntries = 6;
+
 struct RefusalCase {
     const char* name;
     std::function<void(Bytes&)> damage;
@@ -65,7 +72,30 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TruncatedInSectionTable", [](Bytes& b) { b.resize(kOptionalOffset + 224 + 50); }, "truncated"},
         RefusalCase{"TruncatedInSectionData", [](Bytes& b) { b.resize(b.size() - 1); }, "truncated"},
         RefusalCase{"ResourceLoopsOutOfSection", [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0x7000); },
-                    "resources"}),
+                    "resources"},
+        RefusalCase{"HeadersEndInTheSectionTable", [](Bytes& b) { le::Put32(b, kOptionalOffset + 60, kSectionTable); },
+                    "headers are damaged"},
+        // The writer pads the new section to it: up to 2 GiB of padding for a few bytes.
+        RefusalCase{"FileAlignmentOver64KiB", [](Bytes& b) { le::Put32(b, kOptionalOffset + 36, 0x20000); },
+                    "headers are damaged"},
+        RefusalCase{"SectionDataInTheHeaders", [](Bytes& b) { le::Put32(b, kSectionTable + 20, 0); },
+                    "headers are damaged"},
+        // .rsrc starts inside .text's 0x1F0 mapped bytes.
+        RefusalCase{"SectionsOverlap", [](Bytes& b) { le::Put32(b, kSectionTable + 40 + 12, 0x1100); },
+                    "headers are damaged"},
+        // Two types share one directory: shared tables could make a small file an endless tree.
+        RefusalCase{"ResourceDirectoryReachedTwice",
+                    [](Bytes& b) { le::Put32(b, kResourceRoot + 16 + 8 + 4, le::U32(b, kResourceRoot + 16 + 4)); },
+                    "resources are damaged"},
+        RefusalCase{"ResourceDataAddsUpPastTheFile",
+                    [](Bytes& b) {
+                        const PeSection rsrc = ParsePeImage(b).sections[1];
+                        for (std::size_t i = 0; i < kSampleDataEntries; ++i) {
+                            le::Put32(b, kResourceRoot + kSampleDirectoryBytes + 16 * i, rsrc.virtual_address);
+                            le::Put32(b, kResourceRoot + kSampleDirectoryBytes + 16 * i + 4, rsrc.virtual_size);
+                        }
+                    },
+                    "resources are damaged"}),
     CaseName);
 
 TEST(PeImageTest, ReadsTheSectionTableAndDirectories) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "builder/pe_image.h"
 #include "builder/resource_tree.h"
 #include "tests/builder/test_image.h"
+#include "tests/support/case_names.h"
 
 namespace zsetup::testing {
 namespace {
@@ -153,11 +155,82 @@ TEST_P(WriterLayoutTest, StreamedEntryIsReadBackWithConsistentHeaders) {
     }
 }
 
+TEST_P(WriterLayoutTest, WritingTheSameItemsAgainChangesNothing) {
+    const std::vector<RcDataItem> items{{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}};
+    const Bytes once = WriteRcData(Input(), items);
+    EXPECT_EQ(WriteRcData(once, items), once);
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
                          ::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
                                            LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
                                            LayoutCase{"ResourcesBeforeReloc", Layout::kResourcesBeforeReloc, 4}),
                          [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+// Images the writer takes though they are laid out unusually: what it writes
+// reads back, every section but the resources' own keeps its raw bytes, and
+// writing the same items again changes nothing.
+struct UnusualImage {
+    const char* label;
+    Layout layout;
+    std::function<void(Bytes&)> change;
+};
+
+class UnusualImageTest : public ::testing::TestWithParam<UnusualImage> {};
+
+TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
+    Bytes image = MakeImage(GetParam().layout, SampleTree());
+    GetParam().change(image);
+    const std::vector<RcDataItem> items{{"SETUPINI", Filled(13, 1)}, {"SETUPPACK", Filled(600, 2)}};
+    const Bytes once = WriteRcData(image, items);
+    for (const RcDataItem& item : items) EXPECT_EQ(FindRcData(once, item.name), item.bytes) << item.name;
+    const PeImage before = ParsePeImage(image);
+    for (const PeSection& s : before.sections) {
+        if (s.virtual_address == before.directories[kResourceDirectoryIndex].rva) continue;
+        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset),
+                   to = from + static_cast<std::ptrdiff_t>(s.raw_size);
+        ASSERT_LE(static_cast<std::size_t>(to), once.size()) << s.name;
+        EXPECT_TRUE(std::equal(image.begin() + from, image.begin() + to, once.begin() + from)) << s.name;
+    }
+    EXPECT_EQ(WriteRcData(once, items), once);
+}
+
+constexpr std::size_t kTextHeader = kOptionalOffset + 224;
+
+INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
+                         ::testing::Values(
+                             // Raw data past the loader's 0x1F0 bytes and past the next 0x1000
+                             // boundary: the new section goes after what the loader maps, and the
+                             // reader finds it there, not in .text.
+                             UnusualImage{"text raw data past its mapped size", Layout::kNoResources,
+                                          [](Bytes& b) {
+                                              le::Put32(b, kTextHeader + 16, 0x1200);
+                                              b.resize(b.size() + 0x1000, 0);
+                                          }},
+                             // .text's raw data inside that of .rsrc, which is last: rewriting .rsrc
+                             // in place would cut it off, so a new section is appended.
+                             UnusualImage{"text raw data inside the resources' raw data", Layout::kResourcesLast,
+                                          [](Bytes& b) { le::Put32(b, kTextHeader + 20, 0xC00); }},
+                             // The new section goes after the headers, not at rva 0, which means "no resources".
+                             UnusualImage{"no sections at all", Layout::kNoResources,
+                                          [](Bytes& b) {
+                                              le::Put16(b, kCoffOffset + 2, 0);
+                                              b.resize(0x400);
+                                          }},
+                             // An rva of 0 means no resources whatever the size says, to the reader as to the writer.
+                             UnusualImage{"resource directory at rva 0 with a size", Layout::kResourcesLast,
+                                          [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0); }},
+                             // VirtualSize 0: the loader maps SizeOfRawData.
+                             UnusualImage{"text without a virtual size", Layout::kResourcesBeforeReloc,
+                                          [](Bytes& b) { le::Put32(b, kTextHeader + 8, 0); }}),
+                         LabelName());
+
+// An empty item laid out last sits exactly at the end of the section.
+TEST(ResourceWriterTest, AnEmptyItemAtTheSectionsEndReadsBack) {
+    const Bytes out = WriteRcData(MakeImage(Layout::kNoResources, {}), {{"SETUPINI", Filled(8, 1)}, {"ZZZ", {}}});
+    EXPECT_EQ(FindRcData(out, "ZZZ"), Bytes{});
+    EXPECT_EQ(FindRcData(out, "SETUPINI"), Filled(8, 1));
+}
 
 TEST(ResourceWriterTest, ReplacingKeepsTheLanguageAndNewEntriesGetLanguageZero) {
     const Bytes out = WriteRcData(MakeImage(Layout::kResourcesLast, SampleTree()),
@@ -201,6 +274,25 @@ TEST(ResourceWriterTest, RefusesWhenNoSectionHeaderFits) {
     le::Put32(image, kOptionalOffset + 60, kOptionalOffset + 224 + 3 * 40);  // SizeOfHeaders: table is full
     const PeImage img = ParsePeImage(image);
     le::Put32(image, img.section_table_offset + 20, kOptionalOffset + 224 + 3 * 40);  // .text starts right there
+    EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
+}
+
+// The COFF header counts sections in 16 bits: one more than 0xFFFF would wrap to none.
+TEST(ResourceWriterTest, RefusesASectionPastTheHighestCount) {
+    constexpr std::size_t kCount = 0xFFFF;
+    constexpr std::size_t kTable = kOptionalOffset + 224;
+    const std::uint32_t headers = AlignUp(kTable + (kCount + 1) * 40, kFileAlignment);  // room for one more
+    const Bytes small = MakeImage(Layout::kNoResources, {});
+    Bytes image(small.begin(), small.begin() + kTable);
+    image.resize(headers, 0);
+    le::Put16(image, kCoffOffset + 2, kCount);
+    le::Put32(image, kOptionalOffset + 60, headers);
+    le::Put32(image, kOptionalOffset + 96 + 8 * 2, 0);                                       // no resources yet
+    std::copy(small.begin() + kTable, small.begin() + kTable + 40, image.begin() + kTable);  // .text
+    le::Put32(image, kTable + 20, headers);
+    for (std::size_t i = 1; i < kCount; ++i) le::Put32(image, kTable + i * 40 + 12, 2 * kSectionAlignment);  // empty
+    image.insert(image.end(), small.end() - kFileAlignment, small.end());
+    ASSERT_EQ(ParsePeImage(image).sections.size(), kCount);
     EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
 }
 

@@ -11,7 +11,7 @@ disk=$work/disk
 mkdir -p "$disk"
 # Room for the main program and the small files, not for the uninstaller.
 room=$(($(stat -c %s "$work/product/bin/demo-app.exe") + 64 * 1024))
-[ "$(stat -c %s "$work/product/bin/demo-uninstall.exe")" -gt $((64 * 1024)) ] || fail "the uninstaller would fit"
+[ "$(stat -c %s "$bin/zsetup-uninstall.exe")" -gt $((64 * 1024)) ] || fail "the uninstaller would fit"
 if ! mount -t tmpfs -o size=$room tmpfs "$disk" 2>/dev/null; then
     echo "skipped: mounting a tmpfs needs root"
     exit 77

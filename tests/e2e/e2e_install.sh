@@ -34,13 +34,14 @@ file_cases=(
     bin/demo-app.exe       "$product_name.exe"
     licence.txt            许可协议.txt
     readme.txt             说明.txt
-    bin/demo-uninstall.exe uninstall.exe
     官方网站.url            官方网站.url
 )
 for ((i = 0; i < ${#file_cases[@]}; i += 2)); do
     cmp "$work/product/${file_cases[i]}" "$folder_unix/${file_cases[i + 1]}"
     echo "ok: ${file_cases[i + 1]} equals its source"
 done
+cmp "$bin/zsetup-uninstall.exe" "$folder_unix/uninstall.exe"
+echo "ok: uninstall.exe is the built-in uninstaller"
 wrestool -x --raw --type=10 --name=SETUPINI -o "$work/SETUPINI" "$work/setup.exe"
 cmp "$work/SETUPINI" "$folder_unix/Z_nt.cx"
 echo "ok: Z_nt.cx equals the SETUPINI resource"

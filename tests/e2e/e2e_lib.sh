@@ -51,7 +51,9 @@ reg_present() { $run reg query "$1" >/dev/null 2>&1; }
 forget_install() {
     $run reg delete "$company_key" /f >/dev/null 2>&1 || true
     $run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
-    ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" )
+    ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" \
+        "$WINEPREFIX"/drive_c/users/*/Desktop/"$product_name.lnk" \
+        "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/"$product_name" )
 }
 
 # The browser and the file manager become the recorder program ($1), which

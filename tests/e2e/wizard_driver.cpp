@@ -2,7 +2,8 @@
 //   wizard_driver COMMAND [ARGS] [COMMAND [ARGS]]...
 // Every wait polls with a generous timeout; every read prints one UTF-8 line
 // (CR and LF written as \r and \n) so the calling script compares it.
-// A failed command prints why and exits 1.
+// A failed command prints why and exits 1. "uninstaller" first drives the
+// uninstaller's window instead of setup's.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -23,6 +24,7 @@
 #include "text/win32/wide_text.h"
 #include "ui/control_ids.h"
 #include "ui/form_description.h"
+#include "uninstall/uninstall_form_description.h"
 
 namespace {
 
@@ -63,8 +65,19 @@ HWND Form() {
     return WaitFor([] { return FindWindowW(L"ZsetupForm", nullptr); }, "the wizard window");
 }
 
+// The program driven: its form and its pages in order.
+struct Target {
+    const zsetup::ui::FormDescription& (*description)();
+    std::vector<std::string> pages;
+};
+const Target kSetup{&zsetup::TMAINFORM, {"Sheet0", "Sheet1", "Sheet2", "Sheet3", "Sheet4", "Sheet5"}};
+const Target kUninstaller{&zsetup::UNINSTALLFORM, {"AskPage", "WorkPage", "DonePage"}};
+const Target* target = &kSetup;
+
 int IdOf(const std::string& name) {
-    static const std::unique_ptr<zsetup::ui::Form> form = zsetup::ui::BuildForm(zsetup::TMAINFORM());
+    static std::map<const Target*, std::unique_ptr<zsetup::ui::Form>> forms;
+    auto& form = forms[target];
+    if (!form) form = zsetup::ui::BuildForm(target->description());
     return zsetup::ui::ControlId(*form, name);
 }
 
@@ -94,8 +107,8 @@ int ProcessCount(const std::string& image) {
 }
 
 int VisiblePage() {
-    for (int page = 0; page < 6; ++page)
-        if (IsWindowVisible(Control("Sheet" + std::to_string(page)))) return page;
+    for (std::size_t page = 0; page < target->pages.size(); ++page)
+        if (IsWindowVisible(Control(target->pages[page]))) return static_cast<int>(page);
     return -1;
 }
 
@@ -107,6 +120,7 @@ struct Command {
 const std::map<std::string, Command>& Commands() {
     // clang-format off
     static const std::map<std::string, Command> table = {
+        {"uninstaller", {0, [](auto&) { target = &kUninstaller; }}},
         {"wait-window", {0, [](auto&) { Form(); }}},
         {"caption", {0, [](auto&) { PrintLine(WindowText(Form())); }}},
         {"client-size", {0, [](auto&) {

@@ -2,6 +2,7 @@
 // implementation so the stand-in cannot drift from Windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -173,6 +174,40 @@ TEST_P(FilesContract, TempFilesAreNewEmptyFilesOfTheFolder) {
     ASSERT_TRUE(files->WriteWholeFile(*staged, kNew));
     ASSERT_TRUE(files->MoveReplacing(*staged, target));
     EXPECT_EQ(files->ReadWholeFile(target), kNew);
+}
+
+// What taking a product away needs: folders go only when empty, a copy goes
+// only to a free name, and what cannot go now can be left for the restart.
+TEST_P(FilesContract, FoldersGoOnlyWhenEmptyAndCopiesOnlyToFreeNames) {
+    const std::string folder = root + "\\\xd0\xb6\xd4\xd8";  // "卸载"
+    ASSERT_TRUE(files->MakeDirectory(folder));
+    ASSERT_TRUE(files->MakeDirectory(folder + "\\sub"));
+    ASSERT_TRUE(files->WriteWholeFile(folder + "\\sub\\a.exe", kNew));
+    EXPECT_FALSE(files->RemoveFolder(folder)) << "holds a folder";
+    EXPECT_FALSE(files->RemoveFolder(folder + "\\sub")) << "holds a file";
+    EXPECT_FALSE(files->RemoveFolder(folder + "\\sub\\a.exe")) << "a file is no folder";
+    EXPECT_FALSE(files->RemoveFolder(root + "\\missing"));
+
+    EXPECT_EQ(files->FolderEntries(folder + "\\sub"), (std::vector<std::string>{"a.exe"}));
+    EXPECT_TRUE(files->FolderEntries(root + "\\missing").empty());
+    ASSERT_TRUE(files->CopyFileTo(folder + "\\sub\\a.exe", folder + "\\b.exe"));
+    EXPECT_EQ(files->ReadWholeFile(folder + "\\b.exe"), kNew);
+    ASSERT_TRUE(files->WriteWholeFile(folder + "\\C.exe", kOld));
+    std::vector<std::string> entries = files->FolderEntries(folder);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"C.exe", "b.exe", "sub"})) << "names as they were made";
+    EXPECT_FALSE(files->CopyFileTo(folder + "\\b.exe", folder + "\\c.exe"));
+    EXPECT_EQ(files->ReadWholeFile(folder + "\\c.exe"), kOld);
+    EXPECT_FALSE(files->CopyFileTo(folder + "\\missing.exe", folder + "\\d.exe"));
+
+    EXPECT_TRUE(files->RemoveAtRestart(folder + "\\c.exe"));
+    EXPECT_TRUE(files->Attributes(folder + "\\c.exe").has_value()) << "it stays until the restart";
+
+    for (const char* file : {"\\sub\\a.exe", "\\b.exe", "\\c.exe"}) ASSERT_TRUE(files->RemoveFile(folder + file));
+    EXPECT_TRUE(files->RemoveFolder(folder + "\\sub"));
+    EXPECT_TRUE(files->RemoveFolder(folder));
+    EXPECT_FALSE(DirectoryExists(*files, folder));
+    EXPECT_TRUE(DirectoryExists(*files, files->TempFolder()));
 }
 
 // A target that is read-only or held open by another process can be neither

@@ -25,6 +25,8 @@ public:
     virtual std::uint32_t Start(const std::string& image) = 0;
     // Waits until the process has ended; its exit code.
     virtual std::uint32_t ExitCode(std::uint32_t id) = 0;
+    // A program that can be launched under that image name.
+    virtual std::string Program(const std::string& image) = 0;
 };
 
 class MemoryProcessRig : public ProcessRig {
@@ -36,6 +38,7 @@ public:
             if (t.id == id) return t.exit_code;
         throw std::runtime_error("the process did not end");
     }
+    std::string Program(const std::string& image) override { return "C:\\programs\\" + image; }
 
 private:
     MemoryProcesses processes_;
@@ -55,6 +58,12 @@ public:
         return id;
     }
     std::uint32_t ExitCode(std::uint32_t id) override { return children_.at(id)->WaitExitCode(); }
+    std::string Program(const std::string& image) override {
+        const std::string folder = FreshPath("launch");
+        CreateDirectoryW(GbkToWide(folder).c_str(), nullptr);
+        CopyIdleProgram(folder + "\\" + image);
+        return folder + "\\" + image;
+    }
 
 private:
     Win32Processes processes_;

@@ -37,6 +37,21 @@ TEST_P(ProcessContract, TerminateEndsTheProcessWithTheExitCodeGiven) {
     EXPECT_FALSE(Lists(rig->processes(), id, "ZANTO-KPV.exe"));
 }
 
+TEST_P(ProcessContract, ALaunchedProgramRunsUntilItEnds) {
+    Processes& processes = rig->processes();
+    const std::string image = "\xd0\xb6\xd4\xd8.exe";  // "卸载.exe"
+    const auto id = processes.Launch(rig->Program(image), "/IN=C:\\a b");
+    ASSERT_TRUE(id);
+    EXPECT_TRUE(Lists(processes, *id, image));
+    EXPECT_FALSE(processes.WaitForExit(*id, 0));
+    EXPECT_TRUE(processes.Terminate(*id, 1));
+    EXPECT_TRUE(processes.WaitForExit(*id, 30000));
+    EXPECT_FALSE(Lists(processes, *id, image));
+    EXPECT_TRUE(processes.WaitForExit(0x7FFFFFF0u, 0)) << "no such process: nothing to wait for";
+    EXPECT_NE(processes.CurrentId(), *id);
+    EXPECT_NE(processes.CurrentProgram(), "");
+}
+
 TEST_P(ProcessContract, AProcessThatDoesNotExistCannotBeTerminated) {
     EXPECT_FALSE(rig->processes().Terminate(0x7FFFFFF0u, 0xFFFFFFFFu));
 }

@@ -68,6 +68,33 @@ TEST_P(RegistryContract, AKeyOpenedWithoutSetValueRefusesWrites) {
     EXPECT_FALSE(key->QueryValue("x").has_value());
 }
 
+// What taking a product away needs: values deleted one by one, and a key
+// deleted only once no key lies below it.
+TEST_P(RegistryContract, ValuesAndKeysAreDeletedDeepestFirst) {
+    auto key = registry->OpenKey(RegRoot::LocalMachine, base + "\\a", true, kReadWrite);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetValue("one", kRegDword, kDwordSeven));
+    ASSERT_TRUE(key->SetValue("two", kRegDword, kDwordSeven));
+    ASSERT_NE(registry->OpenKey(RegRoot::LocalMachine, base + "\\a\\\xd6\xd0", true, kReadWrite), nullptr);
+    EXPECT_EQ(key->ValueCount(), 2u);
+    EXPECT_EQ(key->SubkeyCount(), 1u);
+
+    EXPECT_TRUE(key->DeleteValue("ONE"));
+    EXPECT_FALSE(key->DeleteValue("one")) << "gone already";
+    EXPECT_EQ(key->ValueCount(), 1u);
+    auto reader = registry->OpenKey(RegRoot::LocalMachine, base + "\\a", false, kKeyQueryValue);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_FALSE(reader->DeleteValue("two")) << "opened without KEY_SET_VALUE";
+
+    EXPECT_FALSE(registry->DeleteKey(RegRoot::LocalMachine, base + "\\a")) << "a key lies below it";
+    EXPECT_TRUE(registry->DeleteKey(RegRoot::LocalMachine, base + "\\a\\\xd6\xd0"));
+    EXPECT_EQ(key->SubkeyCount(), 0u);
+    EXPECT_TRUE(registry->DeleteKey(RegRoot::LocalMachine, base + "\\A")) << "its values go with it";
+    EXPECT_EQ(registry->OpenKey(RegRoot::LocalMachine, base + "\\a", false, kGenericRead), nullptr);
+    EXPECT_FALSE(registry->DeleteKey(RegRoot::LocalMachine, base + "\\a"));
+    EXPECT_FALSE(registry->DeleteKey(RegRoot::LocalMachine, ""));
+}
+
 TEST_P(RegistryContract, TheEmptyPathIsTheRootItself) {
     EXPECT_NE(registry->OpenKey(RegRoot::CurrentUser, "", false, kGenericRead), nullptr);
 }

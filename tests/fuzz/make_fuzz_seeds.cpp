@@ -1,0 +1,98 @@
+// Writes the committed seed inputs of the fuzz targets from the example
+// product and the writer tests' images:
+//   make_fuzz_seeds OUT_DIR [PE_FIXTURE]
+// OUT_DIR/<target>/ gets the seeds; PE_FIXTURE (the mingw test program,
+// build/native/tests/builder/pe_fixture.exe) is copied in as a real image.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "builder/manifest.h"
+#include "package/packed_blob.h"
+#include "tests/builder/test_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using zsetup::testing::Layout;
+
+void Write(const fs::path& file, const Bytes& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+Bytes Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + file.string());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The example product's record with its files laid back to back, as the
+// builder fills it; returns the payload size.
+std::uint64_t DemoRecord(zsetup::SetupConfig& record) {
+    const fs::path manifest = fs::path(ZSETUP_SOURCE_DIR) / "examples" / "demo" / "product.toml";
+    zsetup::ManifestOptions options;
+    options.source_date_epoch = 1796860800;
+    record = *zsetup::ReadManifest(manifest, options).record;
+    std::int32_t offset = 0;
+    for (std::int32_t i = 0; i < record.FileCount; ++i) {
+        record.Files[i].Offset = offset;
+        record.Files[i].Size = 100 * (i + 1);
+        offset += record.Files[i].Size;
+    }
+    return static_cast<std::uint64_t>(offset);
+}
+
+// The record target's input: the payload size, then the record without its
+// trailing zeros (FromBytes puts them back).
+Bytes RecordInput(const zsetup::SetupConfig& record, std::uint64_t payload_size) {
+    Bytes input;
+    for (int i = 0; i < 8; ++i) input.push_back(static_cast<std::uint8_t>(payload_size >> (8 * i)));
+    Bytes bytes = record.ToBytes();
+    while (!bytes.empty() && bytes.back() == 0) bytes.pop_back();
+    input.insert(input.end(), bytes.begin(), bytes.end());
+    return input;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds OUT_DIR [PE_FIXTURE]\n");
+        return 2;
+    }
+    try {
+        const fs::path out = argv[1];
+        auto record = std::make_unique<zsetup::SetupConfig>(zsetup::SetupConfig::Zero());
+        const std::uint64_t payload_size = DemoRecord(*record);
+        Write(out / "record" / "demo.bin", RecordInput(*record, payload_size));
+
+        const Bytes image = record->ToBytes();
+        Write(out / "blob" / "demo-record.blob", zsetup::PackBlob(image.data(), image.size()));
+        const std::string text = "\xD0\xED\xBF\xC9\xD0\xAD\xD2\xE9\r\n";  // GBK, as the licence text is carried
+        Write(out / "blob" / "text.blob",
+              zsetup::PackBlob(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+
+        const auto tree = zsetup::testing::SampleTree();
+        Write(out / "pe" / "no-resources.exe", zsetup::testing::MakeImage(Layout::kNoResources, {}));
+        Write(out / "pe" / "resources-last.exe", zsetup::testing::MakeImage(Layout::kResourcesLast, tree));
+        Write(out / "pe" / "resources-before-reloc.exe",
+              zsetup::testing::MakeImage(Layout::kResourcesBeforeReloc, tree));
+        if (argc == 3) Write(out / "pe" / "pe_fixture.exe", Read(argv[2]));
+
+        Write(out / "manifest" / "demo.toml", Read(fs::path(ZSETUP_SOURCE_DIR) / "examples" / "demo" / "product.toml"));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "make_fuzz_seeds: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

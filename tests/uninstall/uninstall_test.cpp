@@ -1,0 +1,311 @@
+// The uninstaller on the memory platform: a product installed by the real
+// installation run is taken away again, exactly, and only what it wrote.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "package/installed_names.h"
+#include "platform/registry_accessor.h"
+#include "tests/app/wizard_fixture.h"
+#include "text/gbk.h"
+#include "uninstall/self_removal.h"
+#include "uninstall/uninstall_form.h"
+#include "uninstall/uninstall_texts.h"
+
+namespace zsetup {
+namespace {
+
+using namespace zsetup::testing;
+
+const std::string kFolder = "C:\\演示软件";
+const std::string kSelf = kFolder + "\\uninstall.exe";
+
+// A product with files in folders, links of every kind, registry rows that
+// land below one another, under both roots, and one that only makes a key.
+Package Product() {
+    Package p;
+    p.AddFile("\\bin\\app.exe", "app");
+    p.AddFile("\\bin\\data\\a.dat", "data");
+    p.AddFile("\\uninstall.exe", "MZ uninstaller");
+    p.AddShortcut("演示", 1, 2);
+    p.AddShortcut("说明", 0, 1);
+    auto row = [&](bool hkcu, const char* key, const char* name, RegistryKind kind) -> RegistryEntry& {
+        RegistryEntry& r = p.record.RegistryEntries[p.record.RegistryCount++];
+        r.CurrentUser = hkcu;
+        r.KeyPath.assign(key);
+        r.ValueName.assign(name);
+        r.Kind = static_cast<std::uint8_t>(kind);
+        return r;
+    };
+    row(false, "Software\\演示工作室\\Tool", "Mode", RegistryKind::String).StringValue.assign("完整");
+    row(false, "Options", "Count", RegistryKind::Integer).IntValue = -1;  // below Tool
+    row(true, "\\Software\\演示\\Settings", "On", RegistryKind::Bool).BoolValue = 1;
+    row(true, "\\Software\\演示\\Empty", "", RegistryKind::KeyOnly);
+    row(false, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "演示", RegistryKind::String)
+        .StringValue.assign(kFolder + "\\bin\\app.exe");
+    return p;
+}
+
+// Keys every machine has, empty or not: they stay when the product's values in them go.
+void AddSystemKeys(MemoryPlatform& p) {
+    for (const char* key : {"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                            "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"})
+        p.registry.OpenKey(RegRoot::LocalMachine, key, true, kKeySetValue);
+}
+
+// The machine before, the install, and the uninstaller started from the product's folder.
+struct Cycle {
+    explicit Cycle(const Package& package = Product()) : w(package) {
+        AddSystemKeys(*w.platform);
+        // The machine as it was before setup started: setup's first page already opens the product's key.
+        MemoryPlatform before({"C:"});
+        AddShellFolders(before);
+        AddSystemKeys(before);
+        files_before = before.files.Listing();
+        registry_before = before.registry.Listing();
+        w.ToFolderPage();
+        w.Next();
+        w.Next();
+        EXPECT_EQ(w.page(), 5);
+        w.platform->processes.SetCurrentProgram(kSelf);
+    }
+    // Starts the uninstaller; Uninstall pressed when asked to.
+    TUninstallForm& Uninstall(bool press = true) {
+        uninstaller = std::make_unique<TUninstallForm>(w.platform->seam, kFolder);
+        uninstaller->Start();
+        if (press && !uninstaller->form().terminated()) uninstaller->Control("UninstallButton").Click();
+        return *uninstaller;
+    }
+    // The copy's part once the first program has ended.
+    void FinishSelfRemoval() {
+        ASSERT_TRUE(HandOverSelfRemoval(w.platform->seam));
+        const auto& launched = w.platform->processes.LaunchRequests().back();
+        w.platform->processes.SetCurrentProgram(launched.program);
+        zsetup::FinishSelfRemoval(w.platform->seam, 4, kSelf);
+    }
+    // What the file system holds but for the temporary folder, where the copy stays until the restart.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> lines = w.platform->files.Listing();
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const std::string& l) { return l.find("c:\\temp\\") != std::string::npos; }),
+                    lines.end());
+        return lines;
+    }
+    Wizard w;
+    std::unique_ptr<TUninstallForm> uninstaller;
+    std::vector<std::string> files_before, registry_before;
+};
+
+TEST(Uninstall, TakesAwayExactlyWhatTheRunWrote) {
+    Cycle c;
+    ASSERT_NE(c.w.platform->files.Listing(), c.files_before);
+    TUninstallForm& u = c.Uninstall();
+    EXPECT_EQ(u.exit_code(), kUninstallComplete);
+    EXPECT_TRUE(u.result().Complete());
+    EXPECT_EQ(u.Control("Pages").active_page(), 2);
+    EXPECT_EQ(u.Control("ResultLabel").caption(), uninstall_texts::kAllGone);
+    EXPECT_FALSE(u.Control("LeftoverBox").visible());
+    EXPECT_EQ(c.w.platform->registry.Listing(), c.registry_before);
+    // Only the running uninstaller remains, and its folder; the copy takes both.
+    EXPECT_TRUE(c.w.platform->files.Attributes(kSelf));
+    c.FinishSelfRemoval();
+    EXPECT_EQ(c.Files(), c.files_before);
+    const auto& launched = c.w.platform->processes.LaunchRequests();
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0].program.rfind("C:\\Temp\\zsetup-uninstall-", 0), 0u) << launched[0].program;
+    EXPECT_EQ(launched[0].arguments, "/CLEANUP=4 /IN=" + kSelf);
+    EXPECT_EQ(c.w.platform->files.RemovalsAtRestart(),
+              (std::vector<std::string>{launched[0].program, FolderOf(launched[0].program)}));
+}
+
+TEST(Uninstall, ShowsTheProductAndEndsItsProgramsFirst) {
+    Cycle c;
+    const std::uint32_t running = c.w.platform->processes.Start("ZANTO-KPV.exe");
+    TUninstallForm& u = c.Uninstall(false);
+    EXPECT_EQ(u.form().caption(), "演示软件卸载向导");
+    EXPECT_EQ(u.Control("NameLabel").caption(), "演示软件");
+    EXPECT_EQ(u.Control("VersionLabel").caption(), "1.0.0");
+    EXPECT_EQ(u.Control("FolderLabel").caption(), kFolder);
+    EXPECT_EQ(u.Control("Pages").active_page(), 0);
+    EXPECT_TRUE(c.w.platform->processes.Terminations().empty()) << "nothing ends before the user says so";
+    u.Control("UninstallButton").Click();
+    ASSERT_EQ(c.w.platform->processes.Terminations().size(), 1u);
+    EXPECT_EQ(c.w.platform->processes.Terminations()[0].id, running);
+}
+
+// A file the user put in a folder keeps it; a value changed since install is
+// the user's now and keeps its key; a held file waits for the restart, and
+// its folder with it.
+TEST(Uninstall, LeavesWhatIsTheUsersAndSaysSo) {
+    Cycle c;
+    MemoryFiles& files = c.w.platform->files;
+    files.AddFile(kFolder + "\\bin\\notes.txt", {'m', 'i', 'n', 'e'});
+    files.SetLocked(kFolder + "\\bin\\data\\a.dat", true);
+    {
+        RegistryAccessor reg(c.w.platform->registry, kKeySetValue, RegRoot::LocalMachine);
+        reg.OpenKey("\\Software\\演示工作室\\Tool", false);
+        reg.WriteString("Mode", "改过");
+    }
+    TUninstallForm& u = c.Uninstall();
+    EXPECT_EQ(u.exit_code(), kUninstallIncomplete);
+    EXPECT_EQ(u.result().kept, (std::vector<std::string>{kFolder + "\\bin", kFolder}));
+    EXPECT_EQ(u.result().at_restart,
+              (std::vector<std::string>{kFolder + "\\bin\\data\\a.dat", kFolder + "\\bin\\data"}));
+    EXPECT_TRUE(u.result().failed.empty());
+    EXPECT_EQ(files.ReadWholeFile(kFolder + "\\bin\\notes.txt"), (Bytes{'m', 'i', 'n', 'e'}));
+    EXPECT_FALSE(files.Attributes(kFolder + "\\bin\\app.exe"));
+    EXPECT_FALSE(files.Attributes(kFolder + "\\Z_nt.cx"));
+    RegistryAccessor reg(c.w.platform->registry, kKeyQueryValue, RegRoot::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\演示工作室\\Tool", false));
+    EXPECT_EQ(reg.ReadString("Mode"), "改过");
+    EXPECT_FALSE(reg.OpenKey("\\Software\\演示工作室\\Tool\\Options", false)) << "its own value was taken";
+    EXPECT_FALSE(reg.OpenKey("\\Software\\演示工作室\\演示软件", false));
+    EXPECT_TRUE(u.Control("LeftoverBox").visible());
+    EXPECT_EQ(u.Control("ResultLabel").caption(), uninstall_texts::kLeftHead);
+    EXPECT_NE(u.Control("LeftoverBox").caption().find(kFolder + "\\bin\\data\\a.dat" + uninstall_texts::kAtRestart),
+              std::string::npos);
+}
+
+// The maker's key keeps its values while another of the maker's products is there.
+TEST(Uninstall, AnotherProductOfTheMakerKeepsTheMakersValues) {
+    Cycle c;
+    {
+        RegistryAccessor reg(c.w.platform->registry, kKeySetValue, RegRoot::LocalMachine);
+        reg.OpenKey("\\Software\\演示工作室\\另一个软件", true);
+        reg.WriteString("Version", "2.0");
+    }
+    c.Uninstall();
+    RegistryAccessor reg(c.w.platform->registry, kKeyQueryValue, RegRoot::LocalMachine);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\演示工作室", false));
+    EXPECT_EQ(reg.ReadString("Site"), "http://www.example.com");
+    EXPECT_EQ(reg.ReadString("Author"), "演示工作室");
+    EXPECT_FALSE(reg.OpenKey("\\Software\\演示工作室\\演示软件", false));
+    EXPECT_FALSE(reg.OpenKey("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件", false));
+}
+
+// Without a sound record nothing is removed: a missing one (a second run)
+// says the product is not installed, a damaged one names the problem.
+TEST(Uninstall, WithoutASoundRecordNothingIsRemoved) {
+    const struct {
+        const char* label;
+        std::function<void(MemoryFiles&)> spoil;
+        std::string box;
+    } cases[] = {
+        {"missing", [](MemoryFiles& f) { f.RemoveFile(kFolder + "\\Z_nt.cx"); }, uninstall_texts::kNotInstalled},
+        {"damaged",
+         [](MemoryFiles& f) {
+             Bytes blob = *f.ReadWholeFile(kFolder + "\\Z_nt.cx");
+             blob[blob.size() - 1] ^= 1;
+             f.WriteWholeFile(kFolder + "\\Z_nt.cx", blob);
+         },
+         std::string(uninstall_texts::kBadRecord) + kFolder +
+             "\\Z_nt.cx: Packed data is corrupt (zlib: incorrect data check)"},
+        {"failing validation",
+         [](MemoryFiles& f) {
+             Package bad;
+             bad.record.Files[0].Name.assign("\\..\\..\\windows\\system.ini");
+             const Bytes config = bad.record.ToBytes();
+             f.WriteWholeFile(kFolder + "\\Z_nt.cx", PackBlob(config.data(), config.size()));
+         },
+         std::string(uninstall_texts::kBadRecord) + "Files[0].Name: \"\\..\\..\\windows\\system.ini\" climbs out"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Cycle c;
+        k.spoil(c.w.platform->files);
+        const auto files = c.w.platform->files.Listing();
+        const auto registry = c.w.platform->registry.Listing();
+        c.w.platform->dialogs.Answer(kIdOk);
+        TUninstallForm& u = c.Uninstall();
+        EXPECT_TRUE(u.form().terminated());
+        EXPECT_EQ(u.exit_code(), kUninstallNoRecord);
+        ASSERT_FALSE(c.w.boxes().empty());
+        EXPECT_EQ(c.w.boxes().back().text.rfind(k.box, 0), 0u) << c.w.boxes().back().text;
+        EXPECT_EQ(c.w.platform->files.Listing(), files);
+        EXPECT_EQ(c.w.platform->registry.Listing(), registry);
+        EXPECT_FALSE(u.removed());
+    }
+}
+
+TEST(Uninstall, ASecondRunSaysTheProductIsNotInstalled) {
+    Cycle c;
+    c.Uninstall();
+    c.w.platform->dialogs.Answer(kIdOk);
+    TUninstallForm& again = c.Uninstall();
+    EXPECT_EQ(again.exit_code(), kUninstallNoRecord);
+    ASSERT_EQ(c.w.boxes().back().text, uninstall_texts::kNotInstalled);
+}
+
+// Closing halfway would leave half a product behind unseen: refused while
+// the removal runs; Cancel on the question ends with nothing removed.
+TEST(Uninstall, ClosingHalfwayIsRefusedAndCancelRemovesNothing) {
+    Cycle c;
+    struct Closer : ui::View {
+        ui::Form* form = nullptr;
+        void Changed(ui::Widget&, ui::Property) override {}
+        void Repaint(ui::Widget& w) override {
+            if (w.name() == "Progress") form->RequestClose();
+        }
+    } closer;
+    TUninstallForm& u = c.Uninstall(false);
+    closer.form = &u.form();
+    u.form().AttachView(&closer);
+    u.Control("UninstallButton").Click();
+    EXPECT_FALSE(u.form().terminated());
+    EXPECT_EQ(u.Control("Pages").active_page(), 2);
+
+    Cycle again;
+    const auto files = again.w.platform->files.Listing();
+    TUninstallForm& cancelled = again.Uninstall(false);
+    cancelled.Control("CancelButton").Click();
+    EXPECT_TRUE(cancelled.form().terminated());
+    EXPECT_EQ(cancelled.exit_code(), kUninstallIncomplete);
+    EXPECT_EQ(again.w.platform->files.Listing(), files);
+}
+
+// /S: the same removal without a window or a box; the exit code says how it went.
+TEST(Uninstall, SilentlyTheExitCodeSaysHowItWent) {
+    const struct {
+        const char* label;
+        std::function<void(MemoryFiles&)> before;
+        int code;
+    } cases[] = {
+        {"all gone", [](MemoryFiles&) {}, kUninstallComplete},
+        {"a user's file", [](MemoryFiles& f) { f.AddFile(kFolder + "\\bin\\notes.txt", {'x'}); }, kUninstallIncomplete},
+        {"no record", [](MemoryFiles& f) { f.RemoveFile(kFolder + "\\Z_nt.cx"); }, kUninstallNoRecord},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Cycle c;
+        k.before(c.w.platform->files);
+        const std::size_t boxes = c.w.boxes().size();
+        TUninstallForm u(c.w.platform->seam, kFolder);
+        EXPECT_EQ(u.RunSilently(), k.code);
+        EXPECT_EQ(u.exit_code(), k.code);
+        EXPECT_EQ(c.w.boxes().size(), boxes) << "no box in silent mode";
+        EXPECT_EQ(u.removed(), k.code != kUninstallNoRecord);
+        EXPECT_EQ(c.w.platform->files.Attributes(kFolder + "\\bin\\app.exe").has_value(), k.code == kUninstallNoRecord);
+    }
+}
+
+TEST(SelfRemoval, TheCopysProcessIdIsADecimalNumberAndNothingElse) {
+    const struct {
+        const char* text;
+        std::optional<std::uint32_t> id;
+    } cases[] = {
+        {"4", 4u},
+        {"4294967295", 0xFFFFFFFFu},
+        {"", std::nullopt},
+        {"4294967296", std::nullopt},
+        {"12a", std::nullopt},
+        {"-1", std::nullopt},
+        {" 4", std::nullopt},
+        {"99999999999", std::nullopt},
+    };
+    for (const auto& k : cases) EXPECT_EQ(ProcessIdOf(k.text), k.id) << k.text;
+}
+
+}  // namespace
+}  // namespace zsetup
