@@ -103,6 +103,8 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
         << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
     out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
     out << "Uninstaller (\\uninstall.exe): " << UninstallerKind(c) << "\n";
+    out << "Signature: " << SignatureSummary(c) << "\n";
+    if (c.extra_bytes != 0) out << "Extra data after the sections: " << c.extra_bytes << " bytes\n";
 }
 
 void WriteJsonReport(const PackageContents& c, std::ostream& out) {
@@ -147,7 +149,20 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
     out << "  \"checksum\": {\"stored\": " << static_cast<std::uint32_t>(r.PackChecksum)
         << ", \"computed\": " << c.computed_checksum << "},\n";
     out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";
-    out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << "\n}\n";
+    out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << ",\n";
+    out << "  \"signature\": " << SignatureJson(c) << ",\n";
+    out << "  \"extra_bytes\": " << c.extra_bytes << "\n}\n";
+}
+
+std::string JsonText(const std::string& utf8) { return Json(utf8); }
+
+std::string SignatureJson(const PackageContents& c) {
+    if (!c.certificate) return "null";
+    std::string types;
+    for (const CertificateEntry& e : c.certificate->entries)
+        types += (types.empty() ? "" : ", ") + std::to_string(e.type);
+    return "{\"entries\": " + std::to_string(c.certificate->entries.size()) + ", \"entry_types\": [" + types +
+           "], \"bytes\": " + std::to_string(c.certificate->size) + "}";
 }
 
 }  // namespace zsetup

@@ -12,8 +12,13 @@
 
 #include <toml++/toml.h>
 
+#include "builder/file_table.h"
+#include "builder/folder_scan.h"
+#include "builder/glob.h"
 #include "builder/manifest_text.h"
 #include "builder/toml_guard.h"
+#include "builder/version_info.h"
+#include "builder/wizard_fit.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
 #include "package/installed_names.h"
@@ -104,8 +109,10 @@ bool IsEightDigits(const std::string& s) {
     return s.size() == 8 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The rows of an array of tables such as [[file]]; nothing after a problem.
-std::vector<const toml::table*> Rows(const toml::table& root, std::string_view key, Problems& problems) {
+// The rows of an array of tables such as [[shortcut]]; nothing after a problem.
+// Files are counted with the files of the folders (file_count.h), not here.
+std::vector<const toml::table*> Rows(const toml::table& root, std::string_view key, Problems& problems,
+                                     std::size_t most = kMaxRows) {
     std::vector<const toml::table*> rows;
     const toml::node* node = root.get(key);
     if (!node) return rows;
@@ -114,14 +121,16 @@ std::vector<const toml::table*> Rows(const toml::table& root, std::string_view k
         problems.Add(node, std::string(key) + ": expected rows written as [[" + std::string(key) + "]]");
         return rows;
     }
-    if (array->size() > static_cast<std::size_t>(kMaxRows)) {
-        problems.Add(node, std::string(key) + ": " + std::to_string(array->size()) + " rows, at most " +
-                               std::to_string(kMaxRows));
+    if (array->size() > most) {
+        problems.Add(
+            node, std::string(key) + ": " + std::to_string(array->size()) + " rows, at most " + std::to_string(most));
         return rows;
     }
     for (const auto& row : *array) rows.push_back(row.as_table());
     return rows;
 }
+
+constexpr std::size_t kDrivePrefixBytes = 3;  // "C:\\"
 
 void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOptions& options, Problems& problems) {
     const toml::node* node = root.get("product");
@@ -164,9 +173,14 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
 
     if (p.get("install_folder")) ReadField(p, "install_folder", false, line, record.InstallFolder, problems);
     else record.InstallFolder.assign("C:\\" + folder);
-    if (!p.get("install_folder") && ("C:\\" + folder).size() > kTextBytes)
-        problems.Add(p.get("default_folder"), "product.install_folder: \"C:\\" + GbkToUtf8(folder) + "\" is over " +
-                                                  std::to_string(kTextBytes) + " bytes in GBK; give install_folder");
+    // The wizard proposes "C:\" or "D:\" and the default folder, cut to the
+    // field's bytes: a longer one would be another folder, perhaps cut inside a character.
+    if (kDrivePrefixBytes + folder.size() > kTextBytes)
+        problems.Add(p.get("default_folder"),
+                     "product.default_folder: " + std::to_string(folder.size()) + " bytes in GBK, at most " +
+                         std::to_string(kTextBytes - kDrivePrefixBytes) + ": the wizard proposes \"C:\\" +
+                         GbkToUtf8(folder) + "\" as the target folder, which must fit " + std::to_string(kTextBytes) +
+                         " bytes");
 }
 
 std::filesystem::path ReadSource(const toml::table& row, const std::string& key, const std::filesystem::path& base,
@@ -183,41 +197,159 @@ std::filesystem::path ReadSource(const toml::table& row, const std::string& key,
     return base / std::filesystem::u8path(node->as_string()->get());
 }
 
-void ReadFiles(const toml::table& root, Manifest& m, const std::filesystem::path& base, Problems& problems,
-               std::map<std::string, int>& index_of_name) {
-    SetupConfig& record = *m.record;
-    struct SoundName {
-        std::string gbk;
-        int row;
-        const toml::node* node;
-    };
-    std::vector<SoundName> sound;
+// The [[file]] rows, each checked on its own.
+std::vector<FileTableRow> ReadFiles(const toml::table& root, const std::filesystem::path& base, Problems& problems) {
+    std::vector<FileTableRow> rows;
     int i = 0;
-    for (const toml::table* row : Rows(root, "file", problems)) {
-        const std::string prefix = "file[" + std::to_string(i) + "].";
+    for (const toml::table* row : Rows(root, "file", problems, SIZE_MAX)) {
+        const std::string label = "file[" + std::to_string(i++) + "]";
+        const std::string prefix = label + ".";
         CheckKeys(*row, prefix, {"source", "name"}, problems);
-        m.sources.push_back({ReadSource(*row, prefix + "source", base, problems), prefix + "source", LineOf(*row)});
+        FileTableRow entry;
+        entry.source = {ReadSource(*row, prefix + "source", base, problems), prefix + "source", LineOf(*row)};
+        entry.owner = label;
+        entry.key = prefix + "name";
+        entry.name_line = row->get("name") ? LineOf(*row->get("name")) : LineOf(*row);
         if (auto name = ReadText(*row, "name", prefix + "name", kFileNameBytes, true, LineOf(*row), problems)) {
             if (CheckName(row->get("name"), prefix + "name", *name, InstalledNameProblem, problems)) {
-                index_of_name.emplace(FoldAsciiCase(*name), i);
-                sound.push_back({*name, i, row->get("name")});
+                entry.name = *name;
+                rows.push_back(std::move(entry));
             }
-            record.Files[i].Name.assign(*name);
         }
-        ++i;
     }
-    record.FileCount = i;
+    return rows;
+}
 
-    // Two rows that Windows takes for one file, or a file where another row makes a folder.
-    std::vector<std::string> names;
-    for (const SoundName& n : sound) names.push_back(n.gbk);
-    for (const NameClash& clash : FindNameClashes(names)) {
-        const SoundName& first = sound[clash.first];
-        const SoundName& second = sound[clash.second];
-        problems.Add(second.node, "file[" + std::to_string(second.row) + "].name: \"" + GbkToUtf8(second.gbk) +
-                                      (clash.folder ? "\" lies in a folder that is file[" : "\" is already file[") +
-                                      std::to_string(first.row) + (clash.folder ? "]'s file" : "]'s name"));
+// A [[folder]] row's include or exclude patterns.
+std::vector<std::string> ReadPatterns(const toml::table& row, std::string_view key, const std::string& prefix,
+                                      Problems& problems) {
+    std::vector<std::string> patterns;
+    const toml::node* node = row.get(key);
+    if (!node) return patterns;
+    const toml::array* array = node->as_array();
+    if (!array) {
+        problems.Add(node, prefix + std::string(key) + ": expected a list of patterns, [\"*.txt\", ...]");
+        return patterns;
     }
+    for (const toml::node& item : *array) {
+        const std::string full_key = prefix + std::string(key);
+        if (!item.is_string()) {
+            problems.Add(&item, full_key + ": expected patterns in double quotes");
+            continue;
+        }
+        const std::string& pattern = item.as_string()->get();
+        if (std::string why = GlobProblem(pattern); !why.empty())
+            problems.Add(&item, full_key + ": \"" + pattern + "\" " + why);
+        else patterns.push_back(pattern);
+    }
+    return patterns;
+}
+
+// The installed folder of a [[folder]] row: "\" for the target folder itself.
+std::optional<std::string> ReadFolderName(const toml::table& row, const std::string& prefix, Problems& problems) {
+    auto name = ReadText(row, "name", prefix + "name", kFileNameBytes, true, LineOf(row), problems);
+    if (!name || *name == "\\") return name;
+    if (!CheckName(row.get("name"), prefix + "name", *name, InstalledNameProblem, problems)) return std::nullopt;
+    return name;
+}
+
+void Warn(Manifest& m, int line, const std::string& what) {
+    m.warnings.push_back(ManifestPlace(m.file.u8string(), line) + "warning: " + what);
+}
+
+// Empty folders and a row that installs nothing: sound, but likely not what was meant.
+void WarnAboutEmpty(Manifest& m, const std::string& prefix, const std::string& shown, int line,
+                    const FolderScan& scan) {
+    std::string empty;
+    for (const std::string& e : scan.empty_folders)
+        if (!e.empty()) empty += (empty.empty() ? "\"" : ", \"") + e + "\"";
+    if (!empty.empty())
+        Warn(m, line,
+             prefix +
+                 "source: empty folders are not installed (the installer makes a folder only for the files in "
+                 "it): " +
+                 empty);
+    if (!scan.files.empty() || !scan.problems.empty()) return;
+    const bool all_empty = scan.empty_folders == std::vector<std::string>{""};
+    Warn(m, line,
+         shown + (all_empty ? "is empty; the row installs nothing"
+                            : "holds no file that include and exclude let through; the row installs nothing"));
+}
+
+// A table row for each file found, named below the row's installed folder
+// ("\\" is the target folder itself) and checked as a [[file]] row's name is.
+std::vector<FileTableRow> FolderFileRows(const FolderScan& scan, const std::string& folder, const std::string& label,
+                                         int line, Problems& problems) {
+    const std::string prefix = label + ".";
+    std::vector<FileTableRow> rows;
+    for (const FolderFile& file : scan.files) {
+        if (file.relative.find('\\') != std::string::npos) {  // a separator on Windows, a letter here
+            problems.Add(line, prefix + "source: \"" + file.relative + "\" holds a backslash in a name");
+            continue;
+        }
+        std::string installed = GbkToUtf8(folder == "\\" ? std::string() : folder) + "/" + file.relative;
+        std::replace(installed.begin(), installed.end(), '/', '\\');
+        FileTableRow row;
+        try {
+            row.name = FieldText(prefix + "name", installed, kFileNameBytes);
+        } catch (const ManifestError& e) {
+            problems.Add(line, e.what());
+            continue;
+        }
+        if (std::string why = InstalledNameProblem(row.name); !why.empty()) {
+            problems.Add(line, prefix + "name: \"" + installed + "\" " + GbkToUtf8(why));
+            continue;
+        }
+        row.source = {file.path, prefix + "source \"" + file.relative + "\"", line};
+        row.owner = "\"" + file.relative + "\" from " + label;
+        row.key = prefix + "name";
+        row.from_folder = true;
+        row.name_line = line;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// Each [[folder]] row's files, found by walking its folder: one group a row.
+void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::path& base, Problems& problems,
+                 FileTable& table) {
+    int i = 0;
+    for (const toml::table* row : Rows(root, "folder", problems, SIZE_MAX)) {
+        const std::string label = "folder[" + std::to_string(i++) + "]";
+        const std::string prefix = label + ".";
+        const int line = LineOf(*row);
+        CheckKeys(*row, prefix, {"source", "name", "include", "exclude"}, problems);
+        const std::filesystem::path source = ReadSource(*row, prefix + "source", base, problems);
+        const std::optional<std::string> folder = ReadFolderName(*row, prefix, problems);
+        FolderFilter filter{ReadPatterns(*row, "include", prefix, problems),
+                            ReadPatterns(*row, "exclude", prefix, problems)};
+        if (source.empty() || !folder) continue;
+        m.folders.push_back({source, prefix + "source", line});
+        const std::string shown = prefix + "source: \"" + source.u8string() + "\" ";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(source, ec)) {
+            problems.Add(line, shown + "is a file; a [[file]] row installs one file");
+            continue;
+        }
+        if (!std::filesystem::is_directory(source, ec)) {
+            problems.Add(line, shown + "cannot be read (no such folder)");
+            continue;
+        }
+        const FolderScan scan = ScanFolder(source, filter);
+        for (const std::string& problem : scan.problems) problems.Add(line, prefix + "source: " + problem);
+        WarnAboutEmpty(m, prefix, shown, line, scan);
+        table.Add(label + " (\"" + row->get("source")->value_or(std::string()) + "\")",
+                  FolderFileRows(scan, *folder, label, line, problems), true);
+    }
+}
+
+// The file table from both kinds of row; the names a shortcut target may give.
+void FillFileTable(FileTable& table, Manifest& m, Problems& problems, std::map<std::string, int>& index_of_name) {
+    for (std::size_t i = 0; i < table.rows().size(); ++i)
+        index_of_name.emplace(FoldAsciiCase(table.rows()[i].name), static_cast<int>(i));
+    const std::vector<FileTableProblem> found = table.Problems();
+    for (const FileTableProblem& p : found) problems.Add(p.line, p.message);
+    if (found.empty()) table.Fill(*m.record, m.sources);
 }
 
 // Every package can be taken away again: the built-in uninstaller goes in as
@@ -278,21 +410,71 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
     record.ShortcutCount = i;
 }
 
+// The installer opens a KeyPath without a leading backslash below the key the
+// row before it opened, and one with it from the root. A manifest key is a
+// path from the root unless the row says below_previous = true.
+std::optional<std::string> RegistryKeyPath(const toml::table& row, const std::string& prefix, bool below, int line,
+                                           Problems& problems) {
+    auto key = ReadText(row, "key", prefix + "key", kTextBytes, true, line, problems);
+    if (!key) return std::nullopt;
+    const toml::node* node = row.get("key");
+    const std::string shown = prefix + "key: \"" + GbkToUtf8(*key) + "\" ";
+    if (below && !key->empty() && (*key)[0] == '\\') {
+        problems.Add(node, shown +
+                               "starts with a backslash, a path from the root; below_previous asks for a key "
+                               "below the previous row's");
+        return std::nullopt;
+    }
+    const std::string path = below || (!key->empty() && (*key)[0] == '\\') ? *key : "\\" + *key;
+    for (std::size_t start = below ? 0 : 1; start <= path.size();) {
+        std::size_t end = FindFirstSeparator(path, start);
+        if (end == std::string::npos) end = path.size();
+        if (std::string why = KeyNameProblem(path.substr(start, end - start)); !why.empty()) {
+            problems.Add(node, shown + (end == start ? std::string("has an empty key name")
+                                                     : "has \"" + GbkToUtf8(path.substr(start, end - start)) +
+                                                           "\", which " + GbkToUtf8(why)));
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+    if (path.size() > kTextBytes) {
+        problems.Add(node, prefix + "key: " + std::to_string(path.size()) +
+                               " bytes in GBK with the leading backslash that makes it a path from the root, at most " +
+                               std::to_string(kTextBytes));
+        return std::nullopt;
+    }
+    return path;
+}
+
 void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& problems) {
     int i = 0;
+    std::optional<bool> previous_hkcu;  // the root of the row before, when it was sound
     for (const toml::table* row : Rows(root, "registry", problems)) {
         const std::string prefix = "registry[" + std::to_string(i) + "].";
         RegistryEntry& entry = record.RegistryEntries[i];
         const int line = LineOf(*row);
-        CheckKeys(*row, prefix, {"root", "key", "name", "type", "value"}, problems);
-        if (auto key = ReadText(*row, "key", prefix + "key", kTextBytes, true, line, problems))
-            entry.KeyPath.assign(*key);
+        CheckKeys(*row, prefix, {"root", "key", "below_previous", "name", "type", "value"}, problems);
+        bool below = false;
+        if (const toml::node* flag = row->get("below_previous")) {
+            if (!flag->is_boolean()) problems.Add(flag, prefix + "below_previous: expected true or false");
+            else below = flag->as_boolean()->get();
+            if (below && i == 0)
+                problems.Add(flag, prefix + "below_previous: the first row has no previous key to lie below");
+        }
+        if (auto path = RegistryKeyPath(*row, prefix, below, line, problems)) entry.KeyPath.assign(*path);
         if (auto name = ReadText(*row, "name", prefix + "name", kTextBytes, true, line, problems))
             entry.ValueName.assign(*name);
         if (auto rootName = ReadText(*row, "root", prefix + "root", 64, true, line, problems)) {
             if (*rootName != "hkcu" && *rootName != "hklm")
                 problems.Add(row->get("root"), prefix + "root: \"" + *rootName + "\" is not \"hkcu\" or \"hklm\"");
             entry.CurrentUser = *rootName == "hkcu";
+            // Another root closes the previous row's key: the row would be opened from the top.
+            if (below && previous_hkcu && *previous_hkcu != (entry.CurrentUser != 0))
+                problems.Add(row->get("below_previous"), prefix + "below_previous: registry[" + std::to_string(i - 1) +
+                                                             "] is under " + (*previous_hkcu ? "hkcu" : "hklm") +
+                                                             ", this row under " + *rootName +
+                                                             "; a key below it needs the same root");
+            previous_hkcu = entry.CurrentUser != 0;
         }
         const auto type = ReadText(*row, "type", prefix + "type", 64, true, line, problems);
         const toml::node* value = row->get("value");
@@ -333,6 +515,26 @@ std::string ManifestText(const std::filesystem::path& file, const std::string& s
     else if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
     problems.ThrowIfAny();
     return text;
+}
+
+// What is sound but would likely look wrong or be missed once shipped.
+void AddWarnings(const toml::table& root, Manifest& m) {
+    const SetupConfig& r = *m.record;
+    const auto warn = [&](const std::string& key, const std::string& what) {
+        const toml::node* node = key.empty() ? nullptr : root.at_path(key).node();
+        Warn(m, node ? LineOf(*node) : 0, what);
+    };
+    for (const FitWarning& w : WizardFitWarnings(r)) warn(w.key, w.message);
+    if (!ParseFileVersion(r.Version.text()))
+        warn("product.version", "product.version: \"" + GbkToUtf8(r.Version.text()) +
+                                    "\" does not start with one to four numbers of at most 65535; the file version in "
+                                    "setup.exe's version information is 0.0.0.0");
+    const auto files = r.FileRows();
+    if (std::none_of(files.begin(), files.end(),
+                     [](const FileEntry& f) { return FoldAsciiCase(f.Name.text()) == installed::kUninstaller; }))
+        warn("",
+             "no file is installed as \"\\uninstall.exe\": the uninstall entry in Windows' list of programs "
+             "and the uninstall link in the program group start it, so the product could not be uninstalled");
 }
 
 }  // namespace
@@ -382,7 +584,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "shortcut", "registry"}, problems);
+    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "folder", "shortcut", "registry"}, problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
@@ -393,12 +595,16 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
         m.licence = {base / std::filesystem::u8path(licence->as_string()->get()), "licence", LineOf(*licence)};
     }
 
+    FileTable table;
+    table.Add("[[file]] rows", ReadFiles(root, base, problems), false);
+    ReadFolders(root, m, base, problems, table);
     std::map<std::string, int> index_of_name;
-    ReadFiles(root, m, base, problems, index_of_name);
+    FillFileTable(table, m, problems, index_of_name);
     AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
     problems.ThrowIfAny();
+    AddWarnings(root, m);
     return m;
 }
 

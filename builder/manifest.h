@@ -1,7 +1,9 @@
 // The product manifest: a TOML file in UTF-8 naming the record's texts, the
-// files with their installed names, the shortcuts, the registry values and the
-// licence text. Reading it checks everything that can be checked without
-// opening the source files and reports every problem at once.
+// files and folders with their installed names, the shortcuts, the registry
+// values and the licence text. Reading it walks the [[folder]] rows' folders
+// and checks everything that can be checked without opening a source file,
+// reporting every problem at once; what is sound but likely a mistake is a
+// warning.
 #pragma once
 
 #include <ctime>
@@ -18,7 +20,7 @@ namespace zsetup {
 
 struct SourceFile {
     std::filesystem::path path;  // resolved against the manifest's folder
-    std::string key;             // "file[3].source", for messages
+    std::string key;             // "file[3].source" or "folder[0].source \"img/a.png\"", for messages
     int line = 0;                // of the row in the manifest, 0 when unknown
 };
 
@@ -27,9 +29,12 @@ struct Manifest {
     // Texts and tables filled in; file offsets, sizes and PackChecksum are
     // left for the packer, which learns them from the sources.
     std::unique_ptr<SetupConfig> record;
-    std::vector<SourceFile> sources;  // one per file row, in table order
+    std::vector<SourceFile> sources;  // one per row of the file table, in table order
+    std::vector<SourceFile> folders;  // the [[folder]] rows' source folders
     SourceFile licence;
     bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
+    // "manifest.toml:LINE: warning: key: what", each naming what it is about.
+    std::vector<std::string> warnings;
 };
 
 struct ManifestOptions {

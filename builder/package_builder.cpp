@@ -10,6 +10,7 @@
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
+#include "builder/version_info.h"
 #include "package/config_validation.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
@@ -33,8 +34,10 @@ std::vector<std::uint64_t> SourceSizes(const Manifest& m) {
         const bool is_file = std::filesystem::is_regular_file(source.path, ec);
         const std::uint64_t size = is_file ? std::filesystem::file_size(source.path, ec) : 0;
         if (!is_file || ec || !std::ifstream(source.path, std::ios::binary)) {
-            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" +
-                        (std::filesystem::exists(source.path, ec) ? "" : " (no such file)") + "\n";
+            std::string why;
+            if (std::filesystem::is_directory(source.path, ec)) why = ": it is a folder; a [[folder]] row installs one";
+            else if (!std::filesystem::exists(source.path, ec)) why = " (no such file)";
+            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" + why + "\n";
         }
         sizes.push_back(size);
     }
@@ -130,7 +133,9 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     std::vector<RcDataItem> items;
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
-    RcDataStreamWriter writer(stub, std::move(items), "SETUPPACK", out);
+    RcDataStreamWriter writer(stub, std::move(items),
+                              {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
+                              "SETUPPACK", out);
     BlobPacker packer(
         total, [&writer](const std::uint8_t* data, std::size_t size) { writer.Append(data, size); }, threads);
     std::uint32_t packed_sum = 0;

@@ -1,6 +1,7 @@
 // Fills a stub program with a product: the payload laid back to back in file
 // table order and packed as SETUPPACK while it is read, the record with its
-// offsets, sizes and checksum packed as SETUPINI, the licence as PROTOCOL.
+// offsets, sizes and checksum packed as SETUPINI, the licence as PROTOCOL,
+// and the version information made from the record's texts (RT_VERSION).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,10 @@
 #include "builder/package_reader.h"
 
+#include <algorithm>
 #include <string>
 
+#include "builder/pe_image.h"
+#include "builder/resource_tree.h"
 #include "builder/resource_writer.h"
 #include "package/config_blob.h"
 #include "builder/pe_error.h"
@@ -15,10 +18,15 @@
 namespace zsetup {
 namespace {
 
-std::vector<std::uint8_t> Resource(const std::vector<std::uint8_t>& image, const char* name) {
-    auto bytes = FindRcData(image, name);
-    if (!bytes) throw PackageError(std::string("The program carries no ") + name + " resource.");
-    return std::move(*bytes);
+// The RT_RCDATA entry of that name (ignoring case, first language), taken out of the tree.
+std::optional<std::vector<std::uint8_t>> TakeRcData(ResourceTree& tree, const std::string& name) {
+    const ResourceKey key = ResourceKey::Name(std::u16string(name.begin(), name.end()));
+    for (ResourceType& t : tree) {
+        if (!ResourceKeyMatches(t.type, ResourceKey::Id(kRtRcData))) continue;
+        for (ResourceEntry& e : t.entries)
+            if (ResourceKeyMatches(e.name, key) && !e.languages.empty()) return std::move(e.languages.front().bytes);
+    }
+    return std::nullopt;
 }
 
 // What the stub does with the blob, with the blob's name on the error.
@@ -34,15 +42,28 @@ auto Unpacked(const char* name, Unpack unpack) {
 }  // namespace
 
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
+    if (!IsI386Program(image)) throw NotAnInstallerError("it is not a 32-bit Windows program");
+    const PeImage pe = ParsePeImage(image, AfterSections::kAnything);
+    ResourceTree tree = ReadResourceTree(image, pe);
+    auto config_blob = TakeRcData(tree, "SETUPINI");
+    auto pack_blob = TakeRcData(tree, "SETUPPACK");
+    auto licence = TakeRcData(tree, "PROTOCOL");
+    ResourceTree().swap(tree);
+    if (!config_blob && !pack_blob) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
+    if (!config_blob) throw PackageError("The program carries no SETUPINI resource.");
+    if (!pack_blob) throw PackageError("The program carries no SETUPPACK resource.");
+
     PackageContents c;
-    const std::vector<std::uint8_t> config_blob = Resource(image, "SETUPINI");
-    UnpackedConfig config = Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob.data(), config_blob.size()); });
+    UnpackedConfig config =
+        Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
     c.record_bytes = config.unpacked_length;
     c.record = std::move(config.record);
-    const std::vector<std::uint8_t> pack_blob = Resource(image, "SETUPPACK");
-    c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(pack_blob); }).TakeBytes();
+    c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
-    if (auto licence = FindRcData(image, "PROTOCOL")) c.licence = std::string(licence->begin(), licence->end());
+    if (licence) c.licence = std::string(licence->begin(), licence->end());
+    const FileTail tail = ReadFileTail(image, pe);
+    c.certificate = tail.certificate;
+    c.extra_bytes = tail.extra_bytes;
     return c;
 }
 
@@ -73,7 +94,21 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     if (stored != c.computed_checksum)
         problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +
                            std::to_string(c.computed_checksum));
+    if (c.extra_bytes != 0)
+        problems.push_back("the file has " + std::to_string(c.extra_bytes) +
+                           " bytes after its sections that no certificate table accounts for: added after the build");
     return problems;
+}
+
+std::string SignatureSummary(const PackageContents& c) {
+    if (!c.certificate) return "none";
+    const auto& entries = c.certificate->entries;
+    const bool authenticode = !entries.empty() && std::all_of(entries.begin(), entries.end(), [](const auto& e) {
+        return e.type == kCertificatePkcsSignedData;
+    });
+    return std::string(authenticode ? "Authenticode" : "a certificate table") + ", " + std::to_string(entries.size()) +
+           (entries.size() == 1 ? " entry, " : " entries, ") + std::to_string(c.certificate->size) +
+           " bytes (not checked here; osslsigncode verify checks it)";
 }
 
 }  // namespace zsetup

@@ -1,5 +1,6 @@
 // Reads a filled program back: the record, the payload and the licence, for
-// inspect, extract and verify.
+// inspect, extract and verify. The program may have been signed after the
+// build: its certificate table is noted, not read as part of the package.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "builder/input_error.h"
+#include "builder/pe_certificate.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
+
+// A file that is no zsetup installer at all: not a 32-bit Windows program,
+// or one without SETUPINI and SETUPPACK. Bad input (exit 2), not damage.
+class NotAnInstallerError : public InputError {
+public:
+    using InputError::InputError;
+};
 
 struct PackageContents {
     std::unique_ptr<SetupConfig> record;
@@ -18,10 +28,13 @@ struct PackageContents {
     std::vector<std::uint8_t> payload;
     std::optional<std::string> licence;  // GBK, when PROTOCOL is there
     std::uint32_t computed_checksum = 0;
+    std::optional<CertificateTable> certificate;  // a signature added after the build
+    std::size_t extra_bytes = 0;                  // after the sections, no certificate table
 };
 
-// Throws PeError for a file that is not a program it can read, PackageError
-// when SETUPINI or SETUPPACK is missing or does not unpack.
+// Throws NotAnInstallerError for a file of another kind, PeError for a
+// program it cannot read, PackageError when only one of SETUPINI and
+// SETUPPACK is there or one does not unpack.
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 
 // Which uninstaller the package carries as "\uninstall.exe": "built-in"
@@ -30,7 +43,12 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 std::string UninstallerKind(const PackageContents& contents);
 
 // What the stub would refuse or get wrong: the record's problems, a record of
-// the wrong length, a checksum that does not match. Empty for a sound package.
+// the wrong length, a checksum that does not match; and data after the
+// sections that no signature explains. Empty for a sound package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);
+
+// One line on the signature: "none", or its kind, entries and size. zsetup
+// does not check a signature; `osslsigncode verify` does.
+std::string SignatureSummary(const PackageContents& contents);
 
 }  // namespace zsetup

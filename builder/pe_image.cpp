@@ -40,7 +40,7 @@ std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
     throw PeError("The program file's resources point outside its sections.");
 }
 
-PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
+PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after) {
     if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z')
         throw PeError("The file is not a Windows program.");
     const std::size_t signature = le::U32(file, kPeHeaderPointer);
@@ -79,7 +79,7 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
     for (std::size_t i = 0; i < directory_count; ++i)
         img.directories.push_back(
             {le::U32(file, img.directory_offset(i)), le::U32(file, img.directory_offset(i) + kDirectorySizeField)});
-    if (directory_count > kSecurityDirectoryIndex &&
+    if (after == AfterSections::kNothing && directory_count > kSecurityDirectoryIndex &&
         (img.directories[kSecurityDirectoryIndex].rva != 0 || img.directories[kSecurityDirectoryIndex].size != 0))
         throw PeError("The program file is signed; use an unsigned copy and sign the result afterwards.");
 
@@ -110,9 +110,20 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file) {
             throw PeError("The program file's headers are damaged.");
         img.sections.push_back(std::move(s));
     }
-    if (file.size() > raw_end)
+    img.raw_end = raw_end;
+    if (after == AfterSections::kNothing && file.size() > raw_end)
         throw PeError("The program file has extra data after its last section; use a copy without it.");
     return img;
+}
+
+bool IsI386Program(const std::vector<std::uint8_t>& file) {
+    if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z') return false;
+    const std::size_t signature = ReadLe32(&file[kPeHeaderPointer]);
+    const std::size_t optional = signature + kPeSignatureSize + pe::kCoffHeaderSize;
+    if (signature > file.size() || file.size() - signature < kPeSignatureSize + pe::kCoffHeaderSize + 2) return false;
+    return std::equal(kPeSignature, kPeSignature + kPeSignatureSize, &file[signature]) &&
+           ReadLe16(&file[signature + kPeSignatureSize + pe::kCoffMachine]) == kMachineI386 &&
+           ReadLe16(&file[optional + pe::kOptMagic]) == kMagicPe32;
 }
 
 }  // namespace zsetup

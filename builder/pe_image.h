@@ -46,6 +46,12 @@ inline constexpr std::size_t kSecurityDirectoryIndex = 4;
 inline constexpr std::uint16_t kImageFileDll = 0x2000;
 inline constexpr std::uint16_t kSubsystemWindowsGui = 2;
 
+// What ParsePeImage takes after the sections' raw data. The writer takes
+// nothing: a signature would break and extra data would be lost. A reader
+// also takes a certificate table (a signature added after the build) and
+// extra data, and looks at them itself (pe_certificate.h).
+enum class AfterSections { kNothing, kAnything };
+
 struct PeImage {
     std::size_t coff_offset = 0;  // COFF file header, right after "PE\0\0"
     std::uint16_t characteristics = 0;
@@ -57,6 +63,7 @@ struct PeImage {
     std::uint32_t size_of_headers = 0;
     std::vector<PeDataDirectory> directories;
     std::vector<PeSection> sections;
+    std::size_t raw_end = 0;  // where the headers' and the sections' raw data end in the file
 
     std::size_t checksum_offset() const { return optional_offset + pe::kOptCheckSum; }
     std::size_t directory_offset(std::size_t index) const {
@@ -70,8 +77,13 @@ struct PeImage {
 };
 
 // Throws PeError when the bytes are not a 32-bit i386 PE image, are damaged
-// (sections out of address order or overlapping included), carry a
-// certificate or have bytes after the last section's raw data.
-PeImage ParsePeImage(const std::vector<std::uint8_t>& file);
+// (sections out of address order or overlapping included), or (kNothing) carry a certificate or have bytes after the
+// last section's raw data.
+PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after = AfterSections::kNothing);
+
+// Whether the bytes start as a 32-bit i386 Windows program: the MS-DOS and PE
+// signatures, the machine and the PE32 magic. What a reader tells a file of
+// another kind by before it calls it damaged.
+bool IsI386Program(const std::vector<std::uint8_t>& file);
 
 }  // namespace zsetup

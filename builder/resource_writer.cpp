@@ -53,6 +53,16 @@ void Upsert(ResourceTree& tree, RcDataItem& item) {
     type.entries.push_back({key, {{ResourceKey::Id(0), 0, std::move(item.bytes)}}});
 }
 
+void Replace(ResourceTree& tree, TypedItem& item) {
+    ResourceEntry entry{ResourceKey::Id(item.id), {{ResourceKey::Id(item.language), 0, std::move(item.bytes)}}};
+    for (ResourceType& t : tree) {
+        if (!ResourceKeyMatches(t.type, ResourceKey::Id(item.type))) continue;
+        t.entries.assign(1, std::move(entry));
+        return;
+    }
+    tree.push_back({ResourceKey::Id(item.type), {std::move(entry)}});
+}
+
 // The resource section may be rewritten in place only when nothing follows it,
 // neither in the file nor in memory, and the tree starts it (nothing else shares it).
 // Its raw data is cut off and written anew, so the headers and every other
@@ -94,11 +104,12 @@ public:
 
 }  // namespace
 
-RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items,
+RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
                                        const std::string& streamed_name, ByteSink& out)
     : out_(out), img_(ParsePeImage(image)) {
     ResourceTree tree = ReadResourceTree(image, img_);
     for (RcDataItem& item : items) Upsert(tree, item);
+    for (TypedItem& item : typed) Replace(tree, item);
     if (!streamed_name.empty()) {
         RcDataItem streamed{streamed_name, {}};
         Upsert(tree, streamed);
@@ -183,9 +194,9 @@ void RcDataStreamWriter::Finish() {
     out_.Overwrite(0, head_.data(), head_.size());
 }
 
-Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed) {
     MemorySink sink;
-    RcDataStreamWriter writer(image, std::move(items), "", sink);
+    RcDataStreamWriter writer(image, std::move(items), std::move(typed), "", sink);
     writer.Finish();
     return std::move(sink.bytes);
 }

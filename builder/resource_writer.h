@@ -16,6 +16,16 @@ struct RcDataItem {
     std::vector<std::uint8_t> bytes;
 };
 
+// A resource of a numeric type and ID in one language, such as the version
+// information (type 16, ID 1). It takes the place of every entry of its type,
+// so no other language of it is left for the loader to pick.
+struct TypedItem {
+    std::uint32_t type;
+    std::uint32_t id;
+    std::uint16_t language;
+    std::vector<std::uint8_t> bytes;
+};
+
 // The image with each item added as RT_RCDATA (language 0) or, when an entry of
 // that name exists, its data replaced in the languages it has. Every other
 // resource keeps its bytes. The resource section is rewritten in place when it
@@ -23,8 +33,9 @@ struct RcDataItem {
 // the checksum are fixed; same input, same output. Throws PeError for an image
 // it cannot rewrite, std::invalid_argument for a bad name. The items' bytes
 // are taken over, not copied: at most two copies of the new resources are
-// alive at once.
-std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items);
+// alive at once. Typed items go in as TypedItem says.
+std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
+                                      std::vector<TypedItem> typed = {});
 
 // Where a program's bytes go as they are made: appended in order, and the
 // headers written over again once the sizes are known.
@@ -44,7 +55,7 @@ public:
 class RcDataStreamWriter {
 public:
     RcDataStreamWriter(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
-                       const std::string& streamed_name, ByteSink& out);
+                       std::vector<TypedItem> typed, const std::string& streamed_name, ByteSink& out);
     void Append(const std::uint8_t* data, std::size_t size);
     void Finish();
 

@@ -1,9 +1,11 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
-//   zsetup build MANIFEST [-o setup.exe] [--stub PATH] [--uninstaller PATH]
+//   zsetup build MANIFEST [-o setup.exe] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
-//   zsetup verify setup.exe
-// Exit codes: 0 done, 1 failure (or, for verify, problems found), 2 bad input.
+//   zsetup verify setup.exe [--json]
+//   zsetup --version
+// Exit codes: 0 done, 1 failure (or, for verify, problems found), 2 bad input
+// (also: a file that is no zsetup installer; with --strict, a warning).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,7 @@
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
 #include "builder/pe_error.h"
+#include "package/errors.h"
 
 namespace {
 
@@ -79,6 +82,14 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
 }
 
+// Whether path lies inside folder, both as they are on disk.
+bool Inside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    std::error_code ec;
+    const std::filesystem::path relative =
+        std::filesystem::weakly_canonical(path, ec).lexically_relative(std::filesystem::weakly_canonical(folder, ec));
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 // The output must not overwrite what the build reads, and its folder must be there.
 void CheckOutput(const std::filesystem::path& output, const std::filesystem::path& stub, const Manifest& manifest) {
     const std::string shown = "-o \"" + output.u8string() + "\"";
@@ -91,68 +102,131 @@ void CheckOutput(const std::filesystem::path& output, const std::filesystem::pat
     if (SameFile(output, manifest.licence.path)) throw InputError(shown + " is the licence, the build reads it");
     for (const SourceFile& source : manifest.sources)
         if (SameFile(output, source.path)) throw InputError(shown + " is " + source.key + ", a file the build reads");
+    for (const SourceFile& source : manifest.folders)
+        if (Inside(output, source.path))
+            throw InputError(shown + " lies in " + source.key + " \"" + source.path.u8string() +
+                             "\"; the next build would pack the installer into itself");
 }
 
-int Build(const std::string& manifest_file, std::string output, const std::filesystem::path& stub_file,
-          const std::filesystem::path& uninstaller) {
+struct BuildOptions {
+    std::string manifest, output;
+    std::filesystem::path stub, uninstaller;
+    bool strict = false, quiet = false;
+};
+
+// One line for a build that worked: what went in, what came out, how long it took.
+void PrintSummary(const std::string& output, const SetupConfig& record, std::size_t setup_bytes, double seconds) {
+    std::uint64_t in = 0;
+    for (const FileEntry& f : record.FileRows()) in += static_cast<std::uint32_t>(f.Size);
+    char ratio[32] = "-";
+    if (in > 0) std::snprintf(ratio, sizeof ratio, "%.1f%%", 100.0 * static_cast<double>(setup_bytes) / in);
+    std::printf("built \"%s\": %d files, %llu bytes in, setup %zu bytes (%s), %.2f s\n", output.c_str(),
+                record.FileCount, static_cast<unsigned long long>(in), setup_bytes, ratio, seconds);
+}
+
+int Build(const BuildOptions& o) {
+    const auto start = std::chrono::steady_clock::now();
     ManifestOptions options;
     options.source_date_epoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     options.now = std::time(nullptr);
     // The built-in uninstaller ships beside the stub.
-    options.uninstaller = uninstaller.empty() ? stub_file.parent_path() / "zsetup-uninstall.exe" : uninstaller;
-    Manifest manifest = ReadManifest(std::filesystem::u8path(manifest_file), options);
-    if (output.empty()) output = "setup.exe";
-    CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
+    options.uninstaller = o.uninstaller.empty() ? o.stub.parent_path() / "zsetup-uninstall.exe" : o.uninstaller;
+    Manifest manifest = ReadManifest(std::filesystem::u8path(o.manifest), options);
+    for (const std::string& warning : manifest.warnings) std::cerr << warning << "\n";
+    if (o.strict && !manifest.warnings.empty()) {
+        std::cerr << "zsetup: --strict: " << manifest.warnings.size()
+                  << (manifest.warnings.size() == 1 ? " warning" : " warnings") << ", nothing written\n";
+        return kBadInput;
+    }
+    const std::string output = o.output.empty() ? "setup.exe" : o.output;
+    CheckOutput(std::filesystem::u8path(output), o.stub, manifest);
     std::vector<std::uint8_t> stub;
     try {
-        stub = ReadWholeFile(stub_file);
+        stub = ReadWholeFile(o.stub);
     } catch (const std::runtime_error& e) {
         std::cerr << "zsetup: the stub: " << e.what() << " (build the win32 tree, or give --stub)\n";
         return kFailure;
     }
     ProgressFn progress;
-    if (ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
+    if (!o.quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
     // Written as it is packed, on every core; renamed into place when done.
     ReplacingFile out(std::filesystem::u8path(output));
     try {
         BuildSetup(manifest, stub, progress, out, 0);
     } catch (const PeError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
         return kFailure;
     } catch (const ManifestError&) {
         throw;
     } catch (const InputError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
         return kBadInput;
     }
     out.Commit();
+    if (!o.quiet)
+        PrintSummary(output, *manifest.record, std::filesystem::file_size(std::filesystem::u8path(output)),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return 0;
 }
 
-PackageContents Read(const std::string& file) { return ReadPackage(ReadWholeFile(std::filesystem::u8path(file))); }
+PackageContents Read(const std::string& file) {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(std::filesystem::u8path(file));
+    try {
+        return ReadPackage(bytes);
+    } catch (const NotAnInstallerError& e) {
+        throw NotAnInstallerError("\"" + file + "\" is not a zsetup installer: " + e.what());
+    }
+}
+
+// verify: the problems found, and whether the file carries a signature.
+int Verify(const PackageContents& contents, bool json) {
+    const auto problems = VerifyProblems(contents);
+    if (json) {
+        std::cout << "{\"ok\": " << (problems.empty() ? "true" : "false") << ", \"problems\": [";
+        for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? ", " : "") << JsonText(problems[i]);
+        std::cout << "], \"signature\": " << SignatureJson(contents) << "}\n";
+    } else {
+        for (const std::string& p : problems) std::cout << p << "\n";
+        if (problems.empty()) std::cout << "ok\n";
+        std::cout << "signature: " << SignatureSummary(contents) << "\n";
+    }
+    return problems.empty() ? 0 : kFailure;
+}
+
+// An error as inspect --json and verify --json give it: one object on stdout.
+int JsonError(const char* kind, const std::string& message, int code) {
+    std::cout << "{\"error\": {\"kind\": \"" << kind << "\", \"message\": " << JsonText(message)
+              << ", \"exit_code\": " << code << "}}\n";
+    return code;
+}
 
 }  // namespace
 
 int Run(int argc, char** argv) {
     CLI::App app{"zsetup: builds a Windows installer from a product manifest"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "zsetup " ZSETUP_VERSION);
 
-    std::string manifest, output, stub, uninstaller, setup, folder;
+    BuildOptions b;
+    std::string stub, uninstaller, setup, folder;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
-    build->add_option("MANIFEST", manifest, "The product manifest (TOML)")->required();
-    build->add_option("-o,--output", output, "The installer to write (default setup.exe)");
+    build->add_option("MANIFEST", b.manifest, "The product manifest (TOML)")->required();
+    build->add_option("-o,--output", b.output, "The installer to write (default setup.exe)");
     build->add_option("--stub", stub, "The stub program to fill (default: the one built beside this tool)");
     build->add_option("--uninstaller", uninstaller,
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
+    build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
+    build->add_flag("-q,--quiet", b.quiet, "No progress and no summary; warnings and errors still");
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
     inspect->add_option("SETUP", setup, "A built installer")->required();
-    inspect->add_flag("--json", json, "Print JSON");
+    inspect->add_flag("--json", json, "Print JSON, errors too");
     auto* extract = app.add_subcommand("extract", "Write the payload's files under their installed names");
     extract->add_option("SETUP", setup, "A built installer")->required();
     extract->add_option("DIR", folder, "The folder to write into")->required();
-    auto* verify = app.add_subcommand("verify", "Check the record and the payload checksum");
+    auto* verify = app.add_subcommand("verify", "Check the record and the payload checksum; say whether it is signed");
     verify->add_option("SETUP", setup, "A built installer")->required();
+    verify->add_flag("--json", json, "Print JSON, errors too");
 
     try {
         app.parse(argc, argv);
@@ -161,10 +235,19 @@ int Run(int argc, char** argv) {
         return code == 0 ? 0 : kBadInput;
     }
 
+    // inspect --json and verify --json give their errors as JSON on stdout.
+    const bool json_errors = json && (*inspect || *verify);
+    const auto fail = [&](const char* kind, const std::string& message, int code) {
+        if (json_errors) return JsonError(kind, message, code);
+        std::cerr << message << "\n";
+        return code;
+    };
     try {
-        if (*build)
-            return Build(manifest, output, stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub),
-                         std::filesystem::u8path(uninstaller));
+        if (*build) {
+            b.stub = stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub);
+            b.uninstaller = std::filesystem::u8path(uninstaller);
+            return Build(b);
+        }
         const PackageContents contents = Read(setup);
         if (*inspect) {
             if (json) WriteJsonReport(contents, std::cout);
@@ -172,21 +255,21 @@ int Run(int argc, char** argv) {
         } else if (*extract) {
             ExtractFiles(contents, std::filesystem::u8path(folder));
         } else if (*verify) {
-            const auto problems = VerifyProblems(contents);
-            for (const std::string& p : problems) std::cout << p << "\n";
-            if (!problems.empty()) return kFailure;
-            std::cout << "ok\n";
+            return Verify(contents, json);
         }
         return 0;
     } catch (const ManifestError& e) {
-        std::cerr << e.what() << "\n";  // each line names its place in the manifest
-        return kBadInput;
+        return fail("manifest", e.what(), kBadInput);  // each line names its place in the manifest
+    } catch (const NotAnInstallerError& e) {
+        return fail("not_an_installer", std::string("zsetup: ") + e.what(), kBadInput);
     } catch (const InputError& e) {
-        std::cerr << "zsetup: " << e.what() << "\n";
-        return kBadInput;
+        return fail("bad_input", std::string("zsetup: ") + e.what(), kBadInput);
+    } catch (const PeError& e) {
+        return fail("damaged", std::string("zsetup: ") + e.what(), kFailure);
+    } catch (const PackageError& e) {
+        return fail("damaged", std::string("zsetup: ") + e.what(), kFailure);
     } catch (const std::runtime_error& e) {
-        std::cerr << "zsetup: " << e.what() << "\n";
-        return kFailure;
+        return fail("failure", std::string("zsetup: ") + e.what(), kFailure);
     }
 }
 

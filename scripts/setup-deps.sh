@@ -25,6 +25,7 @@ PACKAGES=(
     wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
     clang libclang-rt-14-dev
+    osslsigncode openssl
 )
 
 missing_packages() {

@@ -15,6 +15,13 @@ product="演示 产品"
 rm -rf "$work"
 "$here/../../scripts/stage-demo" "$bin" "$work/$product"
 cp "$probe" "$work/$product/探针.exe"
+# A folder row too: both builders walk it and sort its files the same way.
+mkdir -p "$work/$product/手册 文档/图片" "$work/$product/手册 文档/Zeta"
+for name in 说明.txt B.txt a.txt 图片/一.png 图片/啊.png Zeta/z.txt; do
+    printf '%s\n' "$name" >"$work/$product/手册 文档/$name"
+done
+printf '\n[[folder]]\nsource = "手册 文档"\nname = "\\\\手册"\nexclude = ["Zeta"]\ninclude = ["*.txt", "啊*"]\n' \
+    >>"$work/$product/product.toml"
 cd "$work"
 
 $run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe" \
@@ -22,7 +29,7 @@ $run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --
 "$native" build "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe" \
     --uninstaller "$bin/zsetup-uninstall.exe"
 cmp "安装 程序.exe" probe-native.exe
-echo "the Windows and the native builder wrote the same program, with Chinese paths"
+echo "the Windows and the native builder wrote the same program, with Chinese paths and a folder row"
 mv "安装 程序.exe" probe-wine.exe
 
 for name in SETUPINI SETUPPACK PROTOCOL; do

@@ -16,6 +16,7 @@
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
 
@@ -26,30 +27,6 @@ namespace fs = std::filesystem;
 using namespace zsetup::testing;
 
 constexpr std::time_t kEpoch = 1796860800;  // 2026-12-10 00:00:00 UTC
-
-// A product folder of its own per test: the manifest and its files.
-class ProductDir {
-public:
-    ProductDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::path(::testing::TempDir()) /
-                ("zsetup-" + std::string(info->test_suite_name()) + "-" + std::string(info->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-    }
-    fs::path Path(const std::string& relative) const { return root_ / fs::u8path(relative); }
-    void Write(const std::string& relative, const std::string& bytes) const {
-        fs::create_directories(Path(relative).parent_path());
-        WriteFile(Path(relative).string(), bytes);
-    }
-    fs::path Manifest(const std::string& text, const std::string& name = "product.toml") const {
-        Write(name, text);
-        return Path(name);
-    }
-
-private:
-    fs::path root_;
-};
 
 // The example product's shape: five files, four shortcuts, Chinese texts.
 const char* const kManifest = R"(licence = "licence.txt"
@@ -302,7 +279,11 @@ const BadManifest kBadManifests[] = {
      "product.company_key: \"..\\..\\Classes\" holds a backslash", "company_key"},
     {"shortcut name that climbs", "[[shortcut]]\nname = \"演示软件\"", "[[shortcut]]\nname = \"..\\\\..\\\\x\"",
      "shortcut[0].name: \"..\\..\\x\" holds a backslash", "..\\\\..\\\\x"},
-    {"too many rows", "[[shortcut]]", FileRows(252) + "[[shortcut]]", "file: 257 rows, at most 256", "[[file]]"},
+    {"too many files", "[[shortcut]]", FileRows(252) + "[[shortcut]]",
+     "the product has 257 files (257 from [[file]] rows); the installer's file table holds at most 256", ""},
+    {"too many shortcuts", "[[registry]]",
+     Repeat("[[shortcut]]\nname = \"s\"\ntarget = \"\\\\演示.exe\"\nwhere = \"both\"\n", 253) + "[[registry]]",
+     "shortcut: 257 rows, at most 256", "[[shortcut]]"},
     {"installed name too long", "name = \"\\\\licence.txt\"", "name = \"\\\\" + Repeat("x", 131) + "\"",
      "file[1].name: 132 bytes in GBK, at most 131", "xxxxxxxx"},
     {"no leading backslash", "name = \"\\\\licence.txt\"", "name = \"licence.txt\"",
@@ -559,7 +540,8 @@ TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
     const ToolRun run =
         ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub '" ZSETUP_PE_FIXTURE "'");
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, "");  // quiet when stderr is no terminal
+    EXPECT_EQ(run.output.find("packing:"), std::string::npos) << "no progress when stderr is no terminal";
+    EXPECT_EQ(run.output.rfind("built \"", 0), 0u) << run.output;
     const Bytes image = ReadFile(setup.string());
     EXPECT_EQ(image, Build(manifest));
 
@@ -637,7 +619,7 @@ TEST_F(Cli, FailuresWriteNothingAndSayWhy) {
 
     EXPECT_EQ(Zsetup("").status, 2);
     EXPECT_EQ(Zsetup("build").status, 2);
-    EXPECT_EQ(Zsetup("inspect " + Q(dir.Path("licence.txt"))).status, 1);
+    EXPECT_EQ(Zsetup("inspect " + Q(dir.Path("licence.txt"))).status, 2);  // no installer at all
     EXPECT_EQ(
         Capture("SOURCE_DATE_EPOCH=soon '" + std::string(ZSETUP_PROGRAM) + "' build " + Q(manifest) + stub).status, 2);
 }

@@ -139,7 +139,7 @@ TEST_P(WriterLayoutTest, StreamedEntryIsReadBackWithConsistentHeaders) {
     for (std::size_t piece : {1u, 4095u, 70001u}) {
         SCOPED_TRACE(piece);
         MemorySink sink;
-        RcDataStreamWriter writer(input, {{"SETUPINI", ini}}, "SETUPPACK", sink);
+        RcDataStreamWriter writer(input, {{"SETUPINI", ini}}, {}, "SETUPPACK", sink);
         for (std::size_t at = 0; at < pack.size(); at += piece)
             writer.Append(pack.data() + at, std::min(piece, pack.size() - at));
         writer.Finish();

@@ -70,6 +70,9 @@ reg_cases=(
     "$uninstall_key" "\"Publisher\"=$(reg_sz 演示工作室)"
     "$uninstall_key" "\"InstallLocation\"=$(reg_sz "$folder_win")"
     "$uninstall_key" "\"URLInfoAbout\"=$(reg_sz http://www.example.com)"
+    # The product's own rows: a key from the root, then one below it.
+    "$product_key\\设置"        "\"语言\"=$(reg_sz 简体中文)"
+    "$product_key\\设置\\窗口" '"宽度"=dword:00000320'
 )
 for ((i = 0; i < ${#reg_cases[@]}; i += 2)); do
     reg_lines "${reg_cases[i]}" | grep -Fx -- "${reg_cases[i + 1]}" >/dev/null \

@@ -1,0 +1,272 @@
+// The command line as a user meets it with a real product: the summary and
+// the quiet build, --strict, --version, the version resource read back by
+// tools of their own, an Authenticode round trip through osslsigncode, and
+// files that are no zsetup installer, in words and in JSON.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "builder/manifest.h"
+#include "builder/package_reader.h"
+#include "builder/version_info.h"
+#include "tests/builder/native_tools.h"
+#include "tests/builder/product_dir.h"
+
+namespace zsetup {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zsetup::testing;
+
+// The bytes of `objdump -s`: lines of an address, up to four groups of hex digits, then the text.
+Bytes DumpedBytes(const std::string& dump) {
+    Bytes bytes;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() < 2 || line[0] != ' ' || !std::isxdigit(static_cast<unsigned char>(line[1]))) continue;
+        std::istringstream groups(line.substr(0, std::min<std::size_t>(line.size(), 44)));
+        std::string address, group;
+        groups >> address;
+        while (groups >> group && group.size() % 2 == 0 &&
+               group.find_first_not_of("0123456789abcdef") == std::string::npos)
+            for (std::size_t i = 0; i < group.size(); i += 2)
+                bytes.push_back(static_cast<std::uint8_t>(std::stoul(group.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+// Whether text is head, then only the characters of middle (at least one), then tail.
+bool Shaped(const std::string& text, const std::string& head, const std::string& middle, const std::string& tail) {
+    if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0 ||
+        text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string between = text.substr(head.size(), text.size() - head.size() - tail.size());
+    return between.find_first_not_of(middle) == std::string::npos;
+}
+
+const char* const kManifest = R"(licence = "licence.txt"
+
+[product]
+name = "演示软件"
+version = "2.5.1"
+author = "演示工作室"
+company_key = "DemoSoft"
+default_folder = "演示软件"
+legal_notice = "版权所有"
+
+[[file]]
+source = "licence.txt"
+name = "\\uninstall.exe"
+
+[[folder]]
+source = "docs"
+name = "\\文档"
+)";
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.Write("licence.txt", "许可");
+        dir_.Write("docs/a.txt", std::string(5000, 'a'));
+        dir_.Write("docs/sub/b.txt", "b");
+        manifest_ = dir_.Manifest(kManifest);
+        setup_ = dir_.Path("setup.exe");
+    }
+    // stdout and stderr together, with the status.
+    static ToolRun Zsetup(const std::string& args) {
+        return Capture("SOURCE_DATE_EPOCH=1796860800 '" + std::string(ZSETUP_PROGRAM) + "' " + args);
+    }
+    // stdout only.
+    static ToolRun ZsetupOut(const std::string& args) { return Zsetup(args + " 2>/dev/null"); }
+    static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+    ToolRun Build(const std::string& extra = "") {
+        return Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " --stub '" ZSETUP_PE_FIXTURE "' " + extra);
+    }
+
+    ProductDir dir_;
+    fs::path manifest_, setup_;
+};
+
+TEST_F(Cli, ABuildSaysWhatItMadeInOneLine) {
+    const ToolRun run = Build();
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::size_t setup_bytes = fs::file_size(setup_);
+    EXPECT_TRUE(Shaped(
+        run.output,
+        "built \"" + setup_.string() + "\": 3 files, 5007 bytes in, setup " + std::to_string(setup_bytes) + " bytes (",
+        "0123456789.%), ", " s\n"))
+        << run.output;
+
+    fs::remove(setup_);
+    const ToolRun quiet = Build("--quiet");
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.output, "");
+    EXPECT_TRUE(fs::exists(setup_));
+}
+
+TEST_F(Cli, StrictTurnsWarningsIntoBadInput) {
+    std::string text = "uninstaller = false\n" + std::string(kManifest);
+    text.replace(text.find("name = \"\\\\uninstall.exe\""), 25, "name = \"\\\\readme.txt\"");
+    dir_.Manifest(text);
+    const ToolRun warned = Build();
+    EXPECT_EQ(warned.status, 0) << warned.output;
+    EXPECT_NE(warned.output.find("warning: no file is installed as \"\\uninstall.exe\""), std::string::npos)
+        << warned.output;
+
+    fs::remove(setup_);
+    const ToolRun strict = Build("--strict");
+    EXPECT_EQ(strict.status, 2) << strict.output;
+    EXPECT_NE(strict.output.find("warning: no file is installed as"), std::string::npos) << strict.output;
+    EXPECT_NE(strict.output.find("--strict: 1 warning, nothing written"), std::string::npos) << strict.output;
+    EXPECT_FALSE(fs::exists(setup_));
+}
+
+TEST_F(Cli, TellsItsVersion) {
+    const ToolRun run = ZsetupOut("--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Shaped(run.output, "zsetup ", "0123456789.", "\n")) << run.output;
+}
+
+TEST_F(Cli, OutputInsideAFolderSourceIsRefused) {
+    const ToolRun run =
+        Zsetup("build " + Q(manifest_) + " -o " + Q(dir_.Path("docs/setup.exe")) + " --stub '" ZSETUP_PE_FIXTURE "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("lies in folder[0].source"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("the next build would pack the installer into itself"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_.Path("docs/setup.exe")));
+}
+
+// wrestool and objdump share no code with the writer or with each other.
+TEST_F(Cli, VersionResourceIsReadBackByIndependentTools) {
+    ASSERT_EQ(Build().status, 0);
+    const ToolRun listed = Capture(std::string(ZSETUP_WRESTOOL) + " -l --type=16 " + Q(setup_));
+    ASSERT_EQ(listed.status, 0) << listed.output;
+    EXPECT_NE(listed.output.find("--type=16 --name=1 --language=2052"), std::string::npos) << listed.output;
+
+    const fs::path raw = dir_.Path("version.bin");
+    ASSERT_EQ(
+        Capture(std::string(ZSETUP_WRESTOOL) + " -x --raw --type=16 --name=1 -o " + Q(raw) + " " + Q(setup_)).status,
+        0);
+    const PackageContents package = ReadPackage(ReadFile(setup_.string()));
+    EXPECT_EQ(ReadFile(raw.string()), VersionInfoResource(*package.record));
+
+    // objdump: the bytes mapped where the resource directory says, as it dumps them.
+    const ToolRun headers = Capture(std::string(ZSETUP_OBJDUMP) + " -p " + Q(setup_));
+    ASSERT_EQ(headers.status, 0) << headers.output;
+    std::istringstream fields(headers.output.substr(headers.output.find("ImageBase")));
+    std::string label;
+    unsigned long base = 0, rva = 0, size = 0;
+    fields >> label >> std::hex >> base;
+    std::istringstream entry(headers.output.substr(headers.output.find("Entry 2 ")));
+    entry >> label >> label >> std::hex >> rva >> size;
+    ASSERT_GT(size, 0u) << headers.output;
+    const ToolRun dump = Capture(std::string(ZSETUP_OBJDUMP) + " -s --start-address=" + std::to_string(base + rva) +
+                                 " --stop-address=" + std::to_string(base + rva + size) + " " + Q(setup_));
+    ASSERT_EQ(dump.status, 0) << dump.output;
+    const Bytes mapped = DumpedBytes(dump.output);
+    EXPECT_EQ(mapped.size(), size);
+    const Bytes version = VersionInfoResource(*package.record);
+    EXPECT_NE(std::search(mapped.begin(), mapped.end(), version.begin(), version.end()), mapped.end());
+}
+
+// Signed after the build with a throwaway key: osslsigncode accepts the
+// signature and zsetup still reads, extracts and verifies the very file.
+TEST_F(Cli, ASignedInstallerIsReadAndVerified) {
+    ASSERT_EQ(Build().status, 0);
+    const fs::path key = dir_.Path("key.pem"), cert = dir_.Path("cert.pem"), signed_setup = dir_.Path("signed.exe");
+    const ToolRun made = Capture(std::string(ZSETUP_OPENSSL) +
+                                 " req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=zsetup test' -addext "
+                                 "extendedKeyUsage=codeSigning -keyout " +
+                                 Q(key) + " -out " + Q(cert));
+    ASSERT_EQ(made.status, 0) << made.output;
+    const ToolRun sign = Capture(std::string(ZSETUP_OSSLSIGNCODE) + " sign -certs " + Q(cert) + " -key " + Q(key) +
+                                 " -n 演示软件 -in " + Q(setup_) + " -out " + Q(signed_setup));
+    ASSERT_EQ(sign.status, 0) << sign.output;
+    const ToolRun checked =
+        Capture(std::string(ZSETUP_OSSLSIGNCODE) + " verify -CAfile " + Q(cert) + " -in " + Q(signed_setup));
+    ASSERT_EQ(checked.status, 0) << checked.output;
+
+    const ToolRun verify = ZsetupOut("verify " + Q(signed_setup));
+    EXPECT_EQ(verify.status, 0) << verify.output;
+    EXPECT_TRUE(Shaped(verify.output, "ok\nsignature: Authenticode, 1 entry, ", "0123456789",
+                       " bytes (not checked here; osslsigncode verify checks it)\n"))
+        << verify.output;
+    const ToolRun unsigned_verify = ZsetupOut("verify " + Q(setup_));
+    EXPECT_EQ(unsigned_verify.output, "ok\nsignature: none\n");
+    const ToolRun json = ZsetupOut("verify --json " + Q(signed_setup));
+    EXPECT_TRUE(Shaped(json.output,
+                       "{\"ok\": true, \"problems\": [], \"signature\": {\"entries\": 1, \"entry_types\": [2], "
+                       "\"bytes\": ",
+                       "0123456789", "}}\n"))
+        << json.output;
+
+    // The signature changes nothing of ours: the same record, payload and texts.
+    const ToolRun inspected = ZsetupOut("inspect " + Q(signed_setup));
+    EXPECT_EQ(inspected.status, 0);
+    const auto without_signature = [](std::string report) {
+        const std::size_t at = report.find("Signature: ");
+        return at == std::string::npos ? report : report.erase(at, report.find('\n', at) + 1 - at);
+    };
+    const std::string unsigned_report = ZsetupOut("inspect " + Q(setup_)).output;
+    EXPECT_NE(unsigned_report.find("Signature: none\n"), std::string::npos) << unsigned_report;
+    EXPECT_EQ(without_signature(inspected.output), without_signature(unsigned_report));
+    ASSERT_EQ(ZsetupOut("extract " + Q(signed_setup) + " " + Q(dir_.Path("out"))).status, 0);
+    EXPECT_EQ(ReadFile(dir_.Path("out/文档/a.txt").string()), ReadFile(dir_.Path("docs/a.txt").string()));
+
+    // A signed stub is still refused: the signature would break.
+    const ToolRun restub =
+        Zsetup("build " + Q(manifest_) + " -o " + Q(dir_.Path("again.exe")) + " --stub " + Q(signed_setup));
+    EXPECT_EQ(restub.status, 1);
+    EXPECT_NE(restub.output.find("is signed; use an unsigned copy"), std::string::npos) << restub.output;
+
+    // Bytes added after the signature are no part of it, nor of the package.
+    Bytes appended = ReadFile(signed_setup.string());
+    appended.insert(appended.end(), 16, 0x5A);
+    WriteFile(dir_.Path("appended.exe").string(), std::string(appended.begin(), appended.end()));
+    const ToolRun extra = ZsetupOut("verify " + Q(dir_.Path("appended.exe")));
+    EXPECT_EQ(extra.status, 1);
+    EXPECT_NE(extra.output.find("the file has 16 bytes after its sections that no certificate table accounts for"),
+              std::string::npos)
+        << extra.output;
+}
+
+TEST_F(Cli, AFileOfAnotherKindIsNoInstaller) {
+    dir_.Write("notes.txt", "just some words");
+    const struct {
+        const char* label;
+        std::string file;
+        std::string why;
+    } cases[] = {
+        {"a program without our resources", ZSETUP_PE_FIXTURE_CONSOLE,
+         "the program carries neither SETUPINI nor SETUPPACK"},
+        {"a text file", dir_.Path("notes.txt").string(), "it is not a 32-bit Windows program"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const char* command : {"inspect", "verify", "extract"}) {
+            SCOPED_TRACE(command);
+            const std::string args = std::string(command) + " " + Q(c.file) +
+                                     (std::string(command) == "extract" ? " " + Q(dir_.Path("x")) : "");
+            const ToolRun run = Zsetup(args);
+            EXPECT_EQ(run.status, 2) << run.output;
+            EXPECT_EQ(run.output, "zsetup: \"" + c.file + "\" is not a zsetup installer: " + c.why + "\n");
+        }
+        const ToolRun json = ZsetupOut("inspect --json " + Q(c.file));
+        EXPECT_EQ(json.status, 2);
+        EXPECT_EQ(json.output, "{\"error\": {\"kind\": \"not_an_installer\", \"message\": \"zsetup: \\\"" + c.file +
+                                   "\\\" is not a zsetup installer: " + c.why + "\", \"exit_code\": 2}}\n");
+    }
+    EXPECT_FALSE(fs::exists(dir_.Path("x")));
+    const ToolRun missing = ZsetupOut("verify --json " + Q(dir_.Path("none.exe")));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("{\"error\": {\"kind\": \"failure\", \"message\": \"zsetup: Cannot read"),
+              std::string::npos)
+        << missing.output;
+}
+
+}  // namespace
+}  // namespace zsetup
