@@ -66,4 +66,43 @@ void WriteFileReplacing(const std::filesystem::path& file, const std::vector<std
     temp.Keep();
 }
 
+ReplacingFile::ReplacingFile(const std::filesystem::path& file) : file_(file), partial_(file) {
+    partial_ += ".partial";
+    out_.open(partial_, std::ios::binary | std::ios::trunc);
+    if (!out_) throw FileError("Cannot write", partial_, std::strerror(errno));
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (committed_) return;
+    out_.close();
+    std::error_code ignored;  // best effort: the failure being reported matters more
+    std::filesystem::remove(partial_, ignored);
+}
+
+void ReplacingFile::Check(const char* what) {
+    if (!out_) throw FileError("Cannot write", partial_, what);
+}
+
+void ReplacingFile::Append(const std::uint8_t* data, std::size_t size) {
+    out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    Check("the write failed (is the disk full?)");
+}
+
+void ReplacingFile::Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
+    const std::streampos end = out_.tellp();
+    out_.seekp(static_cast<std::streamoff>(offset));
+    out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out_.seekp(end);
+    Check("the write failed");
+}
+
+void ReplacingFile::Commit() {
+    out_.close();
+    Check("the write failed (is the disk full?)");
+    std::error_code ec;
+    std::filesystem::rename(partial_, file_, ec);
+    if (ec) throw FileError("Cannot write", file_, ec.message());
+    committed_ = true;
+}
+
 }  // namespace zsetup

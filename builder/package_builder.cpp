@@ -1,5 +1,6 @@
 #include "builder/package_builder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,36 @@ std::string LicenceText(const Manifest& m) {
     return gbk;
 }
 
+// Each source's bytes in table order, in pieces; throws when a source is no
+// longer the size it had.
+template <typename PieceFn>
+void ReadSources(const Manifest& m, const std::vector<std::uint64_t>& sizes, std::vector<std::uint8_t>& chunk,
+                 PieceFn piece) {
+    for (std::size_t i = 0; i < m.sources.size(); ++i) {
+        std::ifstream in(m.sources[i].path, std::ios::binary);
+        std::uint64_t left = sizes[i];
+        while (left > 0 && in) {
+            in.read(reinterpret_cast<char*>(chunk.data()),
+                    static_cast<std::streamsize>(left < chunk.size() ? left : chunk.size()));
+            const auto got = static_cast<std::size_t>(in.gcount());
+            piece(i, chunk.data(), got);
+            left -= got;
+        }
+        if (left > 0 || in.peek() != std::char_traits<char>::eof())
+            throw std::runtime_error("\"" + m.sources[i].path.u8string() + "\" changed while it was being packed");
+    }
+}
+
+// A filled program collected in memory.
+class MemoryOutput : public ByteSink {
+public:
+    void Append(const std::uint8_t* data, std::size_t size) override { bytes.insert(bytes.end(), data, data + size); }
+    void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    std::vector<std::uint8_t> bytes;
+};
+
 }  // namespace
 
 void CheckStubProgram(const std::vector<std::uint8_t>& stub) {
@@ -69,7 +100,8 @@ void CheckStubProgram(const std::vector<std::uint8_t>& stub) {
         throw InputError("it is a console program; the installer must be a Windows GUI program");
 }
 
-std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const ProgressFn& progress) {
+void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const ProgressFn& progress, ByteSink& out,
+                unsigned threads) {
     CheckStubProgram(stub);
     SetupConfig& record = *m.record;
     const std::vector<std::uint64_t> sizes = SourceSizes(m);
@@ -84,25 +116,13 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     }
     const std::string licence = LicenceText(m);
 
-    BlobPacker packer(total);
+    // The record needs the payload's checksum, and the payload is packed
+    // straight into the output: the sources are read twice, once to sum them
+    // and once to pack them, so the packed payload is never held.
     std::uint32_t sum = 0;
     std::vector<std::uint8_t> chunk(kReadChunk);
-    for (std::size_t i = 0; i < m.sources.size(); ++i) {
-        std::ifstream in(m.sources[i].path, std::ios::binary);
-        std::uint64_t left = sizes[i];
-        while (left > 0 && in) {
-            in.read(reinterpret_cast<char*>(chunk.data()),
-                    static_cast<std::streamsize>(left < chunk.size() ? left : chunk.size()));
-            const auto got = static_cast<std::size_t>(in.gcount());
-            packer.Add(chunk.data(), got);
-            sum += PackByteSum(chunk.data(), got);
-            left -= got;
-            if (progress) progress({i, m.sources.size(), packer.added(), total});
-        }
-        if (left > 0 || in.peek() != std::char_traits<char>::eof())
-            throw std::runtime_error("\"" + m.sources[i].path.u8string() + "\" changed while it was being packed");
-    }
-    if (progress) progress({m.sources.size(), m.sources.size(), packer.added(), total});
+    ReadSources(m, sizes, chunk,
+                [&](std::size_t, const std::uint8_t* data, std::size_t size) { sum += PackByteSum(data, size); });
     record.PackChecksum = static_cast<std::int32_t>(sum);
 
     // The stub refuses a record that fails these checks; never write one.
@@ -112,10 +132,28 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     const std::vector<std::uint8_t> config = record.ToBytes();
     std::vector<RcDataItem> items;
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
-    items.push_back({"SETUPPACK", packer.Finish()});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
-    return WriteRcData(stub, std::move(items),
-                       {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}});
+    RcDataStreamWriter writer(stub, std::move(items),
+                              {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
+                              "SETUPPACK", out);
+    BlobPacker packer(
+        total, [&writer](const std::uint8_t* data, std::size_t size) { writer.Append(data, size); }, threads);
+    std::uint32_t packed_sum = 0;
+    ReadSources(m, sizes, chunk, [&](std::size_t file, const std::uint8_t* data, std::size_t size) {
+        packer.Add(data, size);
+        packed_sum += PackByteSum(data, size);
+        if (progress) progress({file, m.sources.size(), packer.added(), total});
+    });
+    if (packed_sum != sum) throw std::runtime_error("A source changed while it was being packed");
+    packer.Finish();
+    writer.Finish();
+    if (progress) progress({m.sources.size(), m.sources.size(), packer.added(), total});
+}
+
+std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const ProgressFn& progress) {
+    MemoryOutput out;
+    BuildSetup(m, stub, progress, out, 0);
+    return std::move(out.bytes);
 }
 
 }  // namespace zsetup

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "builder/manifest.h"
+#include "builder/resource_writer.h"
 
 namespace zsetup {
 
@@ -28,5 +29,12 @@ void CheckStubProgram(const std::vector<std::uint8_t>& stub);
 // The manifest's record receives the offsets, sizes and checksum.
 std::vector<std::uint8_t> BuildSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub,
                                      const ProgressFn& progress);
+
+// The same bytes written to `out` as they are made: the sources are read once
+// for their checksum and once more to be packed on `threads` threads (0: one
+// per core) straight into the output, so neither the payload nor its packed
+// form is held. Nothing is written before the input has been checked.
+void BuildSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub, const ProgressFn& progress, ByteSink& out,
+                unsigned threads);
 
 }  // namespace zsetup

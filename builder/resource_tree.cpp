@@ -154,12 +154,18 @@ public:
         ForEachKey([&](const ResourceKey& k) { strings += k.is_name ? 2 + 2 * k.name.size() : 0; });
         next_data_ = Align(next_string_ + strings, kDataAlignment);
         std::size_t total = next_data_;
+        bool any_streamed = false;
         for (const auto& langs : langs_)
-            for (const ResourceData* d : langs) total = Align(total, kDataAlignment) + d->bytes.size();
-        out_.assign(total, 0);
+            for (const ResourceData* d : langs) {
+                if (!d->streamed) total = Align(total, kDataAlignment) + d->bytes.size();
+                any_streamed = any_streamed || d->streamed;
+            }
+        // Streamed data follows the laid-out bytes, aligned like any data.
+        streamed_at_ = Align(total, kDataAlignment);
+        out_.assign(any_streamed ? streamed_at_ : total, 0);
     }
 
-    Bytes Emit() {
+    SectionHead Emit() {
         const std::size_t root = NewDirectory(types_.size());
         std::vector<std::size_t> type_dirs;
         for (std::size_t t = 0; t < types_.size(); ++t) type_dirs.push_back(NewDirectory(names_[t].size()));
@@ -181,7 +187,7 @@ public:
                              static_cast<std::uint32_t>(NewData(*langs[l])));
             }
         }
-        return std::move(out_);
+        return {std::move(out_), std::move(size_fields_)};
     }
 
 private:
@@ -232,6 +238,12 @@ private:
     std::size_t NewData(const ResourceData& d) {
         const std::size_t entry = next_data_entry_;
         next_data_entry_ += kDataEntrySize;
+        if (d.streamed) {
+            le::Put32(out_, entry, rva_ + static_cast<std::uint32_t>(streamed_at_));
+            le::Put32(out_, entry + pe::kResourceDataCodePage, d.code_page);
+            size_fields_.push_back(entry + pe::kResourceDataSize);
+            return entry;
+        }
         next_data_ = Align(next_data_, kDataAlignment);
         le::Put32(out_, entry, rva_ + static_cast<std::uint32_t>(next_data_));
         le::Put32(out_, entry + pe::kResourceDataSize, static_cast<std::uint32_t>(d.bytes.size()));
@@ -249,6 +261,8 @@ private:
     std::size_t next_data_entry_ = 0;
     std::size_t next_string_ = 0;
     std::size_t next_data_ = 0;
+    std::size_t streamed_at_ = 0;
+    std::vector<std::size_t> size_fields_;
     Bytes out_;
 };
 
@@ -278,6 +292,10 @@ ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
 }
 
 Bytes LayoutResourceSection(const ResourceTree& tree, std::uint32_t section_rva) {
+    return SectionLayout(tree, section_rva).Emit().bytes;
+}
+
+SectionHead LayoutResourceSectionHead(const ResourceTree& tree, std::uint32_t section_rva) {
     return SectionLayout(tree, section_rva).Emit();
 }
 

@@ -25,8 +25,10 @@ struct ResourceData {
     ResourceKey language;
     std::uint32_t code_page = 0;
     std::vector<std::uint8_t> bytes;
+    // Bytes that come later, written straight after the laid-out section.
+    bool streamed = false;
     bool operator==(const ResourceData& o) const {
-        return language == o.language && code_page == o.code_page && bytes == o.bytes;
+        return language == o.language && code_page == o.code_page && bytes == o.bytes && streamed == o.streamed;
     }
 };
 
@@ -58,5 +60,14 @@ ResourceTree ReadResourceTree(const std::vector<std::uint8_t>& file, const PeIma
 // The tree laid out as a resource section starting at section_rva: directories
 // sorted as Windows requires, time stamps 0, data RVAs inside the section.
 std::vector<std::uint8_t> LayoutResourceSection(const ResourceTree& tree, std::uint32_t section_rva);
+
+// The same, with the data of streamed entries left out: `bytes` ends, 8-byte
+// aligned, where that data is to follow; every streamed entry's data entry
+// points there, its size (at `size_fields`, offsets in `bytes`) still 0.
+struct SectionHead {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> size_fields;
+};
+SectionHead LayoutResourceSectionHead(const ResourceTree& tree, std::uint32_t section_rva);
 
 }  // namespace zsetup

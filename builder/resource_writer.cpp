@@ -92,67 +92,113 @@ void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
     le::Put32(file, at + pe::kSectionCharacteristics, s.characteristics);
 }
 
+// Collects a program in memory.
+class MemorySink : public ByteSink {
+public:
+    void Append(const std::uint8_t* data, std::size_t size) override { bytes.insert(bytes.end(), data, data + size); }
+    void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    Bytes bytes;
+};
+
 }  // namespace
 
-Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed) {
-    const PeImage img = ParsePeImage(image);
-    ResourceTree tree = ReadResourceTree(image, img);
+RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
+                                       const std::string& streamed_name, ByteSink& out)
+    : out_(out), img_(ParsePeImage(image)) {
+    ResourceTree tree = ReadResourceTree(image, img_);
     for (RcDataItem& item : items) Upsert(tree, item);
     for (TypedItem& item : typed) Replace(tree, item);
-
-    const std::size_t old_index = img.directories[kResourceDirectoryIndex].rva == 0
-                                      ? img.sections.size()
-                                      : img.SectionOfRva(img.directories[kResourceDirectoryIndex].rva);
-    const bool in_place = old_index < img.sections.size() && RewritableInPlace(img, old_index, image.size());
-
-    Bytes out;
-    PeSection rsrc;
-    std::size_t header_at = 0;
-    std::uint32_t old_raw_size = 0;
-    if (in_place) {
-        rsrc = img.sections[old_index];
-        old_raw_size = rsrc.raw_size;
-        header_at = img.section_table_offset + old_index * pe::kSectionHeaderSize;
-        out.assign(image.begin(), image.begin() + rsrc.raw_offset);
-    } else {
-        header_at = img.section_table_offset + img.sections.size() * pe::kSectionHeaderSize;
-        std::size_t first_raw = img.size_of_headers;
-        for (const PeSection& s : img.sections)
-            if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at + pe::kSectionHeaderSize > first_raw || img.sections.size() >= 0xFFFF)
-            throw PeError("The program file has no room for another section header.");
-        std::uint64_t image_end = img.size_of_headers;  // mapped first, at rva 0
-        for (const PeSection& s : img.sections) image_end = std::max(image_end, MappedEnd(s));
-        rsrc.name = ".rsrc";
-        rsrc.characteristics = kScnInitializedData | kScnMemRead;
-        rsrc.virtual_address = Align(image_end, img.section_alignment);
-        rsrc.raw_offset = Align(image.size(), img.file_alignment);
-        out = image;
-        out.resize(rsrc.raw_offset, 0);
-        le::Put16(out, img.coff_offset + pe::kCoffNumberOfSections,
-                  static_cast<std::uint16_t>(img.sections.size() + 1));
+    if (!streamed_name.empty()) {
+        RcDataItem streamed{streamed_name, {}};
+        Upsert(tree, streamed);
+        // Every language of the entry points at the one streamed copy.
+        for (ResourceEntry& e : RcDataType(tree).entries)
+            if (ResourceKeyMatches(e.name, NameKey(streamed_name)))
+                for (ResourceData& d : e.languages) d.streamed = true;
     }
 
-    Bytes section = LayoutResourceSection(tree, rsrc.virtual_address);
-    ResourceTree().swap(tree);  // the section holds the bytes now
-    rsrc.virtual_size = static_cast<std::uint32_t>(section.size());
-    rsrc.raw_size = Align(section.size(), img.file_alignment);
-    out.reserve(static_cast<std::size_t>(rsrc.raw_offset) + rsrc.raw_size);
-    out.insert(out.end(), section.begin(), section.end());
-    Bytes().swap(section);
-    out.resize(static_cast<std::size_t>(rsrc.raw_offset) + rsrc.raw_size, 0);
-    PutSectionHeader(out, header_at, rsrc);
+    const std::size_t old_index = img_.directories[kResourceDirectoryIndex].rva == 0
+                                      ? img_.sections.size()
+                                      : img_.SectionOfRva(img_.directories[kResourceDirectoryIndex].rva);
+    const bool in_place = old_index < img_.sections.size() && RewritableInPlace(img_, old_index, image.size());
+    if (in_place) {
+        rsrc_ = img_.sections[old_index];
+        old_raw_size_ = rsrc_.raw_size;
+        header_at_ = img_.section_table_offset + old_index * pe::kSectionHeaderSize;
+        head_.assign(image.begin(), image.begin() + rsrc_.raw_offset);
+    } else {
+        header_at_ = img_.section_table_offset + img_.sections.size() * pe::kSectionHeaderSize;
+        std::size_t first_raw = img_.size_of_headers;
+        for (const PeSection& s : img_.sections)
+            if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
+        if (header_at_ + pe::kSectionHeaderSize > first_raw || img_.sections.size() >= 0xFFFF)
+            throw PeError("The program file has no room for another section header.");
+        std::uint64_t image_end = img_.size_of_headers;  // mapped first, at rva 0
+        for (const PeSection& s : img_.sections) image_end = std::max(image_end, MappedEnd(s));
+        rsrc_.name = ".rsrc";
+        rsrc_.characteristics = kScnInitializedData | kScnMemRead;
+        rsrc_.virtual_address = Align(image_end, img_.section_alignment);
+        rsrc_.raw_offset = Align(image.size(), img_.file_alignment);
+        head_ = image;
+        head_.resize(rsrc_.raw_offset, 0);
+        le::Put16(head_, img_.coff_offset + pe::kCoffNumberOfSections,
+                  static_cast<std::uint16_t>(img_.sections.size() + 1));
+    }
+    for (std::size_t i = 0; i < img_.sections.size(); ++i)
+        if (!in_place || i != old_index)
+            other_sections_end_ = std::max(other_sections_end_, MappedEnd(img_.sections[i]));
 
-    const std::size_t initialized_at = img.optional_offset + pe::kOptSizeOfInitializedData;
-    le::Put32(out, initialized_at, le::U32(out, initialized_at) - old_raw_size + rsrc.raw_size);
-    std::uint64_t image_end = MappedEnd(rsrc);
-    for (std::size_t i = 0; i < img.sections.size(); ++i)
-        if (!in_place || i != old_index) image_end = std::max(image_end, MappedEnd(img.sections[i]));
-    le::Put32(out, img.optional_offset + pe::kOptSizeOfImage, Align(image_end, img.section_alignment));
-    le::Put32(out, img.directory_offset(kResourceDirectoryIndex), rsrc.virtual_address);
-    le::Put32(out, img.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc.virtual_size);
-    le::Put32(out, img.checksum_offset(), PeChecksum(out, img.checksum_offset()));
-    return out;
+    SectionHead section = LayoutResourceSectionHead(tree, rsrc_.virtual_address);
+    ResourceTree().swap(tree);  // the section holds the bytes now
+    section_head_size_ = section.bytes.size();
+    for (std::size_t field : section.size_fields) size_fields_.push_back(rsrc_.raw_offset + field);
+    head_.insert(head_.end(), section.bytes.begin(), section.bytes.end());
+    // Written now to hold the place; the headers are written again at the end.
+    out_.Append(head_.data(), head_.size());
+}
+
+void RcDataStreamWriter::Append(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return;
+    if (size_fields_.empty()) throw std::logic_error("no streamed entry to append to");
+    streamed_sum_.Add(head_.size() + streamed_, data, size);
+    out_.Append(data, size);
+    streamed_ += size;
+}
+
+void RcDataStreamWriter::Finish() {
+    const std::uint64_t section_size = section_head_size_ + streamed_;
+    if (streamed_ > 0xFFFFFFFFu || section_size > 0xFFFFFFFFu)
+        throw PeError("The program file would grow beyond 4 GB.");
+    rsrc_.virtual_size = static_cast<std::uint32_t>(section_size);
+    rsrc_.raw_size = Align(section_size, img_.file_alignment);
+    const std::uint64_t file_size = std::uint64_t{rsrc_.raw_offset} + rsrc_.raw_size;
+    const Bytes padding(static_cast<std::size_t>(rsrc_.raw_size - section_size), 0);
+    out_.Append(padding.data(), padding.size());
+
+    for (std::size_t field : size_fields_) le::Put32(head_, field, static_cast<std::uint32_t>(streamed_));
+    PutSectionHeader(head_, header_at_, rsrc_);
+    const std::size_t initialized_at = img_.optional_offset + pe::kOptSizeOfInitializedData;
+    le::Put32(head_, initialized_at, le::U32(head_, initialized_at) - old_raw_size_ + rsrc_.raw_size);
+    const std::uint64_t image_end = std::max(other_sections_end_, MappedEnd(rsrc_));
+    le::Put32(head_, img_.optional_offset + pe::kOptSizeOfImage, Align(image_end, img_.section_alignment));
+    le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex), rsrc_.virtual_address);
+    le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc_.virtual_size);
+
+    // The checksum field counts as zero; padding adds nothing.
+    le::Put32(head_, img_.checksum_offset(), 0);
+    PeChecksumSum sum = streamed_sum_;
+    sum.Add(0, head_.data(), head_.size());
+    le::Put32(head_, img_.checksum_offset(), sum.Checksum(file_size));
+    out_.Overwrite(0, head_.data(), head_.size());
+}
+
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed) {
+    MemorySink sink;
+    RcDataStreamWriter writer(image, std::move(items), std::move(typed), "", sink);
+    writer.Finish();
+    return std::move(sink.bytes);
 }
 
 std::optional<Bytes> FindRcData(const Bytes& image, const std::string& name) {

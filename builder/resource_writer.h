@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "builder/pe_checksum.h"
+#include "builder/pe_image.h"
+
 namespace zsetup {
 
 struct RcDataItem {
@@ -33,6 +36,42 @@ struct TypedItem {
 // alive at once. Typed items go in as TypedItem says.
 std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
                                       std::vector<TypedItem> typed = {});
+
+// Where a program's bytes go as they are made: appended in order, and the
+// headers written over again once the sizes are known.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void Append(const std::uint8_t* data, std::size_t size) = 0;
+    virtual void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) = 0;
+};
+
+// WriteRcData for an entry too large to hold: the image with the items is
+// written up to where that entry's bytes go, the last data of the resource
+// section, which is the image's last; the bytes are then appended as they
+// come, and Finish pads the section and writes the headers again with the
+// sizes and the checksum. The same input gives the same bytes however it is
+// cut into pieces. Throws what WriteRcData throws, from the constructor.
+class RcDataStreamWriter {
+public:
+    RcDataStreamWriter(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
+                       std::vector<TypedItem> typed, const std::string& streamed_name, ByteSink& out);
+    void Append(const std::uint8_t* data, std::size_t size);
+    void Finish();
+
+private:
+    ByteSink& out_;
+    PeImage img_;
+    std::vector<std::uint8_t> head_;        // the image up to the streamed bytes
+    std::vector<std::size_t> size_fields_;  // the streamed entry's sizes, in head_
+    PeSection rsrc_;
+    std::size_t header_at_ = 0;  // the resource section's header
+    std::size_t section_head_size_ = 0;
+    std::uint32_t old_raw_size_ = 0;
+    std::uint64_t other_sections_end_ = 0;  // in memory
+    std::uint64_t streamed_ = 0;
+    PeChecksumSum streamed_sum_;
+};
 
 // The bytes of the RT_RCDATA entry of that name (matched ignoring case, first
 // language), or nothing. Throws PeError for an image it cannot read.

@@ -149,9 +149,10 @@ int Build(const BuildOptions& o) {
     }
     ProgressFn progress;
     if (!o.quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
-    std::vector<std::uint8_t> image;
+    // Written as it is packed, on every core; renamed into place when done.
+    ReplacingFile out(std::filesystem::u8path(output));
     try {
-        image = BuildSetup(manifest, stub, progress);
+        BuildSetup(manifest, stub, progress, out, 0);
     } catch (const PeError& e) {
         std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
         return kFailure;
@@ -161,9 +162,9 @@ int Build(const BuildOptions& o) {
         std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
         return kBadInput;
     }
-    WriteFileReplacing(std::filesystem::u8path(output), image);
+    out.Commit();
     if (!o.quiet)
-        PrintSummary(output, *manifest.record, image.size(),
+        PrintSummary(output, *manifest.record, std::filesystem::file_size(std::filesystem::u8path(output)),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return 0;
 }

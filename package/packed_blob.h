@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,15 +55,26 @@ std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size)
 // stream keeps its content. Peak memory: the packed bytes plus the result.
 void DecompressBlob(std::vector<std::uint8_t>& stream);
 
-// zlib at level 9 (header 0x78 0xDA) behind the 4-byte length.
+// zlib at level 9 (header 0x78 0xDA) behind the 4-byte length; the same
+// bytes BlobPacker writes.
 std::vector<std::uint8_t> PackBlob(const std::uint8_t* data, std::size_t size);
 
-// Packs a blob whose length is known in advance from pieces fed in order, so
-// a large payload never has to be held unpacked. Room for the packed bytes is
-// reserved up front and only the pages written are ever touched.
+// Where packed bytes go, in order, as they are made.
+using PackedSink = std::function<void(const std::uint8_t* data, std::size_t size)>;
+
+// The packer deflates its input in blocks of this many bytes, each primed
+// with the 32 KiB before it, so blocks can be packed on any number of cores
+// and still form one zlib stream. Fixed by size, never by the thread count:
+// the same input gives the same bytes on any machine.
+inline constexpr std::size_t kPackBlockSize = std::size_t{1} << 20;
+
+// Packs a blob whose length is known in advance from pieces fed in order, on
+// `threads` threads (0: one per core), handing the packed bytes to the sink
+// as they come; at most a few blocks per thread are held at once. The sink
+// is only called from the thread that calls Add and Finish.
 class BlobPacker {
 public:
-    explicit BlobPacker(std::uint64_t unpacked_length);
+    BlobPacker(std::uint64_t unpacked_length, PackedSink sink, unsigned threads = 1);
     ~BlobPacker();
     BlobPacker(const BlobPacker&) = delete;
     BlobPacker& operator=(const BlobPacker&) = delete;
@@ -70,16 +82,25 @@ public:
     void Add(const std::uint8_t* data, std::size_t size);
     std::uint64_t added() const { return added_; }
     // Throws PackageError unless exactly the announced length was added.
-    std::vector<std::uint8_t> Finish();
+    void Finish();
 
 private:
-    void Deflate(int flush);
+    struct Block;
+    struct Packed;
+    class Workers;
 
-    struct Stream;
-    std::unique_ptr<Stream> z_;
+    void Submit(bool last);
+    void Write(const Packed& packed);
+
     std::uint64_t length_;
     std::uint64_t added_ = 0;
-    std::vector<std::uint8_t> out_;
+    PackedSink sink_;
+    std::unique_ptr<Workers> workers_;  // none when packing on the caller's thread
+    std::vector<std::uint8_t> window_;  // the last 32 KiB of the previous block
+    std::vector<std::uint8_t> block_;
+    std::size_t next_index_ = 0;  // blocks handed to the workers
+    std::size_t written_ = 0;     // blocks given to the sink
+    std::uint32_t adler_ = 1;
+    bool finished_ = false;
 };
-
 }  // namespace zsetup

@@ -119,6 +119,42 @@ TEST_P(WriterLayoutTest, SameInputGivesTheSameBytesWhateverTheItemOrder) {
     EXPECT_EQ(WriteRcData(input, {{"SETUPPACK", Filled(900, 2)}, {"SETUPINI", Filled(9, 1)}}), a);
 }
 
+// A program written as it is made: in memory here, as the builder's file is.
+struct MemorySink : ByteSink {
+    void Append(const std::uint8_t* data, std::size_t size) override { bytes.insert(bytes.end(), data, data + size); }
+    void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+        ASSERT_LE(offset + size, bytes.size());
+        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    Bytes bytes;
+};
+
+// The streamed entry's bytes, appended in pieces of any size, land last in
+// the section; the headers, the checksum and every other resource come out
+// as WriteRcData gives them.
+TEST_P(WriterLayoutTest, StreamedEntryIsReadBackWithConsistentHeaders) {
+    const Bytes input = Input();
+    const Bytes ini = Filled(100, 1), pack = Filled(70001, 2);
+    Bytes first;
+    for (std::size_t piece : {1u, 4095u, 70001u}) {
+        SCOPED_TRACE(piece);
+        MemorySink sink;
+        RcDataStreamWriter writer(input, {{"SETUPINI", ini}}, {}, "SETUPPACK", sink);
+        for (std::size_t at = 0; at < pack.size(); at += piece)
+            writer.Append(pack.data() + at, std::min(piece, pack.size() - at));
+        writer.Finish();
+        ExpectConsistentHeaders(sink.bytes, GetParam().sections_after);
+        EXPECT_EQ(FindRcData(sink.bytes, "SETUPINI"), ini);
+        EXPECT_EQ(FindRcData(sink.bytes, "SETUPPACK"), pack);
+        EXPECT_EQ(Without(TreeOf(sink.bytes), {u"SETUPINI", u"SETUPPACK", u"PROTOCOL"}),
+                  Without(Others(), {u"SETUPINI", u"SETUPPACK"}));
+        const PeSection rsrc = ParsePeImage(sink.bytes).sections.back();
+        EXPECT_EQ(rsrc.virtual_size % 8, pack.size() % 8) << "the streamed data ends the section";
+        if (first.empty()) first = sink.bytes;
+        EXPECT_EQ(sink.bytes, first);
+    }
+}
+
 TEST_P(WriterLayoutTest, WritingTheSameItemsAgainChangesNothing) {
     const std::vector<RcDataItem> items{{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}};
     const Bytes once = WriteRcData(Input(), items);
@@ -264,6 +300,46 @@ TEST(ResourceWriterTest, RefusesNamesThatAreNotPrintableAscii) {
     const Bytes image = MakeImage(Layout::kResourcesLast, SampleTree());
     for (const std::string& name : {std::string(), std::string("SETUP INI"), std::string("\xC9\xE8")}) {
         EXPECT_THROW(WriteRcData(image, {{name, {1}}}), std::invalid_argument) << name;
+    }
+}
+
+}  // namespace
+}  // namespace zsetup::testing
+
+namespace zsetup::testing {
+namespace {
+
+// The checksum as Windows' tools describe it, word by word, folding each time.
+std::uint32_t ReferenceChecksum(const Bytes& file, std::size_t field) {
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < file.size(); i += 2) {
+        if (i >= field && i < field + 4) continue;
+        std::uint32_t word = file[i];
+        if (i + 1 < file.size()) word |= static_cast<std::uint32_t>(file[i + 1]) << 8;
+        sum += word;
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    return sum + static_cast<std::uint32_t>(file.size());
+}
+
+// Sums of parts, added in any order and split at odd offsets, give the
+// checksum of the whole: all zero, all 0xFF (sums that fold to 0xFFFF), mixed.
+TEST(PeChecksumTest, PartsInAnyOrderGiveTheWholeFilesChecksum) {
+    const struct {
+        const char* label;
+        Bytes file;
+    } cases[] = {{"zeros", Bytes(1000, 0)}, {"ones", Bytes(70001, 0xFF)}, {"mixed", Filled(131073, 7)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::size_t field = 216;
+        EXPECT_EQ(PeChecksum(c.file, field), ReferenceChecksum(c.file, field));
+        Bytes zeroed = c.file;
+        std::fill(zeroed.begin() + field, zeroed.begin() + field + 4, 0);
+        const std::size_t cut = c.file.size() / 3 | 1;  // odd
+        PeChecksumSum sum;
+        sum.Add(cut, zeroed.data() + cut, zeroed.size() - cut);
+        sum.Add(0, zeroed.data(), cut);
+        EXPECT_EQ(sum.Checksum(zeroed.size()), ReferenceChecksum(c.file, field));
     }
 }
 
