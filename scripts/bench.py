@@ -1,0 +1,246 @@
+#!/usr/bin/env python3
+"""zsetup side by side with NSIS 3 (makensis, zlib and solid LZMA).
+
+For each generated product (see bench_products.py) it builds the installer
+with the three builders and installs it under Wine, in interleaved rounds
+after one discarded warm-up round, and prints the median and the range of
+every figure with its ratio to NSIS-zlib:
+
+  setup.exe    the installer's size in bytes
+  build        wall time of one build, and the builder's peak resident size
+  install      zsetup: start to page 0 plus the installation run, driven
+               through the wizard (scripts/bench-installer.sh), and the
+               installer's peak resident size (VmHWM of its process);
+               NSIS: the silent install (/S /D=...) from start to exit, and
+               its peak resident size (the Wine process becomes the program)
+
+    bench.py ZSETUP STUB DRIVER WORK_DIR [--rounds N] [--products a,b,c]
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import bench_products  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+EPOCH = "1796860800"
+TOOLS = ("zsetup", "nsis-zlib", "nsis-lzma")
+
+
+def measured(cmd, cwd=None, env=None, timeout=None):
+    """(seconds, peak resident bytes of the largest process, exit code)."""
+    with tempfile.TemporaryFile() as errors:
+        start = time.monotonic()
+        proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=errors)
+        try:
+            # wait4 gives the child's own usage, its waited-for descendants included.
+            _, status, usage = os.wait4(proc.pid, 0)
+        except BaseException:
+            proc.kill()
+            raise
+        seconds = time.monotonic() - start
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        errors.seek(0)
+        err = errors.read().decode("utf-8", "replace")
+    return seconds, usage.ru_maxrss * 1024, proc.returncode, err
+
+
+def print_stub_sections(stub):
+    """The stub's size, and what its sections take (raw bytes in the file)."""
+    print(f"stub {stub}: {os.path.getsize(stub)} bytes")
+    listing = subprocess.run(["i686-w64-mingw32-objdump", "-h", stub], stdout=subprocess.PIPE, text=True).stdout
+    for line in listing.splitlines():
+        parts = line.split()
+        if len(parts) >= 7 and parts[0].isdigit():
+            print(f"  {parts[1]:10} {int(parts[2], 16):>9} bytes")
+
+
+class Bench:
+    def __init__(self, args):
+        self.args = args
+        self.work = os.path.abspath(args.work)
+        self.results = {}  # (product, figure, tool) -> [values]
+        self.notes = []
+        self.wine_dir = os.path.join(self.work, "wine")
+
+    def record(self, product, figure, tool, value):
+        self.results.setdefault((product, figure, tool), []).append(value)
+
+    def note(self, text):
+        print("  " + text, flush=True)
+        self.notes.append(text)
+
+    # --- builds -----------------------------------------------------------
+    def build(self, product, tool, manifest, scripts, keep):
+        folder = os.path.dirname(manifest)
+        out = os.path.join(folder, f"setup-{tool}.exe")
+        if os.path.exists(out):
+            os.remove(out)
+        if tool == "zsetup":
+            cmd = [self.args.zsetup, "build", manifest, "-o", out, "--stub", self.args.stub]
+        else:
+            cmd = ["makensis", "-V1", scripts[tool.split("-")[1]]]
+        env = dict(os.environ, SOURCE_DATE_EPOCH=EPOCH)
+        seconds, peak, rc, err = measured(cmd, cwd=folder, env=env)
+        if rc != 0 or not os.path.exists(out):
+            self.note(f"{product}: {tool} build failed ({rc}): {err.strip()[-300:]}")
+            return None
+        if keep:
+            self.record(product, "build s", tool, seconds)
+            self.record(product, "build peak MiB", tool, peak / 2**20)
+            self.record(product, "setup.exe bytes", tool, os.path.getsize(out))
+        return out
+
+    # --- installs ---------------------------------------------------------
+    def prefix(self):
+        with open(os.path.join(self.wine_dir, "run", "env")) as f:
+            for line in f:
+                if "WINEPREFIX=" in line:
+                    return line.split("WINEPREFIX=", 1)[1].strip().strip("'\"")
+        raise RuntimeError("no WINEPREFIX in the Wine environment")
+
+    def forget_installs(self):
+        drive_c = os.path.join(self.prefix(), "drive_c")
+        for name in ("基准", "bench-nsis"):
+            shutil.rmtree(os.path.join(drive_c, name), ignore_errors=True)
+
+    def installed_files(self, folder):
+        root = os.path.join(self.prefix(), "drive_c", folder)
+        return sum(len(files) for _, _, files in os.walk(root))
+
+    def install(self, product, tool, setup, files, keep, shots=None):
+        self.forget_installs()
+        if tool == "zsetup":
+            cmd = [os.path.join(HERE, "bench-installer.sh"), self.wine_dir, self.args.driver, setup]
+            if shots:
+                cmd.append(shots)
+            out = subprocess.run(cmd, stdout=subprocess.PIPE, text=True).stdout.strip().splitlines()
+            fields = dict(kv.split("=", 1) for kv in (out[-1] if out else "outcome=no output").split(" ", 5)
+                          if "=" in kv)
+            outcome = fields.get("outcome", "?")
+            seconds, peak = float(fields.get("seconds", "nan")), float(fields.get("peak_kib", "nan")) * 1024
+            folder = "基准"
+        else:
+            env = dict(os.environ, ZSETUP_WINE_TIMEOUT=str(self.args.install_timeout))
+            run = [os.path.join(HERE, "wine", "wine-run"), self.wine_dir]
+            seconds, peak, rc, err = measured(run + [setup, "/S", "/D=C:\\bench-nsis"], env=env)
+            outcome = "installed" if rc == 0 else f"exit code {rc}"
+            folder = "bench-nsis"
+        got = self.installed_files(folder)
+        if outcome == "installed" and got != files:
+            outcome = f"ended, but {got} of {files} files are there"
+        if outcome != "installed":
+            self.note(f"{product}: {tool} install: {outcome}")
+            return
+        if keep:
+            self.record(product, "install s", tool, seconds)
+            self.record(product, "install peak MiB", tool, peak / 2**20)
+
+    # --- one product ------------------------------------------------------
+    def product(self, name):
+        print(f"== {name}: generating", flush=True)
+        manifest, scripts, payload = bench_products.generate(name, os.path.join(self.work, name))
+        files = bench_products.PRODUCTS[name]["files"]
+        print(f"   {files} files, {payload / 2**20:.1f} MiB", flush=True)
+        huge = name == "huge"
+        # A solid LZMA build of 1.5 GB takes many minutes; the huge product is
+        # measured once, with zlib as the peer.
+        tools = ("zsetup", "nsis-zlib") if huge else TOOLS
+        rounds = 1 if huge else self.args.rounds
+        built = {}
+        for r in range(rounds + (0 if huge else 1)):
+            keep = huge or r > 0
+            print(f"   build round {r if keep else 'warm-up'}", flush=True)
+            for tool in tools:
+                out = self.build(name, tool, manifest, scripts, keep)
+                if out:
+                    built[tool] = out
+        if self.args.no_install:
+            return
+        for r in range(rounds + (0 if huge else 1)):
+            keep = huge or r > 0
+            print(f"   install round {r if keep else 'warm-up'}", flush=True)
+            for tool in tools:
+                if tool in built:
+                    shots = os.path.join(self.work, "shots", name) if tool == "zsetup" and r == rounds else None
+                    self.install(name, tool, built[tool], files, keep, shots)
+        self.forget_installs()
+        if huge:  # 3 GB of installers and installs: not kept
+            for out in built.values():
+                os.remove(out)
+
+    def table(self, products):
+        figures = ("setup.exe bytes", "build s", "build peak MiB", "install s", "install peak MiB")
+        print()
+        print(f"{'product':8} {'figure':17} " + " ".join(f"{t:>34}" for t in TOOLS))
+        for product in products:
+            for figure in figures:
+                base = self.results.get((product, figure, "nsis-zlib"))
+                base_median = statistics.median(base) if base else None
+                cells = []
+                for tool in TOOLS:
+                    values = self.results.get((product, figure, tool))
+                    if not values:
+                        cells.append(f"{'-':>34}")
+                        continue
+                    m = statistics.median(values)
+                    fmt = "{:.0f}" if figure == "setup.exe bytes" else "{:.2f}"
+                    text = fmt.format(m)
+                    if len(values) > 1:
+                        text += " [" + fmt.format(min(values)) + "-" + fmt.format(max(values)) + "]"
+                    if base_median:
+                        text += f" x{m / base_median:.2f}"
+                    cells.append(f"{text:>34}")
+                print(f"{product:8} {figure:17} " + " ".join(cells))
+        print("\nmedian [range] xratio-to-NSIS-zlib; rounds after one discarded warm-up "
+              f"({self.args.rounds} for typical and large, 1 for huge)")
+        if self.notes:
+            print("what did not go as planned:")
+            for n in self.notes:
+                print("  - " + n)
+
+    def run(self):
+        products = self.args.products.split(",")
+        os.makedirs(self.work, exist_ok=True)
+        print_stub_sections(self.args.stub)
+        started = False
+        try:
+            if not self.args.no_install:
+                subprocess.run([os.path.join(HERE, "wine", "wine-env"), "start", self.wine_dir], check=True,
+                               stdout=subprocess.DEVNULL)
+                started = True
+            for p in products:
+                self.product(p)
+        finally:
+            if started:
+                subprocess.run([os.path.join(HERE, "wine", "wine-env"), "stop", self.wine_dir],
+                               stdout=subprocess.DEVNULL)
+        self.table(products)
+        if not self.args.no_install:
+            print(f"screenshots of pages 4 and 5: {os.path.join(self.work, 'shots')}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("zsetup")
+    parser.add_argument("stub")
+    parser.add_argument("driver")
+    parser.add_argument("work")
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--products", default="typical,large,huge")
+    parser.add_argument("--no-install", action="store_true")
+    parser.add_argument("--install-timeout", type=int, default=900)
+    args = parser.parse_args()
+    for tool in ("zsetup", "stub", "driver"):
+        setattr(args, tool, os.path.abspath(getattr(args, tool)))
+    Bench(args).run()
+
+
+if __name__ == "__main__":
+    main()
