@@ -133,6 +133,8 @@ class Bench:
             outcome = "installed" if rc == 0 else f"exit code {rc}"
             folder = "bench-nsis"
         got = self.installed_files(folder)
+        if tool == "zsetup":
+            files += 1  # Z_nt.cx, the record the uninstaller goes by
         if outcome == "installed" and got != files:
             outcome = f"ended, but {got} of {files} files are there"
         if outcome != "installed":

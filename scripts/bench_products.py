@@ -105,7 +105,7 @@ def generate(kind, work):
     same) and returns (manifest, nsis scripts by compressor, payload bytes)."""
     spec = PRODUCTS[kind]
     stamp = os.path.join(work, ".generated")
-    recipe = f"{kind} {spec} v3"
+    recipe = f"{kind} {spec} v4"
     fresh = os.path.exists(stamp) and open(stamp).read() == recipe
     content = Content(kind)
     if kind == "typical":
@@ -129,7 +129,8 @@ def generate(kind, work):
         f.write("基准测试\n")
     manifest = os.path.join(work, "product.toml")
     with open(manifest, "w", encoding="utf-8") as f:
-        f.write('licence = "bench-licence.txt"\n[product]\nname = "基准"\nversion = "1"\n'
+        # The typical product carries its own uninstaller; the others none, as the NSIS scripts.
+        f.write('uninstaller = false\nlicence = "bench-licence.txt"\n[product]\nname = "基准"\nversion = "1"\n'
                 'company_key = "Bench"\ndefault_folder = "基准"\n\n')
         for source, name, _, _ in rows:
             f.write(f'[[file]]\nsource = "{source}"\nname = "{name.replace(chr(92), chr(92) * 2)}"\n')
