@@ -23,14 +23,14 @@ UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size) {
 }
 
 std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
-                                               std::size_t most) {
+                                               std::size_t most, const std::vector<FileEntry>& extra_files) {
     UnpackedConfig config;
     try {
         config = UnpackConfig(blob, size);
     } catch (const PackageError& e) {
         throw PackageError(source + ": " + e.what());
     }
-    const auto problems = ValidateConfig(*config.record, UINT64_MAX);  // the payload is not known here
+    const auto problems = ValidateConfig(*config.record, extra_files, UINT64_MAX);  // the payload is not known here
     if (!problems.empty()) throw PackageError(DescribeProblems(problems, most));
     return std::move(config.record);
 }
