@@ -8,6 +8,7 @@
 #include "wizard/maker.h"
 #include "wizard/repaint_pacer.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
 #include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
 #include "shell/force_dirs.h"
@@ -42,14 +43,13 @@ void TMainForm::RunInstall() {
     work.SetWidth(300);
     work.Repaint();
 
+    // The record's rows, then the extra table's: one progress over all.
+    const AllFileRows files(*config, extra_files);
     RepaintPacer pacer(platform_.clock);
-    for (int i = 0; i < config->FileCount && i < kMaxRows; ++i) InstallFile(i, pacer);
+    for (std::size_t i = 0; i < files.size(); ++i) InstallFile(files[i], i, files.size(), pacer);
 
-    // The copy is the resource as built, not the record in memory.
-    const std::string copy = config->InstallFolder.text() + installed::kRecordCopy;
-    const auto packed = platform_.resources.RcData("SETUPINI");
-    if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
-        throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+    CopyResource("SETUPINI", installed::kRecordCopy);
+    if (!extra_files.empty()) CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
 
     work.SetCaption(texts::kRegistering);
     work.Repaint();
@@ -63,8 +63,15 @@ void TMainForm::RunInstall() {
     Installing = false;
 }
 
-void TMainForm::InstallFile(int i, RepaintPacer& pacer) {
-    const FileEntry& row = config->Files[i];
+// The copy is the resource as built, not the record in memory.
+void TMainForm::CopyResource(const char* resource, const char* name) {
+    const std::string copy = config->InstallFolder.text() + name;
+    const auto packed = platform_.resources.RcData(resource);
+    if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
+        throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+}
+
+void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t count, RepaintPacer& pacer) {
     const std::string path = config->InstallFolder.text() + row.Name.text();
     if (path.find("*.") != std::string::npos) return;
     const std::string folder = FolderOf(path);
@@ -77,7 +84,7 @@ void TMainForm::InstallFile(int i, RepaintPacer& pacer) {
     ui::Widget& name = controls_.file_label;
     name.SetCaption(ShortenPath(path, 40));
     name.SetWidth(300);
-    const int percent = i * 100 / config->FileCount;
+    const int percent = static_cast<int>(i * 100 / count);
     const bool paint = pacer.Due(percent);
     if (paint) name.Repaint();
 
@@ -155,8 +162,9 @@ void TMainForm::MakeShortcuts() {
     const std::string folder = c.InstallFolder.text();
     const std::string group = c.ProductName.text();
     Shortcuts shortcuts(platform_.registry, platform_.files, platform_.shell);
+    const AllFileRows files(c, extra_files);
     for (const ShortcutEntry& row : c.ShortcutRows()) {
-        const std::string target = folder + c.Files[row.FileIndex].Name.text();
+        const std::string target = folder + files[static_cast<std::size_t>(row.FileIndex)].Name.text();
         const std::string name = row.Name.text();
         const std::string arguments = row.Arguments.text();
         if (row.InProgramGroup()) shortcuts.CreateProgramsShortcut(group, target, name, arguments);

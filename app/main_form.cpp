@@ -11,6 +11,7 @@
 #include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "platform/registry_accessor.h"
 #include "ui/form_description.h"
@@ -71,7 +72,10 @@ void TMainForm::RefusePackage(const std::string& message) {
 void TMainForm::LoadConfig() {
     auto blob = platform_.resources.RcData("SETUPINI");
     if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
-    config = UnpackSoundConfig(blob->data(), blob->size(), "SETUPINI", kProblemsShown);
+    // The file rows past the record's 256, when the product has more.
+    if (auto table = platform_.resources.RcData(kExtraFilesResource))
+        extra_files = UnpackExtraFiles(table->data(), table->size(), kExtraFilesResource);
+    config = UnpackSoundConfig(blob->data(), blob->size(), "SETUPINI", kProblemsShown, extra_files);
 }
 
 void TMainForm::ReadPreviousInstallation() {
@@ -95,7 +99,7 @@ void TMainForm::LoadPayload() {
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPPACK: ") + e.what());
     }
-    ThrowProblems(ValidateConfig(*config, payload.size()));
+    ThrowProblems(ValidateConfig(*config, extra_files, payload.size()));
 }
 
 void TMainForm::FormCreate() {

@@ -70,6 +70,7 @@ public:
     std::function<void(ui::Form&)> attach_shadow;
 
     std::unique_ptr<SetupConfig> config;  // 207160 bytes: not on the stack
+    std::vector<FileEntry> extra_files;   // the rows past the record's 256 (SETUPFILES)
     PayloadPack payload;
     bool Installing = false;
     std::string CompanyKey;
@@ -85,7 +86,8 @@ private:
     void CheckFolder();
     void ShowFailedFiles();
     void Finish();
-    void InstallFile(int index, RepaintPacer& pacer);
+    void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);
+    void CopyResource(const char* resource, const char* name);
     void WriteRegistry();
     void MakeShortcuts();
     std::function<void()> Handler(void (TMainForm::*handler)());

@@ -6,14 +6,17 @@
 
 #include "package/config_validation.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
 #include "text/encoding.h"
 
 namespace zsetup {
 
 void ExtractFiles(const PackageContents& c, const std::filesystem::path& folder) {
-    const auto problems = ValidateConfig(*c.record, c.payload.size());
+    const auto problems = ValidateConfig(*c.record, c.extra_files, c.payload.size());
     if (!problems.empty()) throw PackageError("The package is not sound:\n" + DescribeProblems(problems));
-    for (const FileEntry& row : c.record->FileRows()) {
+    const AllFileRows rows(*c.record, c.extra_files);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const FileEntry& row = rows[i];
         std::string relative = GbkToUtf8(row.Name.text()).substr(1);  // validated: starts with a backslash
         for (char& ch : relative)
             if (ch == '\\') ch = '/';

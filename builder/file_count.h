@@ -1,6 +1,7 @@
-// How many files a product may have, counted in this one place: the record's
-// file table holds kMaxRows rows, [[file]] rows and the files of every
-// [[folder]] row together.
+// How many files a product may have, counted in this one place, and where
+// each row goes: the record's file table holds its first kMaxRows rows, the
+// extra table (SETUPFILES, extra_files.h) the rest; [[file]] rows, the files
+// of every [[folder]] row and the built-in uninstaller together.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,14 @@
 
 namespace zsetup {
 
-inline constexpr std::size_t kMostFiles = kMaxRows;
+// Far beyond any product seen; it keeps a mistaken folder row (a whole
+// drive) from building an installer the user waits minutes for.
+inline constexpr std::size_t kMostFiles = 65536;
+
+// Row i of the file table: the record's while it has room, then the extra table's.
+FileEntry& FileRowAt(SetupConfig& record, std::vector<FileEntry>& extra_files, std::size_t i);
+// Adds a row with that installed name after the last; the caller keeps the count below kMostFiles.
+void AppendFileRow(SetupConfig& record, std::vector<FileEntry>& extra_files, const std::string& name);
 
 // What a group of manifest rows adds to the file table: "[[file]] rows" or
 // "folder[1] (\"docs\")", and how many files.

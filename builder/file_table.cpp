@@ -44,12 +44,11 @@ std::vector<FileTableProblem> FileTable::Problems() const {
     return problems;
 }
 
-void FileTable::Fill(SetupConfig& record, std::vector<SourceFile>& sources) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        record.Files[i].Name.assign(rows_[i].name);
-        sources.push_back(rows_[i].source);
+void FileTable::Fill(SetupConfig& record, std::vector<FileEntry>& extra_files, std::vector<SourceFile>& sources) const {
+    for (const FileTableRow& row : rows_) {
+        AppendFileRow(record, extra_files, row.name);
+        sources.push_back(row.source);
     }
-    record.FileCount = static_cast<std::int32_t>(rows_.size());
 }
 
 }  // namespace zsetup

@@ -37,7 +37,8 @@ public:
     std::vector<FileTableProblem> Problems() const;
 
     // Names, offsets left for the packer; only after Problems() came back empty.
-    void Fill(SetupConfig& record, std::vector<SourceFile>& sources) const;
+    // Rows past the record's 256 go into extra_files.
+    void Fill(SetupConfig& record, std::vector<FileEntry>& extra_files, std::vector<SourceFile>& sources) const;
     const std::vector<FileTableRow>& rows() const { return rows_; }
 
 private:

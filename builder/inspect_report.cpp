@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "package/extra_files.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -63,9 +64,9 @@ std::string Quoted(const std::string& s, bool json) {
 std::string Json(const std::string& s) { return Quoted(s, true); }
 std::string Shown(const std::string& s) { return Quoted(s, false); }
 
-std::string TargetName(const SetupConfig& r, std::int32_t index) {
-    if (index < 0 || index >= r.FileCount || index >= kMaxRows) return "(no such file)";
-    return GbkToUtf8(r.Files[index].Name.text());
+std::string TargetName(const AllFileRows& files, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= files.size()) return "(no such file)";
+    return GbkToUtf8(files[static_cast<std::size_t>(index)].Name.text());
 }
 
 }  // namespace
@@ -75,9 +76,12 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     for (const auto& [name, value] : Fields(r)) out << name << ": " << Shown(value) << "\n";
     out << "PackChecksum: " << static_cast<std::uint32_t>(r.PackChecksum) << "\n";
 
-    out << "\nFiles (FileCount " << r.FileCount << "):\n";
-    for (std::size_t i = 0; i < r.FileRows().size(); ++i) {
-        const FileEntry& f = r.FileRows()[i];
+    const AllFileRows files(r, c.extra_files);
+    out << "\nFiles (FileCount " << r.FileCount;
+    if (!c.extra_files.empty()) out << ", then " << c.extra_files.size() << " in " << kExtraFilesResource;
+    out << "):\n";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const FileEntry& f = files[i];
         out << "  [" << i << "] " << Shown(GbkToUtf8(f.Name.text())) << " offset " << f.Offset << " size " << f.Size
             << "\n";
     }
@@ -85,8 +89,8 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     for (std::size_t i = 0; i < r.ShortcutRows().size(); ++i) {
         const ShortcutEntry& s = r.ShortcutRows()[i];
         out << "  [" << i << "] " << Shown(GbkToUtf8(s.Name.text())) << " -> file " << s.FileIndex << " "
-            << Shown(TargetName(r, s.FileIndex)) << ", " << WhereName(s) << " (Kind " << int(s.Kind) << "), arguments "
-            << Shown(GbkToUtf8(s.Arguments.text())) << "\n";
+            << Shown(TargetName(files, s.FileIndex)) << ", " << WhereName(s) << " (Kind " << int(s.Kind)
+            << "), arguments " << Shown(GbkToUtf8(s.Arguments.text())) << "\n";
     }
     out << "\nRegistry (RegistryCount " << r.RegistryCount << "):\n";
     for (std::size_t i = 0; i < r.RegistryRows().size(); ++i) {
@@ -116,12 +120,14 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
         sep = ",\n";
     }
     out << ",\n    \"PackChecksum\": " << static_cast<std::uint32_t>(r.PackChecksum) << "\n  },\n";
-    out << "  \"counts\": {\"FileCount\": " << r.FileCount << ", \"ShortcutCount\": " << r.ShortcutCount
-        << ", \"RegistryCount\": " << r.RegistryCount << "},\n";
+    out << "  \"counts\": {\"FileCount\": " << r.FileCount << ", \"ExtraFileCount\": " << c.extra_files.size()
+        << ", \"ShortcutCount\": " << r.ShortcutCount << ", \"RegistryCount\": " << r.RegistryCount << "},\n";
 
     out << "  \"files\": [";
     sep = "\n";
-    for (const FileEntry& f : r.FileRows()) {
+    const AllFileRows files(r, c.extra_files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const FileEntry& f = files[i];
         out << sep << "    {\"Name\": " << Json(GbkToUtf8(f.Name.text())) << ", \"Offset\": " << f.Offset
             << ", \"Size\": " << f.Size << "}";
         sep = ",\n";

@@ -349,7 +349,7 @@ void FillFileTable(FileTable& table, Manifest& m, Problems& problems, std::map<s
         index_of_name.emplace(FoldAsciiCase(table.rows()[i].name), static_cast<int>(i));
     const std::vector<FileTableProblem> found = table.Problems();
     for (const FileTableProblem& p : found) problems.Add(p.line, p.message);
-    if (found.empty()) table.Fill(*m.record, m.sources);
+    if (found.empty()) table.Fill(*m.record, m.extra_files, m.sources);
 }
 
 // Every package can be taken away again: the built-in uninstaller goes in as
@@ -364,13 +364,13 @@ void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions&
     if (node && !node->as_boolean()->get()) return;
     const std::string name = installed::kUninstaller;
     if (index_of_name.count(FoldAsciiCase(name))) return;  // the product's own
-    SetupConfig& record = *m.record;
-    if (record.FileCount >= kMaxRows) {
-        problems.Add(node, "file: 256 rows leave no room for the built-in uninstaller; give uninstaller = false");
+    if (m.sources.size() >= kMostFiles) {
+        problems.Add(node, "file: " + std::to_string(kMostFiles) +
+                               " files leave no room for the built-in uninstaller; give uninstaller = false");
         return;
     }
-    index_of_name.emplace(FoldAsciiCase(name), record.FileCount);
-    record.Files[record.FileCount++].Name.assign(name);
+    index_of_name.emplace(FoldAsciiCase(name), static_cast<int>(m.sources.size()));
+    AppendFileRow(*m.record, m.extra_files, name);
     m.sources.push_back({options.uninstaller, "the built-in uninstaller (--uninstaller)", 0});
     m.built_in_uninstaller = true;
 }

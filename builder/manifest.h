@@ -29,6 +29,8 @@ struct Manifest {
     // Texts and tables filled in; file offsets, sizes and PackChecksum are
     // left for the packer, which learns them from the sources.
     std::unique_ptr<SetupConfig> record;
+    // The file rows past the record's 256 (extra_files.h), after them in table order.
+    std::vector<FileEntry> extra_files;
     std::vector<SourceFile> sources;  // one per row of the file table, in table order
     std::vector<SourceFile> folders;  // the [[folder]] rows' source folders
     SourceFile licence;

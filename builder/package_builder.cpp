@@ -6,12 +6,14 @@
 #include <string>
 #include <system_error>
 
+#include "builder/file_count.h"
 #include "builder/file_io.h"
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
 #include "builder/version_info.h"
 #include "package/config_validation.h"
+#include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
 #include "text/encoding.h"
@@ -107,8 +109,9 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     const std::vector<std::uint64_t> sizes = SourceSizes(m);
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
-        record.Files[i].Offset = static_cast<std::int32_t>(total);
-        record.Files[i].Size = static_cast<std::int32_t>(sizes[i]);
+        FileEntry& row = FileRowAt(record, m.extra_files, i);
+        row.Offset = static_cast<std::int32_t>(total);
+        row.Size = static_cast<std::int32_t>(sizes[i]);
         total += sizes[i];
         if (total > kMostPayloadBytes)
             throw ManifestError(m.file.u8string() + ": the payload is over 2 GiB (" + std::to_string(total) +
@@ -126,13 +129,18 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     record.PackChecksum = static_cast<std::int32_t>(sum);
 
     // The stub refuses a record that fails these checks; never write one.
-    const auto problems = ValidateConfig(record, total);
+    const auto problems = ValidateConfig(record, m.extra_files, total);
     if (!problems.empty()) throw std::runtime_error("The record built is not valid:\n" + DescribeProblems(problems));
 
     const std::vector<std::uint8_t> config = record.ToBytes();
     std::vector<RcDataItem> items;
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
+    // Only a product past the record's 256 files carries the extra table.
+    if (!m.extra_files.empty()) {
+        const std::vector<std::uint8_t> table = ExtraFilesBytes(m.extra_files);
+        items.push_back({kExtraFilesResource, PackBlob(table.data(), table.size())});
+    }
     RcDataStreamWriter writer(stub, std::move(items),
                               {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
                               "SETUPPACK", out);

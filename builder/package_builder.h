@@ -1,7 +1,8 @@
 // Fills a stub program with a product: the payload laid back to back in file
 // table order and packed as SETUPPACK while it is read, the record with its
-// offsets, sizes and checksum packed as SETUPINI, the licence as PROTOCOL,
-// and the version information made from the record's texts (RT_VERSION).
+// offsets, sizes and checksum packed as SETUPINI, the rows past its 256 as
+// SETUPFILES, the licence as PROTOCOL, and the version information made from
+// the record's texts (RT_VERSION).
 #pragma once
 
 #include <cstdint>

@@ -12,6 +12,7 @@
 #include "package/installed_names.h"
 #include "text/gbk.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
 
@@ -48,6 +49,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     auto config_blob = TakeRcData(tree, "SETUPINI");
     auto pack_blob = TakeRcData(tree, "SETUPPACK");
     auto licence = TakeRcData(tree, "PROTOCOL");
+    auto extra_blob = TakeRcData(tree, kExtraFilesResource);
     ResourceTree().swap(tree);
     if (!config_blob && !pack_blob) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
     if (!config_blob) throw PackageError("The program carries no SETUPINI resource.");
@@ -58,6 +60,11 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
         Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
     c.record_bytes = config.unpacked_length;
     c.record = std::move(config.record);
+    if (extra_blob)
+        c.extra_files = Unpacked(kExtraFilesResource, [&] {
+            const std::vector<std::uint8_t> table = UnpackBlob(extra_blob->data(), extra_blob->size());
+            return ParseExtraFiles(table.data(), table.size());
+        });
     c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
     if (licence) c.licence = std::string(licence->begin(), licence->end());
@@ -68,7 +75,9 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
 }
 
 std::string UninstallerKind(const PackageContents& c) {
-    for (const FileEntry& row : c.record->FileRows()) {
+    const AllFileRows rows(*c.record, c.extra_files);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const FileEntry& row = rows[i];
         if (IsSkippedRow(row) || FoldAsciiCase(row.Name.text()) != installed::kUninstaller) continue;
         if (row.Offset < 0 || row.Size < 0 ||
             static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload.size())
@@ -89,7 +98,8 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     if (c.record_bytes != SetupConfig::kSize)
         problems.push_back("SETUPINI: unpacks to " + std::to_string(c.record_bytes) + " bytes, the record has " +
                            std::to_string(SetupConfig::kSize));
-    for (const ConfigProblem& p : ValidateConfig(*c.record, c.payload.size())) problems.push_back(p.message);
+    for (const ConfigProblem& p : ValidateConfig(*c.record, c.extra_files, c.payload.size()))
+        problems.push_back(p.message);
     const auto stored = static_cast<std::uint32_t>(c.record->PackChecksum);
     if (stored != c.computed_checksum)
         problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +

@@ -1,4 +1,5 @@
-// Reads a filled program back: the record, the payload and the licence, for
+// Reads a filled program back: the record, the file rows past its 256, the
+// payload and the licence, for
 // inspect, extract and verify. The program may have been signed after the
 // build: its certificate table is noted, not read as part of the package.
 #pragma once
@@ -24,7 +25,8 @@ public:
 
 struct PackageContents {
     std::unique_ptr<SetupConfig> record;
-    std::size_t record_bytes = 0;  // SETUPINI's unpacked length
+    std::size_t record_bytes = 0;        // SETUPINI's unpacked length
+    std::vector<FileEntry> extra_files;  // SETUPFILES: the rows past the record's 256
     std::vector<std::uint8_t> payload;
     std::optional<std::string> licence;  // GBK, when PROTOCOL is there
     std::uint32_t computed_checksum = 0;
@@ -34,7 +36,7 @@ struct PackageContents {
 
 // Throws NotAnInstallerError for a file of another kind, PeError for a
 // program it cannot read, PackageError when only one of SETUPINI and
-// SETUPPACK is there or one does not unpack.
+// SETUPPACK is there or one does not unpack (SETUPFILES too, when there).
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 
 // Which uninstaller the package carries as "\uninstall.exe": "built-in"

@@ -38,6 +38,7 @@
 #include "builder/package_reader.h"
 #include "builder/pe_error.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
 
 namespace {
 
@@ -115,13 +116,14 @@ struct BuildOptions {
 };
 
 // One line for a build that worked: what went in, what came out, how long it took.
-void PrintSummary(const std::string& output, const SetupConfig& record, std::size_t setup_bytes, double seconds) {
+void PrintSummary(const std::string& output, const Manifest& m, std::size_t setup_bytes, double seconds) {
+    const AllFileRows files(*m.record, m.extra_files);
     std::uint64_t in = 0;
-    for (const FileEntry& f : record.FileRows()) in += static_cast<std::uint32_t>(f.Size);
+    for (std::size_t i = 0; i < files.size(); ++i) in += static_cast<std::uint32_t>(files[i].Size);
     char ratio[32] = "-";
     if (in > 0) std::snprintf(ratio, sizeof ratio, "%.1f%%", 100.0 * static_cast<double>(setup_bytes) / in);
-    std::printf("built \"%s\": %d files, %llu bytes in, setup %zu bytes (%s), %.2f s\n", output.c_str(),
-                record.FileCount, static_cast<unsigned long long>(in), setup_bytes, ratio, seconds);
+    std::printf("built \"%s\": %zu files, %llu bytes in, setup %zu bytes (%s), %.2f s\n", output.c_str(), files.size(),
+                static_cast<unsigned long long>(in), setup_bytes, ratio, seconds);
 }
 
 int Build(const BuildOptions& o) {
@@ -164,7 +166,7 @@ int Build(const BuildOptions& o) {
     }
     out.Commit();
     if (!o.quiet)
-        PrintSummary(output, *manifest.record, std::filesystem::file_size(std::filesystem::u8path(output)),
+        PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return 0;
 }

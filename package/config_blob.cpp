@@ -22,17 +22,20 @@ UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size) {
     return config;
 }
 
-std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
-                                               std::size_t most) {
-    UnpackedConfig config;
+std::unique_ptr<SetupConfig> UnpackNamedConfig(const std::uint8_t* blob, std::size_t size, const std::string& source) {
     try {
-        config = UnpackConfig(blob, size);
+        return UnpackConfig(blob, size).record;
     } catch (const PackageError& e) {
         throw PackageError(source + ": " + e.what());
     }
-    const auto problems = ValidateConfig(*config.record, UINT64_MAX);  // the payload is not known here
+}
+
+std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
+                                               std::size_t most, const std::vector<FileEntry>& extra_files) {
+    auto record = UnpackNamedConfig(blob, size, source);
+    const auto problems = ValidateConfig(*record, extra_files, UINT64_MAX);  // the payload is not known here
     if (!problems.empty()) throw PackageError(DescribeProblems(problems, most));
-    return std::move(config.record);
+    return record;
 }
 
 }  // namespace zsetup

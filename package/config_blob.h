@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "package/setup_config.h"
 
@@ -20,10 +21,14 @@ struct UnpackedConfig {
 // Throws what BlobInflater throws.
 UnpackedConfig UnpackConfig(const std::uint8_t* blob, std::size_t size);
 
+// Unpacked as above; throws PackageError "SOURCE: why". Not validated.
+std::unique_ptr<SetupConfig> UnpackNamedConfig(const std::uint8_t* blob, std::size_t size, const std::string& source);
+
 // A record a program can act on: unpacked as above and validated (without
-// knowing the payload). Throws PackageError: "SOURCE: why" when it does not
+// knowing the payload) together with the file rows past its 256, if any
+// (extra_files.h). Throws PackageError: "SOURCE: why" when it does not
 // unpack, the problems (at most `most` lines) when it fails validation.
 std::unique_ptr<SetupConfig> UnpackSoundConfig(const std::uint8_t* blob, std::size_t size, const std::string& source,
-                                               std::size_t most);
+                                               std::size_t most, const std::vector<FileEntry>& extra_files);
 
 }  // namespace zsetup

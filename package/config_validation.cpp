@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 
+#include "package/extra_files.h"
 #include "text/gbk.h"
 
 namespace zsetup {
@@ -127,6 +128,11 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed
 bool IsSkippedRow(const FileEntry& row) { return row.Name.text().find("*.") != std::string::npos; }
 
 std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64_t payload_size) {
+    return ValidateConfig(config, {}, payload_size);
+}
+
+std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, const std::vector<FileEntry>& extra_files,
+                                          std::uint64_t payload_size) {
     std::vector<ConfigProblem> out;
     CheckName(out, "ProductName", config.ProductName.text(), FileNameProblem(config.ProductName.text()));
     CheckName(out, "DefaultFolderName", config.DefaultFolderName.text(),
@@ -136,7 +142,13 @@ std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64
     CheckCount(out, "ShortcutCount", config.ShortcutCount);
     CheckCount(out, "RegistryCount", config.RegistryCount);
 
-    const auto files = config.FileRows();
+    // More rows only follow a full record: file 256 is always the table's first.
+    if (!extra_files.empty() && config.FileCount != kMaxRows)
+        Add(out, kExtraFilesResource,
+            std::to_string(extra_files.size()) + " more file rows, but FileCount is " +
+                std::to_string(config.FileCount) + ", not 256");
+
+    const AllFileRows files(config, extra_files);
     std::vector<std::string> names;
     std::vector<std::size_t> rows;  // the file row of each name
     for (std::size_t i = 0; i < files.size(); ++i) {

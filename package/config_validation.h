@@ -49,6 +49,10 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed
 bool IsSkippedRow(const FileEntry& row);
 
 std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64_t payload_size);
+// The same over the record's file rows and the extra table's (extra_files.h),
+// as one table: rows and shortcut targets are numbered across both.
+std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, const std::vector<FileEntry>& extra_files,
+                                          std::uint64_t payload_size);
 
 // The problems joined into one text, one per line; past the first `most` a
 // last line says how many more there are.

@@ -13,6 +13,9 @@ namespace zsetup::installed {
 // The record's copy in the install folder, and the uninstaller beside it.
 inline constexpr char kRecordCopy[] = "\\Z_nt.cx";
 inline constexpr char kUninstaller[] = "\\uninstall.exe";
+// The file rows past the record's 256 (extra_files.h): the SETUPFILES
+// resource as built, left only by a package that has them.
+inline constexpr char kExtraFilesCopy[] = "\\Z_files.cx";
 
 // "卸载" + the product name, in the program group.
 std::string UninstallLinkName(const SetupConfig& config);

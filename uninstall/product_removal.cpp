@@ -4,6 +4,7 @@
 #include <set>
 
 #include "package/config_validation.h"
+#include "package/extra_files.h"
 #include "package/registry_placement.h"
 #include "shell/process_kill.h"
 #include "shell/shell_folders.h"
@@ -59,8 +60,13 @@ std::optional<RegValue> Written(const RegistryEntry& row) {
 
 }  // namespace
 
-ProductRemoval::ProductRemoval(Platform& platform, const SetupConfig& record, std::string folder, std::string self)
-    : platform_(platform), record_(record), folder_(std::move(folder)), self_(std::move(self)) {}
+ProductRemoval::ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
+                               std::string folder, std::string self)
+    : platform_(platform),
+      record_(record),
+      extra_files_(extra_files),
+      folder_(std::move(folder)),
+      self_(std::move(self)) {}
 
 RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& progress) {
     for (const std::string& image : maker::ProductProcesses()) KillProcessByName(platform_.processes, image);
@@ -73,9 +79,11 @@ RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& 
     auto add = [&](const std::string& name) {
         if (seen.insert(FoldAsciiCase(folder_ + name)).second) files.push_back(folder_ + name);
     };
-    for (const FileEntry& row : record_.FileRows())
-        if (!IsSkippedRow(row)) add(row.Name.text());
+    const AllFileRows rows(record_, extra_files_);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!IsSkippedRow(rows[i])) add(rows[i].Name.text());
     add(installed::kRecordCopy);
+    add(installed::kExtraFilesCopy);  // also an earlier, larger version's
     add(installed::kUninstaller);
     std::vector<std::string> folders = {folder_};
     for (std::size_t i = 0; i < files.size(); ++i) {

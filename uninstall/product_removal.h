@@ -1,6 +1,7 @@
 // Takes an installed product away: exactly what the installation run wrote,
 // as the record it left in the folder describes it, and nothing the user
-// added. Files of the file table, the record's copy and the uninstaller;
+// added. Files of the file table (and of the rows past its 256), the
+// record's copies and the uninstaller;
 // their folders, deepest first, each only when empty; the links on the
 // desktop and in the program group, and the group when empty; the values
 // the run wrote under the product's and the maker's keys and the uninstall
@@ -32,7 +33,9 @@ public:
     // self: the running uninstaller, which cannot remove its own file; it and
     // the folder that then holds nothing else go once it has ended
     // (HandOverSelfRemoval).
-    ProductRemoval(Platform& platform, const SetupConfig& record, std::string folder, std::string self);
+    // extra_files: the rows past the record's 256 (extra_files.h), if any.
+    ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
+                   std::string folder, std::string self);
 
     // Ends the product's running programs first. progress(stage, percent)
     // comes after every step.
@@ -50,6 +53,7 @@ private:
 
     Platform& platform_;
     const SetupConfig& record_;
+    const std::vector<FileEntry>& extra_files_;
     std::string folder_;
     std::string self_;
 };

@@ -5,6 +5,8 @@
 #include "ui/form_description.h"
 #include "uninstall/uninstall_form_description.h"
 #include "uninstall/uninstall_texts.h"
+#include "package/config_validation.h"
+#include "package/extra_files.h"
 #include "package/installed_names.h"
 #include "wizard/maker.h"
 #include "wizard/repaint_pacer.h"
@@ -62,7 +64,16 @@ bool TUninstallForm::LoadRecord(bool silent) {
     // Nothing to go by: most likely removed already (a second run).
     if (!blob) return say(texts::kNotInstalled, kMbIconInformation);
     try {
-        record_ = UnpackSoundConfig(blob->data(), blob->size(), path, kProblemsShown);
+        auto record = UnpackNamedConfig(blob->data(), blob->size(), path);
+        // The file rows past a full record's 256. Beside a smaller record the
+        // copy is an earlier, larger version's: its files are not this one's.
+        const std::string table_path = folder_ + installed::kExtraFilesCopy;
+        const auto table = platform_.files.ReadWholeFile(table_path);
+        if (table && record->FileCount == kMaxRows)
+            extra_files_ = UnpackExtraFiles(table->data(), table->size(), table_path);
+        const auto problems = ValidateConfig(*record, extra_files_, UINT64_MAX);  // no payload here
+        if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
+        record_ = std::move(record);
     } catch (const PackageError& e) {
         return say(texts::kBadRecord + std::string(e.what()), kMbIconWarning);
     }
@@ -70,7 +81,7 @@ bool TUninstallForm::LoadRecord(bool silent) {
 }
 
 RemovalResult TUninstallForm::Remove(const std::function<void(RemovalStage, int)>& progress) {
-    ProductRemoval removal(platform_, *record_, folder_, platform_.processes.CurrentProgram());
+    ProductRemoval removal(platform_, *record_, extra_files_, folder_, platform_.processes.CurrentProgram());
     return removal.Run(progress);
 }
 

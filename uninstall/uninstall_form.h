@@ -57,6 +57,7 @@ private:
     std::unique_ptr<ui::Form> form_;
     HandlerBoundary boundary_;
     std::unique_ptr<SetupConfig> record_;
+    std::vector<FileEntry> extra_files_;
     RemovalResult result_;
     bool removing_ = false;
     bool done_ = false;

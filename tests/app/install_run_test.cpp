@@ -133,6 +133,40 @@ TEST(InstallRun, WritesFilesRecordCopyRegistryAndShortcuts) {
     EXPECT_EQ(link->arguments, "/x");
     EXPECT_EQ(link->working_directory, kFolder + "\\sub\\deep\\");
     EXPECT_EQ(run.w.platform->shell.Link(group + "卸载演示软件.lnk")->target, kFolder + "\\uninstall.exe");
+    // A product within the record's 256 files leaves no extra table.
+    EXPECT_FALSE(run.File(kFolder + "\\Z_files.cx"));
+}
+
+// Past the record's 256 rows the extra table's follow: written the same way,
+// one progress over all, its copy beside the record's, a shortcut to its last.
+TEST(InstallRun, FilesPastTheRecordsRowsFollowUnderOneProgress) {
+    constexpr int kFiles = 300;
+    Package p;
+    for (int i = 1; i < kFiles; ++i) p.AddFile("\\many\\f" + std::to_string(i) + ".txt", std::to_string(i));
+    p.AddShortcut("最后", kFiles - 1, 0);
+    ASSERT_EQ(p.record.FileCount, 256);
+    ASSERT_EQ(p.extra.size(), std::size_t{kFiles - 256});
+    InstalledRun run(p);
+    EXPECT_EQ(run.w.page(), 5);
+    EXPECT_TRUE(run.w.boxes().empty());
+
+    EXPECT_EQ(run.File(kFolder + "\\hello.txt"), "hello");
+    for (int i = 1; i < kFiles; ++i)
+        ASSERT_EQ(run.File(kFolder + "\\many\\f" + std::to_string(i) + ".txt"), std::to_string(i)) << i;
+    EXPECT_EQ(*run.w.platform->files.ReadWholeFile(kFolder + "\\Z_files.cx"),
+              *run.w.platform->resources.RcData("SETUPFILES"));
+    EXPECT_EQ(*run.w.platform->files.ReadWholeFile(kFolder + "\\Z_nt.cx"),
+              *run.w.platform->resources.RcData("SETUPINI"));
+
+    std::vector<int> expected;  // row i sets i * 100 / 300; only changes are seen
+    for (int i = 1; i < kFiles; ++i)
+        if (i * 100 / kFiles != (i - 1) * 100 / kFiles) expected.push_back(i * 100 / kFiles);
+    EXPECT_EQ(run.view.positions, expected);
+    EXPECT_EQ(run.view.positions.back(), 99);
+
+    const auto link = run.w.platform->shell.Link("C:\\Users\\me\\Desktop\\最后.lnk");
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->target, kFolder + "\\many\\f299.txt");
 }
 
 // "昞" is 0x95 0x5C in GBK: its second byte is a backslash that separates nothing.

@@ -179,6 +179,13 @@ struct BadPackage {
 
 Bytes Resource(MemoryPlatform& p, const char* name) { return *p.resources.RcData(name); }
 
+// A sound package of that many one-byte files, the rows past 256 in SETUPFILES.
+Package PackageOf(int files) {
+    Package big;
+    for (int i = 1; i < files; ++i) big.AddFile("\\f" + std::to_string(i), "x");
+    return big;
+}
+
 // clang-format off
 const BadPackage kBadPackages[] = {
     {"no record", [](MemoryPlatform& p) { p.resources.Add("SETUPINI", {}); }, "SETUPINI: Stream read error"},
@@ -217,6 +224,35 @@ const BadPackage kBadPackages[] = {
          for (int i = 0; i < 4; ++i) blob[i] = 0xFF;
          p.resources.Add("SETUPPACK", blob);
      }, "SETUPPACK: Stream read error"},
+    {"extra file table damaged", [](MemoryPlatform& p) {
+         Package big = PackageOf(257);
+         big.Install(p);
+         Bytes blob = Resource(p, "SETUPFILES");
+         blob[blob.size() - 1] ^= 0x01;
+         p.resources.Add("SETUPFILES", blob);
+     }, "SETUPFILES: Packed data is corrupt (zlib: incorrect data check)"},
+    {"extra file table of another version", [](MemoryPlatform& p) {
+         Package big = PackageOf(257);
+         big.Install(p);
+         Bytes table = ExtraFilesBytes(big.extra);
+         table[4] = 9;
+         p.resources.Add("SETUPFILES", PackBlob(table.data(), table.size()));
+     }, "SETUPFILES: file table version 9, this program reads version 1"},
+    {"extra row climbs", [](MemoryPlatform& p) {
+         Package big = PackageOf(257);
+         big.extra[0].Name.assign("\\..\\evil.exe");
+         big.Install(p);
+     }, "Files[256].Name"},
+    {"extra row clashes with a record row", [](MemoryPlatform& p) {
+         Package big = PackageOf(257);
+         big.extra[0].Name.assign("\\HELLO.txt");
+         big.Install(p);
+     }, "Files[256].Name: \"\\HELLO.txt\" is the same file as Files[0]"},
+    {"extra row's slice outside", [](MemoryPlatform& p) {
+         Package big = PackageOf(257);
+         big.extra[0].Size = 9;
+         big.Install(p);
+     }, "Files[256].Size"},
     {"payload slice outside", [](MemoryPlatform& p) {
          Package bad;
          bad.record.Files[0].Size = 6;

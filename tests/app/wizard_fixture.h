@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/registry_accessor.h"
@@ -22,6 +23,7 @@ inline const std::string kProductKey = "\\Software\\演示工作室\\演示软�
 // A sound record and payload; tests change them before Install.
 struct Package {
     SetupConfig record = SetupConfig::Zero();
+    std::vector<FileEntry> extra;  // the rows past the record's 256, carried as SETUPFILES
     Bytes payload;
 
     Package() {
@@ -36,7 +38,7 @@ struct Package {
         AddFile("\\hello.txt", "hello");
     }
     void AddFile(const std::string& name, const std::string& bytes) {
-        FileEntry& row = record.Files[record.FileCount++];
+        FileEntry& row = record.FileCount < kMaxRows ? record.Files[record.FileCount++] : extra.emplace_back();
         row.Name.assign(name);
         row.Offset = static_cast<std::int32_t>(payload.size());
         row.Size = static_cast<std::int32_t>(bytes.size());
@@ -54,6 +56,9 @@ struct Package {
         const Bytes config = record.ToBytes();
         p.resources.Add("SETUPINI", PackBlob(config.data(), record_bytes));
         p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
+        if (extra.empty()) return;
+        const Bytes table = ExtraFilesBytes(extra);
+        p.resources.Add(kExtraFilesResource, PackBlob(table.data(), table.size()));
     }
 };
 

@@ -14,6 +14,9 @@
 #include "builder/manifest.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/resource_writer.h"
+#include "builder/file_count.h"
+#include "package/extra_files.h"
 #include "tests/builder/native_tools.h"
 #include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
@@ -35,7 +38,9 @@ struct ManifestCase {
     std::vector<std::pair<std::string, std::string>> links;  // path, what it points at
     // Expected: a record (names in table order, key paths, bytes of some files) or problems.
     std::vector<std::string> names;
-    std::size_t count = 0;  // when names are not listed
+    std::size_t count = 0;             // when names are not listed
+    std::size_t extra = 0;             // of them in SETUPFILES, past the record's 256
+    std::vector<std::string> targets;  // what the shortcuts point at
     std::vector<std::string> keys;
     std::map<std::string, std::string> contents;
     std::vector<std::string> errors;    // each a part of the message
@@ -53,7 +58,10 @@ struct ManifestCase {
         return links.emplace_back(path, target), *this;
     }
     ManifestCase& Names(std::vector<std::string> v) { return names = std::move(v), *this; }
-    ManifestCase& Count(std::size_t n) { return count = n, *this; }
+    ManifestCase& Count(std::size_t n, std::size_t past_the_record = 0) {
+        return count = n, extra = past_the_record, *this;
+    }
+    ManifestCase& Targets(std::vector<std::string> v) { return targets = std::move(v), *this; }
     ManifestCase& Keys(std::vector<std::string> v) { return keys = std::move(v), *this; }
     ManifestCase& Content(const std::string& name, const std::string& bytes) { return contents[name] = bytes, *this; }
     ManifestCase& Errors(std::vector<std::string> v) { return errors = std::move(v), *this; }
@@ -261,13 +269,19 @@ const std::vector<ManifestCase>& Cases() {
             .Rows(std::string(kDocs) +
                   "[[shortcut]]\nname = \"工具\"\ntarget = \"\\\\d\\\\bin\\\\TOOL.exe\"\nwhere = \"desktop\"\n")
             .File("docs/bin/tool.exe")
-            .Names({"\\uninstall.exe", "\\d\\bin\\tool.exe"}),
+            .Names({"\\uninstall.exe", "\\d\\bin\\tool.exe"})
+            .Targets({"\\d\\bin\\tool.exe"}),
 
-        // The file table's limit, counted over both kinds of row.
-        ManyFiles("256 files fit", 255).Count(256),
-        ManyFiles("257 files do not", 256)
-            .Errors({"the product has 257 files (1 from [[file]] rows, 256 from folder[0] (\"many\")); the "
-                     "installer's file table holds at most 256"}),
+        // The record holds 256 files; the rest go into SETUPFILES, numbered on.
+        ManyFiles("256 files fit the record", 255).Count(256),
+        ManyFiles("the 257th file goes into the extra table", 256).Count(257, 1),
+        ManyFiles("a shortcut to a file past the record's", 299)
+            .Rows("[[shortcut]]\nname = \"末\"\ntarget = \"\\\\m\\\\f1298\"\nwhere = \"both\"\n"
+                  "[[shortcut]]\nname = \"首\"\ntarget = \"\\\\m\\\\f1000\"\nwhere = \"desktop\"\n")
+            .File("many/f1298", "last")
+            .Count(300, 44)
+            .Targets({"\\m\\f1298", "\\m\\f1000"})
+            .Content("\\m\\f1298", "last"),
 
         // Registry keys: from the root as written, below the previous row when asked.
         Case("rows with one key land in that key")
@@ -414,6 +428,7 @@ struct Outcome {
     std::string problems;
     std::vector<std::string> warnings;
     std::unique_ptr<PackageContents> package;
+    bool carries_table = false;  // a SETUPFILES resource
 };
 
 Outcome BuildCase(const fs::path& manifest_file) {
@@ -421,7 +436,9 @@ Outcome BuildCase(const fs::path& manifest_file) {
     try {
         Manifest m = ReadManifest(manifest_file, Options());
         out.warnings = m.warnings;
-        out.package = std::make_unique<PackageContents>(ReadPackage(BuildSetup(m, ReadFile(ZSETUP_PE_FIXTURE), {})));
+        const std::vector<std::uint8_t> image = BuildSetup(m, ReadFile(ZSETUP_PE_FIXTURE), {});
+        out.carries_table = FindRcData(image, "SETUPFILES").has_value();
+        out.package = std::make_unique<PackageContents>(ReadPackage(image));
     } catch (const InputError& e) {
         out.problems = e.what();
     }
@@ -444,22 +461,27 @@ TEST_P(ManifestTable, GivesTheRecordOrTheProblems) {
         EXPECT_NE(out.warnings[i].find(c.warnings[i]), std::string::npos) << out.warnings[i];
 
     const SetupConfig& r = *out.package->record;
+    const AllFileRows files(r, out.package->extra_files);
     std::vector<std::string> names;
-    for (const FileEntry& f : r.FileRows()) names.push_back(GbkToUtf8(f.Name.text()));
+    for (std::size_t i = 0; i < files.size(); ++i) names.push_back(GbkToUtf8(files[i].Name.text()));
     if (c.count != 0) {
         EXPECT_EQ(names.size(), c.count);
     } else if (!c.names.empty()) {
         EXPECT_EQ(names, c.names);
     }
+    EXPECT_EQ(out.package->extra_files.size(), c.extra);
+    EXPECT_EQ(out.carries_table, c.extra != 0) << "a product within the record's rows carries no extra table";
+    std::vector<std::string> targets;
+    for (const ShortcutEntry& s : r.ShortcutRows()) targets.push_back(names.at(static_cast<std::size_t>(s.FileIndex)));
+    EXPECT_EQ(targets, c.targets);
     std::vector<std::string> keys;
     for (const RegistryEntry& e : r.RegistryRows()) keys.push_back(GbkToUtf8(e.KeyPath.text()));
     EXPECT_EQ(keys, c.keys);
     for (const auto& [name, bytes] : c.contents) {
         SCOPED_TRACE(name);
-        const auto rows = r.FileRows();
-        const auto row = std::find_if(rows.begin(), rows.end(),
-                                      [&](const FileEntry& f) { return GbkToUtf8(f.Name.text()) == name; });
-        ASSERT_NE(row, rows.end());
+        const auto at = std::find(names.begin(), names.end(), name);
+        ASSERT_NE(at, names.end());
+        const FileEntry* row = &files[static_cast<std::size_t>(at - names.begin())];
         EXPECT_EQ(std::string(out.package->payload.begin() + row->Offset,
                               out.package->payload.begin() + row->Offset + row->Size),
                   bytes);
@@ -467,6 +489,14 @@ TEST_P(ManifestTable, GivesTheRecordOrTheProblems) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ManifestTable, ::testing::ValuesIn(Cases()), LabelName());
+
+// Too many files to make on disk for a case: the limit counted over the groups.
+TEST(FileCount, CountsEveryGroupAgainstOneLimit) {
+    EXPECT_EQ(FileCountProblem({{"[[file]] rows", 1}, {"folder[0] (\"a\")", kMostFiles - 1}}), "");
+    EXPECT_EQ(FileCountProblem({{"[[file]] rows", 1}, {"folder[0] (\"a\")", kMostFiles}, {"folder[1]", 0}}),
+              "the product has 65537 files (1 from [[file]] rows, 65536 from folder[0] (\"a\")); an installer "
+              "holds at most 65536");
+}
 
 }  // namespace
 }  // namespace zsetup

@@ -20,7 +20,7 @@ make_setup() {
 
 # A stray wizard must never outlive the test: the box it shows would keep the server up.
 start_setup() {
-    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run setup.exe) &
+    (cd "$work" && ZSETUP_WINE_TIMEOUT=${wine_timeout:-120} $run setup.exe) &
     setup_pid=$!
 }
 
@@ -68,6 +68,46 @@ redirect_launches() {
         $run reg add "$key" /ve /d "\"$recorder_win\" \"%1\"" /f >/dev/null
     done
     $run reg delete 'HKCR\Folder\shell\open\ddeexec' /f >/dev/null 2>&1 || true
+}
+
+# For the scripts that uninstall; they set folder_win.
+# What the machine holds, as lines. Left out: drive_c/windows and the temp
+# folder (Wine's own files; the uninstaller's copy stays in Temp until a
+# restart, by design), and keys Wine and Explorer rewrite on their own:
+# Software\Wine (the fonts' cache, the desktop's temporary parameters), the
+# MUI cache, recent documents, and the export's timestamps.
+machine() {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -path '*/Temp' -prune -o -print | sort)
+    local hive
+    for hive in 'HKLM\Software' 'HKCU\Software'; do
+        $run reg export "$hive" "Z:${work//\//\\}\\hive.reg" /y >/dev/null
+        iconv -f UTF-16LE -t UTF-8 "$work/hive.reg" | tr -d '\r' \
+            | awk '/^\[/ { skip = /\\Software\\Wine\\|MuiCache|Explorer\\(RecentDocs|UserAssist|ComDlg32)/ }
+                   !skip && !/^#time=/'
+    done
+}
+
+# Starts the uninstaller as Programs and Features would: the entry's UninstallString.
+start_uninstall() {
+    local command
+    command=$($run reg query "$uninstall_key" /v UninstallString | iconv -f GBK -t UTF-8 \
+        | sed -n 's/.*REG_SZ *//p')
+    expect "the uninstall entry's command" "$command" "\"$folder_win\\uninstall.exe\""
+    command=${command#\"}
+    (cd "$work" && ZSETUP_WINE_TIMEOUT=${wine_timeout:-120} $run "${command%\"}" "$@") &
+    uninstall_pid=$!
+}
+
+expect_uninstall_exit() {
+    local rc=0
+    wait "$uninstall_pid" || rc=$?
+    [ "$rc" -eq "$1" ] || fail "uninstall.exe ended with $rc, expected $1"
+}
+
+# The copy in the temporary folder removes the first program's file and the folder.
+wait_gone() {
+    for _ in $(seq 300); do [ -e "$1" ] || return 0; sleep 0.1; done
+    fail "$1 is still there"
 }
 
 trap 'drive end >/dev/null 2>&1 || true' EXIT

@@ -28,7 +28,8 @@
 
 namespace {
 
-constexpr auto kTimeout = std::chrono::seconds(30);
+// "timeout SECONDS" raises it for a long run (thousands of files).
+std::chrono::seconds wait_timeout(30);
 constexpr auto kPoll = std::chrono::milliseconds(50);
 
 using zsetup::Utf8ToWide;
@@ -47,7 +48,7 @@ void PrintLine(const std::wstring& w) {
 }
 
 void WaitUntil(const std::function<bool()>& done, const std::string& what) {
-    const auto end = std::chrono::steady_clock::now() + kTimeout;
+    const auto end = std::chrono::steady_clock::now() + wait_timeout;
     while (std::chrono::steady_clock::now() < end) {
         if (done()) return;
         std::this_thread::sleep_for(kPoll);
@@ -121,6 +122,7 @@ const std::map<std::string, Command>& Commands() {
     // clang-format off
     static const std::map<std::string, Command> table = {
         {"uninstaller", {0, [](auto&) { target = &kUninstaller; }}},
+        {"timeout", {1, [](auto& a) { wait_timeout = std::chrono::seconds(std::stoi(a[0])); }}},
         {"wait-window", {0, [](auto&) { Form(); }}},
         {"caption", {0, [](auto&) { PrintLine(WindowText(Form())); }}},
         {"client-size", {0, [](auto&) {

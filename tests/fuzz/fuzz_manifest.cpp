@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.source_date_epoch = 1796860800;
     try {
         const Manifest m = ReadManifest(file, options);
-        Require(ValidateConfig(*m.record, 0).empty(), "an accepted manifest gives a valid record");
+        Require(ValidateConfig(*m.record, m.extra_files, 0).empty(), "an accepted manifest gives a valid record");
     } catch (const ManifestError& e) {
         const std::string message = e.what();
         Require(EveryLineNamesTheFile(message, file.u8string()), "every problem names the manifest");

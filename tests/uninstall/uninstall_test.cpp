@@ -120,6 +120,54 @@ TEST(Uninstall, TakesAwayExactlyWhatTheRunWrote) {
               (std::vector<std::string>{launched[0].program, FolderOf(launched[0].program)}));
 }
 
+// Past the record's 256 files: the rows of the table copy beside it go too,
+// and so do the copy and a link to one of its files.
+Package LargeProduct() {
+    Package p = Product();
+    for (int i = 0; i < 300; ++i) p.AddFile("\\lib\\m" + std::to_string(i % 7) + "\\f" + std::to_string(i), "x");
+    p.AddShortcut("最后", p.record.FileCount + static_cast<int>(p.extra.size()) - 1, 2);
+    return p;
+}
+
+TEST(Uninstall, TakesAwayEveryFileOfALargeProduct) {
+    Cycle c(LargeProduct());
+    ASSERT_TRUE(c.w.platform->files.Attributes(kFolder + "\\Z_files.cx"));
+    ASSERT_TRUE(c.w.platform->files.Attributes(kFolder + "\\lib\\m5\\f299"));
+    TUninstallForm& u = c.Uninstall();
+    EXPECT_EQ(u.exit_code(), kUninstallComplete);
+    EXPECT_TRUE(u.result().Complete());
+    EXPECT_EQ(c.w.platform->registry.Listing(), c.registry_before);
+    c.FinishSelfRemoval();
+    EXPECT_EQ(c.Files(), c.files_before);
+}
+
+// A damaged table copy is a damaged record: nothing goes. Beside a record
+// that is not full the copy is an earlier, larger version's: not read, removed.
+TEST(Uninstall, TheTableCopyIsReadOnlyBesideAFullRecord) {
+    {
+        Cycle c(LargeProduct());
+        MemoryFiles& f = c.w.platform->files;
+        Bytes table = *f.ReadWholeFile(kFolder + "\\Z_files.cx");
+        table[table.size() - 1] ^= 1;
+        f.WriteWholeFile(kFolder + "\\Z_files.cx", table);
+        const auto files = f.Listing();
+        c.w.platform->dialogs.Answer(kIdOk);
+        TUninstallForm& u = c.Uninstall();
+        EXPECT_EQ(u.exit_code(), kUninstallNoRecord);
+        EXPECT_EQ(c.w.boxes().back().text, std::string(uninstall_texts::kBadRecord) + kFolder +
+                                               "\\Z_files.cx: Packed data is corrupt (zlib: incorrect data check)");
+        EXPECT_EQ(f.Listing(), files);
+    }
+    {
+        Cycle c;
+        MemoryFiles& f = c.w.platform->files;
+        f.WriteWholeFile(kFolder + "\\Z_files.cx", {'o', 'l', 'd'});
+        TUninstallForm& u = c.Uninstall();
+        EXPECT_EQ(u.exit_code(), kUninstallComplete);
+        EXPECT_FALSE(f.Attributes(kFolder + "\\Z_files.cx"));
+    }
+}
+
 TEST(Uninstall, ShowsTheProductAndEndsItsProgramsFirst) {
     Cycle c;
     const std::uint32_t running = c.w.platform->processes.Start("ZANTO-KPV.exe");
