@@ -53,6 +53,7 @@ void TMainForm::Finish() {
     platform_.clock.Sleep(500);
     const std::string folder = controls_.folder_edit.caption();
     platform_.shell.Execute("explore", folder, "", PathPart(folder), kSwShowNormal);
+    exit_code_ = kExitDone;
     form_->Terminate();
 }
 

@@ -69,6 +69,7 @@ void TMainForm::CopyResource(const char* resource, const char* name) {
     const auto packed = platform_.resources.RcData(resource);
     if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+    log_.File(copy);
 }
 
 void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t count, RepaintPacer& pacer) {
@@ -102,7 +103,9 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
         }
         if (!written) platform_.files.RemoveFile(*temp);
     }
-    if (!written) {
+    if (written) {
+        log_.File(path);
+    } else {
         failed_files_.push_back(path);
         platform_.dialogs.ShowMessage(texts::kFileFailed + path, maker::MessageCaption(), kMbOk | kMbIconInformation);
     }
@@ -116,41 +119,54 @@ void TMainForm::WriteRegistry() {
     const SetupConfig& c = *config;
     const std::string folder = c.InstallFolder.text();
     RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
-    // A failed open leaves no current key: the first write then fails and
-    // its error ends the run.
-    reg.OpenKey(CompanyKey, true);
-    reg.WriteString("Site", c.Site.text());
-    reg.WriteString("Author", c.Author.text());
+    std::string key;
+    const auto open = [&](const std::string& path) {
+        key = path;
+        // A failed open leaves no current key: the first write then fails
+        // and its error ends the run.
+        reg.OpenKey(path, true);
+    };
+    const auto write = [&](const std::string& name, const std::string& value) {
+        reg.WriteString(name, value);
+        log_.RegistryValue(RegRoot::LocalMachine, key, name);
+    };
+    open(CompanyKey);
+    write("Site", c.Site.text());
+    write("Author", c.Author.text());
     reg.CloseKey();
 
-    reg.OpenKey(ProductKey, true);
+    open(ProductKey);
     reg.WriteBool("Setup", true);
-    reg.WriteString("Version", c.Version.text());
-    reg.WriteString("Folder", folder);
-    reg.WriteString("Date", c.InstallDate.text());
+    log_.RegistryValue(RegRoot::LocalMachine, key, "Setup");
+    write("Version", c.Version.text());
+    write("Folder", folder);
+    write("Date", c.InstallDate.text());
     reg.CloseKey();
 
-    reg.OpenKey("\\" + installed::UninstallKey(c), true);
-    reg.WriteString("DisplayName", c.ProductName.text());
+    open("\\" + installed::UninstallKey(c));
+    write("DisplayName", c.ProductName.text());
     // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
     // start another program.
-    reg.WriteString("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
-    reg.WriteString("DisplayVersion", c.Version.text());
-    reg.WriteString("Publisher", c.Author.text());
-    reg.WriteString("InstallLocation", folder);
-    reg.WriteString("URLInfoAbout", c.Site.text());
+    write("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
+    write("DisplayVersion", c.Version.text());
+    write("Publisher", c.Author.text());
+    write("InstallLocation", folder);
+    write("URLInfoAbout", c.Site.text());
     reg.CloseKey();
 
     // Rows keep the key they opened: a later relative KeyPath lies below it.
     for (const PlacedRegistryRow& placed : PlaceRegistryRows(c)) {
         const RegistryEntry& row = *placed.row;
-        reg.SetRoot(placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine);
+        const RegRoot root = placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine;
+        reg.SetRoot(root);
         try {
             if (!reg.OpenKey("\\" + placed.key_path, true)) continue;
             const std::string name = row.ValueName.text();
             if (row.Is(RegistryKind::Bool)) reg.WriteBool(name, row.BoolValue != 0);
-            if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());
-            if (row.Is(RegistryKind::Integer)) reg.WriteInteger(name, row.IntValue);
+            else if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());
+            else if (row.Is(RegistryKind::Integer)) reg.WriteInteger(name, row.IntValue);
+            else continue;  // another kind opens its key and writes no value
+            log_.RegistryValue(root, placed.key_path, name);
         } catch (const RegistryError&) {
             continue;  // a row that cannot be written is skipped
         }
@@ -163,14 +179,18 @@ void TMainForm::MakeShortcuts() {
     const std::string group = c.ProductName.text();
     Shortcuts shortcuts(platform_.registry, platform_.files, platform_.shell);
     const AllFileRows files(c, extra_files);
+    const auto note = [this](const std::string& link) {
+        if (!link.empty()) log_.Link(link);
+    };
     for (const ShortcutEntry& row : c.ShortcutRows()) {
         const std::string target = folder + files[static_cast<std::size_t>(row.FileIndex)].Name.text();
         const std::string name = row.Name.text();
         const std::string arguments = row.Arguments.text();
-        if (row.InProgramGroup()) shortcuts.CreateProgramsShortcut(group, target, name, arguments);
-        if (row.OnDesktop()) shortcuts.CreateDesktopShortcut(target, name, arguments);
+        if (row.InProgramGroup()) note(shortcuts.CreateProgramsShortcut(group, target, name, arguments));
+        if (row.OnDesktop()) note(shortcuts.CreateDesktopShortcut(target, name, arguments));
     }
-    shortcuts.CreateProgramsShortcut(group, folder + installed::kUninstaller, installed::UninstallLinkName(c), "");
+    note(
+        shortcuts.CreateProgramsShortcut(group, folder + installed::kUninstaller, installed::UninstallLinkName(c), ""));
 }
 
 }  // namespace zsetup

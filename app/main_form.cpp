@@ -30,9 +30,10 @@ void ThrowProblems(const std::vector<ConfigProblem>& problems) {
 
 }  // namespace
 
-TMainForm::TMainForm(Platform& platform)
+TMainForm::TMainForm(Platform& platform, RunLog& log)
     : config(std::make_unique<SetupConfig>(SetupConfig::Zero())),
       platform_(platform),
+      log_(log),
       form_(ui::BuildForm(TMAINFORM())),
       controls_(*form_),
       boundary_(platform.dialogs, *form_) {
@@ -63,6 +64,7 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return 
 
 void TMainForm::RefusePackage(const std::string& message) {
     refusal_ = message;
+    exit_code_ = kExitBadPackage;
     platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
 }
 
@@ -129,6 +131,7 @@ void TMainForm::FormCreate() {
         if (!payload.MatchesChecksum(*config) &&
             platform_.dialogs.ShowMessage(texts::kChecksumMismatch, maker::MessageCaption(),
                                           kMbYesNo | kMbIconQuestion) == kIdNo) {
+            exit_code_ = kExitBadPackage;
             form_->Terminate();
             return;
         }

@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "platform/platform.h"
 #include "app/wizard_controls.h"
 #include "wizard/handler_boundary.h"
+#include "wizard/exit_codes.h"
+#include "wizard/run_log.h"
 #include "wizard/repaint_pacer.h"
 #include "ui/form.h"
 
@@ -22,8 +25,10 @@ namespace zsetup {
 class TMainForm {
 public:
     // Builds the window from TMAINFORM and binds the handlers; FormCreate
-    // is the start-up.
-    explicit TMainForm(Platform& platform);
+    // is the start-up. The run notes each file, registry value and link it
+    // writes in log.
+    TMainForm(Platform& platform, RunLog& log);
+    explicit TMainForm(Platform& platform) : TMainForm(platform, own_log_) {}
 
     // Start-up (main_form.cpp).
     void FormCreate();
@@ -53,6 +58,13 @@ public:
     void BPingClick();
     void OpenInBrowser(const std::string& url);
     std::string TutorialAddress() const;
+
+    // The folder page shows this folder when it first shows, instead of the
+    // start-up proposal (/D=).
+    void PresetFolder(const std::string& folder) { preset_folder_ = folder; }
+    // How the program ends: kExitDone after Finish, kExitBadPackage when
+    // start-up refused the package, else kExitIncomplete.
+    int exit_code() const { return exit_code_; }
 
     ui::Form& form() { return *form_; }
     // A control by its name in TMAINFORM, for tests and tools that trace them.
@@ -92,13 +104,17 @@ private:
     void MakeShortcuts();
     std::function<void()> Handler(void (TMainForm::*handler)());
 
+    RunLog own_log_;  // for a caller that keeps none
     Platform& platform_;
+    RunLog& log_;
     std::unique_ptr<ui::Form> form_;
     WizardControls controls_;
     HandlerBoundary boundary_;
     std::string refusal_;
     std::vector<std::string> failed_files_;
     bool run_in_progress_ = false;
+    std::optional<std::string> preset_folder_;
+    int exit_code_ = kExitIncomplete;
 };
 
 }  // namespace zsetup

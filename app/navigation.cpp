@@ -45,7 +45,9 @@ void TMainForm::Sheet1Show() {
 }
 
 void TMainForm::Sheet2Show() {
-    controls_.folder_edit.SetCaption(config->InstallFolder.text());
+    // A preset folder is shown once, in full: the check then stores it.
+    controls_.folder_edit.SetCaption(preset_folder_.value_or(config->InstallFolder.text()));
+    preset_folder_.reset();
     controls_.title.SetCaption(texts::kSheet2Title);
     controls_.subtitle.SetCaption(texts::kSheet2Subtitle);
 }
@@ -127,7 +129,10 @@ void TMainForm::NextBtClick() {
         RunInstall();
         pages.SetActivePage(5);
         break;
-    case 5: form_->Terminate(); break;
+    case 5:
+        exit_code_ = kExitDone;
+        form_->Terminate();
+        break;
     }
 }
 

@@ -1,11 +1,14 @@
 // The installer's entry: DLLs from System32 only, COM for the user-interface
-// thread, the real OS seam, the wizard in its window, the message loop.
+// thread, the real OS seam, the command line; the wizard in its window when
+// a person runs it.
 #include <windows.h>
 
 #include "app/main_form.h"
+#include "app/setup_program.h"
 #include "base/win32/com.h"
 #include "base/win32/system_dlls.h"
 #include "platform/win32/win32_platform.h"
+#include "text/win32/wide_text.h"
 #include "wizard/win32/wizard_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -16,12 +19,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     zsetup::ComApartment com;
     zsetup::Win32Platform platform;
     return zsetup::RunGuarded(platform, [&] {
-        zsetup::TMainForm wizard(platform.seam);
-        zsetup::WizardWindow window(platform, wizard.form());
-        wizard.attach_shadow = [&](zsetup::ui::Form& form) { window.AttachShadow(form); };
-        wizard.FormCreate();
-        window.Run();
-        wizard.FormDestroy();
-        return 0;
+        return zsetup::RunSetup(zsetup::WideToGbk(GetCommandLineW()), platform.seam, [&](zsetup::TMainForm& wizard) {
+            zsetup::WizardWindow window(platform, wizard.form());
+            wizard.attach_shadow = [&](zsetup::ui::Form& form) { window.AttachShadow(form); };
+            wizard.FormCreate();
+            window.Run();
+            wizard.FormDestroy();
+        });
     });
 }

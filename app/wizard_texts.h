@@ -52,4 +52,19 @@ inline constexpr char kRegistering[] = "正在注册相关信息...";
 inline constexpr char kMakingShortcuts[] = "正在创建快捷方式...";
 inline constexpr char kFileFailed[] = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
 
+// The command line.
+inline constexpr char kSetupHelp[] =
+    "用法：setup.exe [/S] [/LOG=日志文件] [/D=目标文件夹]\r\n\r\n"
+    "/S\t静默安装，不显示任何窗口\r\n"
+    "/D=\t目标文件夹，须放在最后，可含空格，不加引号\r\n"
+    "/LOG=\t日志文件：提示信息和写入的每个文件、注册表值、快捷方式（UTF-8）\r\n"
+    "/?\t显示本说明\r\n\r\n"
+    "退出代码：\r\n"
+    "0\t安装成功\r\n"
+    "1\t已取消或中途失败\r\n"
+    "2\t安装程序已损坏\r\n"
+    "3\t目标文件夹无效\r\n"
+    "4\t未知的命令行选项";
+inline constexpr char kLogNotWritten[] = "  提示：无法写入日志文件：";
+
 }  // namespace zsetup::texts

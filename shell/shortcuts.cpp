@@ -14,28 +14,30 @@ std::string ProgramGroupFolder(Registry& registry, const std::string& group) {
     return programs.empty() ? std::string() : programs + "\\" + group;
 }
 
-void CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name, const std::string& folder,
-                     const std::string& arguments) {
+std::string CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name,
+                            const std::string& folder, const std::string& arguments) {
     ShellLink link;
     link.target = target;
     link.arguments = arguments;
     link.icon_path = target;
     link.icon_index = 0;
     link.working_directory = PathPart(target);
-    shell.SaveLink(LinkFile(folder, link_name), link);
+    const std::string file = LinkFile(folder, link_name);
+    shell.SaveLink(file, link);
+    return file;
 }
 
-void Shortcuts::CreateDesktopShortcut(const std::string& target, const std::string& link_name,
-                                      const std::string& arguments) {
+std::string Shortcuts::CreateDesktopShortcut(const std::string& target, const std::string& link_name,
+                                             const std::string& arguments) {
     const std::string desktop = GetDesktopDir(registry_);
-    if (desktop.empty() || !DirectoryExists(files_, desktop)) return;
-    CreateShellLink(shell_, target, link_name, desktop, arguments);
+    if (desktop.empty() || !DirectoryExists(files_, desktop)) return {};
+    return CreateShellLink(shell_, target, link_name, desktop, arguments);
 }
 
-void Shortcuts::CreateProgramsShortcut(const std::string& group, const std::string& target,
-                                       const std::string& link_name, const std::string& arguments) {
+std::string Shortcuts::CreateProgramsShortcut(const std::string& group, const std::string& target,
+                                              const std::string& link_name, const std::string& arguments) {
     const std::string programs = GetProgramsDir(registry_);
-    if (programs.empty() || !DirectoryExists(files_, programs)) return;
+    if (programs.empty() || !DirectoryExists(files_, programs)) return {};
     // The group is made and entered relative to Programs; only entering it can fail the call.
     files_.SetCurrentDir(programs);
     files_.MakeDirectory(group);
@@ -43,7 +45,7 @@ void Shortcuts::CreateProgramsShortcut(const std::string& group, const std::stri
         throw InOutError("Cannot open the program group folder '" + programs + "\\" + group + "' (system error " +
                              std::to_string(code) + ")",
                          code);
-    CreateShellLink(shell_, target, link_name, programs + "\\" + group, arguments);
+    return CreateShellLink(shell_, target, link_name, programs + "\\" + group, arguments);
 }
 
 }  // namespace zsetup

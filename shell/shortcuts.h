@@ -30,23 +30,25 @@ std::string LinkFile(const std::string& folder, const std::string& link_name);
 std::string ProgramGroupFolder(Registry& registry, const std::string& group);
 
 // Saves LinkFile(folder, link_name) pointing at the target, with the
-// target's own icon and its folder as working directory.
-void CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name, const std::string& folder,
-                     const std::string& arguments);
+// target's own icon and its folder as working directory; gives that file.
+std::string CreateShellLink(Shell& shell, const std::string& target, const std::string& link_name,
+                            const std::string& folder, const std::string& arguments);
 
 class Shortcuts {
 public:
     Shortcuts(Registry& registry, Files& files, Shell& shell) : registry_(registry), files_(files), shell_(shell) {}
 
-    // Nothing happens when the user has no Desktop folder.
-    void CreateDesktopShortcut(const std::string& target, const std::string& link_name, const std::string& arguments);
+    // Each gives the link file it saved.
+    // Nothing happens (empty) when the user has no Desktop folder.
+    std::string CreateDesktopShortcut(const std::string& target, const std::string& link_name,
+                                      const std::string& arguments);
 
     // Makes the group folder below Programs (an existing one is reused) and
     // leaves it as the process's current directory. Nothing happens when the
-    // user has no Programs folder; a group folder that cannot be entered
-    // throws InOutError and no link is made.
-    void CreateProgramsShortcut(const std::string& group, const std::string& target, const std::string& link_name,
-                                const std::string& arguments);
+    // user has no Programs folder (empty); a group folder that cannot be
+    // entered throws InOutError and no link is made.
+    std::string CreateProgramsShortcut(const std::string& group, const std::string& target,
+                                       const std::string& link_name, const std::string& arguments);
 
 private:
     Registry& registry_;

@@ -11,8 +11,10 @@ constexpr std::uint32_t kWaitForFirstMs = 60000;
 }  // namespace
 
 const std::vector<OptionSpec>& UninstallerOptions() {
-    static const std::vector<OptionSpec> options = {
-        {"/S", OptionSpec::kFlag}, {"/CLEANUP=", OptionSpec::kValue}, {"/IN=", OptionSpec::kRestOfLine}};
+    static const std::vector<OptionSpec> options = {{"/S", OptionSpec::kFlag},
+                                                    {"/?", OptionSpec::kFlag},
+                                                    {"/CLEANUP=", OptionSpec::kValue},
+                                                    {"/IN=", OptionSpec::kRestOfLine}};
     return options;
 }
 

@@ -15,8 +15,9 @@
 
 namespace zsetup {
 
-// The uninstaller's options: /S (no window), and the copy's /CLEANUP=<id of
-// the program that started it> /IN=<that program's path> (the rest of the line).
+// The uninstaller's options: /S (no window), /? (the options and exit
+// codes), and the copy's /CLEANUP=<id of the program that started it>
+// /IN=<that program's path> (the rest of the line).
 const std::vector<OptionSpec>& UninstallerOptions();
 
 // The /CLEANUP= value: a decimal process id, nothing else.

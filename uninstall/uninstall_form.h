@@ -12,14 +12,15 @@
 #include "platform/platform.h"
 #include "ui/form.h"
 #include "uninstall/product_removal.h"
+#include "wizard/exit_codes.h"
 #include "wizard/handler_boundary.h"
 
 namespace zsetup {
 
 // How the uninstaller ended: everything removed, cancelled or something
-// left, or no sound record to go by.
-inline constexpr int kUninstallComplete = 0;
-inline constexpr int kUninstallIncomplete = 1;
+// left, or no sound record to go by (an unknown option: kExitUnknownOption).
+inline constexpr int kUninstallComplete = kExitDone;
+inline constexpr int kUninstallIncomplete = kExitIncomplete;
 inline constexpr int kUninstallNoRecord = 2;
 
 class TUninstallForm {

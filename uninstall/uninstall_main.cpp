@@ -10,14 +10,16 @@
 #include "text/win32/wide_text.h"
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_form.h"
+#include "uninstall/uninstaller_command_line.h"
 #include "wizard/win32/wizard_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     zsetup::SearchSystem32Only();
     zsetup::ComApartment com;
     zsetup::Win32Platform platform;
-    const zsetup::CommandLine line =
-        zsetup::ParseCommandLine(zsetup::WideToGbk(GetCommandLineW()), zsetup::UninstallerOptions());
+    const std::string text = zsetup::WideToGbk(GetCommandLineW());
+    const zsetup::CommandLine line = zsetup::ParseCommandLine(text, zsetup::UninstallerOptions());
+    if (const auto ended = zsetup::AnswerUninstallerLine(text, line, platform.dialogs)) return *ended;
     if (line.Has("/CLEANUP=")) {
         const auto first = zsetup::ProcessIdOf(line.Value("/CLEANUP="));
         if (!first || !line.Has("/IN=")) return zsetup::kUninstallIncomplete;

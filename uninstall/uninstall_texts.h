@@ -32,4 +32,15 @@ inline constexpr char kFailed[] = "（无法删除）";
 inline constexpr char kNotInstalled[] = "  提示：没有找到安装记录，这个软件可能已经卸载。  ";
 inline constexpr char kBadRecord[] = "  提示：安装记录已损坏，无法卸载：\r\n";
 
+// The command line.
+inline constexpr char kHelp[] =
+    "用法：uninstall.exe [/S]\r\n\r\n"
+    "/S\t静默卸载，不显示任何窗口\r\n"
+    "/?\t显示本说明\r\n\r\n"
+    "退出代码：\r\n"
+    "0\t已全部删除\r\n"
+    "1\t已取消或有内容未能删除\r\n"
+    "2\t没有找到安装记录或记录已损坏\r\n"
+    "4\t未知的命令行选项";
+
 }  // namespace zsetup::uninstall_texts

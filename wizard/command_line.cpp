@@ -105,8 +105,12 @@ CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionSpec
         }
         const std::string name = match->name;
         if (match->kind == OptionSpec::kRestOfLine) {
-            // The raw rest of the line: blanks kept, quotes not read.
-            std::string value(line.substr(start + name.size()));
+            // Written bare, the raw rest of the line: blanks kept, quotes not
+            // read. Quoted whole, as programs that quote every argument with
+            // a blank pass it: the argument's value and whatever follows.
+            std::string value = Upper(line.substr(start, name.size())) == name
+                                    ? std::string(line.substr(start + name.size()))
+                                    : arg.substr(name.size()) + std::string(line.substr(i));
             while (!value.empty() && IsBlank(value.back())) value.pop_back();
             parsed.options[name] = value;
             return parsed;

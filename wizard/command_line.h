@@ -2,7 +2,9 @@
 // (those of CommandLineToArgvW): blanks separate arguments, double quotes
 // group, a backslash escapes a quote only in a run before one. Option names
 // ignore letter case. One option may take the rest of the line as its value,
-// blanks included and without quotes (as NSIS's /D=): it must come last.
+// blanks included and without quotes (as NSIS's /D=): it must come last;
+// quoted whole, as programs that quote their arguments pass it, it is read
+// as a quoted argument.
 // Text is GBK; a trail byte is never taken for a quote, blank or backslash.
 #pragma once
 

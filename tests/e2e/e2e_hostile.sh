@@ -43,7 +43,7 @@ for ((i = 0; i < ${#cases[@]}; i += 2)); do
     drive wait-window expect-page 0 press suiButton2 >/dev/null
     case "$(drive answer 1)" in *"$problem"*) ;; *) fail "$name: Next did not refuse again" ;; esac
     drive expect-page 0 press suiButton3 answer 6 >/dev/null
-    expect_setup_exit
+    expect_setup_exit 2
     snapshot after
     for part in files HKLM.txt HKCU.txt; do
         diff "$work/before.$part" "$work/after.$part" >/dev/null || fail "$name changed $part: $(diff "$work/before.$part" "$work/after.$part" | head -5)"

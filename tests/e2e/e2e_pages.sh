@@ -57,4 +57,4 @@ echo "ok: No keeps the wizard"
 
 drive close >/dev/null
 expect "a close request asks" "$(drive answer 6 | tail -n1)" "$quit_text"
-expect_setup_exit
+expect_setup_exit 1

@@ -17,13 +17,13 @@ expect version "$(drive text VerLb)" "1.0.0"
 expect introduction "$(drive text IntroLb)" '演示软件是一个小巧的示例程序，\r\n用来展示安装向导的每一步。'
 shot page0
 drive press suiButton3 answer 6 >/dev/null
-expect_setup_exit
+expect_setup_exit 1
 
 $run reg add "$product_key" /v Setup /t REG_DWORD /d 1 /f >/dev/null
 start_setup
 expect "question" "$(drive answer 7)" \
     "$(printf ' ZANTO\n   Zoraq提示：Zoraq软件已经安装,覆盖原来以前的吗？        ')"
-expect_setup_exit
+expect_setup_exit 1
 reg_present "$uninstall_key" && fail "the uninstall key was written"
 ( . "$wine_dir/run/env" && [ ! -e "$WINEPREFIX/drive_c/$product_name" ] ) || fail "the install folder was made"
 echo "ok: No ends the program with nothing written"

@@ -13,6 +13,8 @@
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstall_texts.h"
+#include "uninstall/uninstaller_command_line.h"
+#include "wizard/exit_codes.h"
 
 namespace zsetup {
 namespace {
@@ -353,6 +355,34 @@ TEST(SelfRemoval, TheCopysProcessIdIsADecimalNumberAndNothingElse) {
         {"99999999999", std::nullopt},
     };
     for (const auto& k : cases) EXPECT_EQ(ProcessIdOf(k.text), k.id) << k.text;
+}
+
+TEST(UninstallerCommandLine, HelpAndUnknownOptionsAreAnsweredSilentlyUnderS) {
+    const struct {
+        const char* line;
+        std::optional<int> code;
+        const char* box;  // a part of the one box shown; nullptr: none
+    } cases[] = {
+        {"uninstall.exe", std::nullopt, nullptr},
+        {"uninstall.exe /S", std::nullopt, nullptr},
+        {"uninstall.exe /CLEANUP=12 /IN=C:\\演示 软件\\uninstall.exe", std::nullopt, nullptr},
+        {"uninstall.exe /?", kExitDone, "2\t没有找到安装记录或记录已损坏"},
+        {"uninstall.exe /Q", kExitUnknownOption, "未知的命令行选项：/Q"},
+        {"uninstall.exe /S /Q", kExitUnknownOption, nullptr},
+        {"uninstall.exe /S /?", kExitDone, nullptr},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.line);
+        MemoryDialogs dialogs;
+        dialogs.Answer(kIdOk);
+        EXPECT_EQ(AnswerUninstallerLine(k.line, ParseCommandLine(k.line, UninstallerOptions()), dialogs), k.code);
+        if (!k.box) {
+            EXPECT_TRUE(dialogs.Shown().empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_NE(dialogs.Shown()[0].text.find(k.box), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# setup.exe /S: the example product installed with no window into a folder
+# with a blank and Chinese characters, and again over it; the log /LOG=
+# keeps; a damaged package, a bad folder and an unknown option each end
+# with their exit code. Then the uninstaller's /S with an unknown option.
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
+make_setup
+forget_install
+hostile=$6
+. "$wine_dir/run/env"
+top_unix="$WINEPREFIX/drive_c/演示 目录"
+rm -rf "$top_unix"
+folder_win='C:\演示 目录\演示软件'
+folder_unix="$top_unix/$product_name"
+user_dir=$WINEPREFIX/drive_c/users/$(id -un)
+log_win="Z:${work//\//\\}\\安装 日志.txt"
+
+# run EXPECTED_CODE PROGRAM ARGS...: no window to drive, only the code.
+run_expecting() {
+    local want=$1 rc=0
+    shift
+    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run "$@") || rc=$?
+    [ "$rc" -eq "$want" ] || fail "$* ended with $rc, expected $want"
+    echo "ok: $* ended with $want"
+}
+
+# Everything an install could touch (as e2e_hostile.sh takes it).
+snapshot() {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort) >"$work/$1.files"
+    for root in HKLM HKCU; do
+        $run reg export "$root\\Software" "Z:${work//\//\\}\\$1.$root.reg" /y >/dev/null
+        iconv -f UTF-16LE -t UTF-8 "$work/$1.$root.reg" |
+            awk '/^\[/ { wine = index($0, "\\Software\\Wine") > 0 } !wine' >"$work/$1.$root.txt"
+    done
+}
+unchanged() {
+    snapshot after
+    for part in files HKLM.txt HKCU.txt; do
+        diff "$work/before.$part" "$work/after.$part" >/dev/null ||
+            fail "$1 changed $part: $(diff "$work/before.$part" "$work/after.$part" | head -5)"
+    done
+    echo "ok: $1 wrote nothing"
+}
+
+# A damaged pack and an unknown option: refused before anything is written.
+snapshot before
+"$hostile" "$work/setup.exe" pack-cut-short "$work/damaged.exe"
+run_expecting 2 damaged.exe /S "/D=$folder_win"
+unchanged "the damaged package"
+run_expecting 4 setup.exe /S /VERYSILENT
+unchanged "the unknown option"
+
+run_expecting 3 setup.exe /S /D=演示软件
+[ ! -e "$folder_unix" ] || fail "a bad folder was made"
+
+run_expecting 0 setup.exe /S "/LOG=$log_win" "/D=$folder_win"
+# table: source in the staged product | installed name
+file_cases=(
+    bin/demo-app.exe       "$product_name.exe"
+    licence.txt            许可协议.txt
+    readme.txt             说明.txt
+    官方网站.url            官方网站.url
+)
+for ((i = 0; i < ${#file_cases[@]}; i += 2)); do
+    cmp "$work/product/${file_cases[i]}" "$folder_unix/${file_cases[i + 1]}"
+    echo "ok: ${file_cases[i + 1]} equals its source"
+done
+cmp "$bin/zsetup-uninstall.exe" "$folder_unix/uninstall.exe"
+
+reg_lines() {
+    $run reg export "$1" "Z:${work//\//\\}\\key.reg" /y >/dev/null
+    iconv -f UTF-16LE -t UTF-8 "$work/key.reg" | tr -d '\r'
+}
+folder_reg=${folder_win//\\/\\\\}
+# table: key | value as exported
+reg_cases=(
+    "$product_key"   '"Setup"=dword:00000001'
+    "$product_key"   "\"Folder\"=\"$folder_reg\""
+    "$uninstall_key" "\"UninstallString\"=\"\\\"$folder_reg\\\\uninstall.exe\\\"\""
+    "$uninstall_key" "\"InstallLocation\"=\"$folder_reg\""
+)
+for ((i = 0; i < ${#reg_cases[@]}; i += 2)); do
+    reg_lines "${reg_cases[i]}" | grep -Fx -- "${reg_cases[i + 1]}" >/dev/null \
+        || fail "no ${reg_cases[i + 1]} in ${reg_cases[i]}"
+    echo "ok: ${reg_cases[i + 1]}"
+done
+
+desktop_link=$user_dir/Desktop/$product_name.lnk
+group="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product_name"
+for link in "$desktop_link" "$group/$product_name.lnk" "$group/卸载$product_name.lnk"; do
+    lnkinfo "$link" | grep -F "演示 目录\\$product_name\\" >/dev/null || fail "$link does not point into the folder"
+    echo "ok: $link"
+done
+
+# The log, in UTF-8: one line per file, registry value and link written.
+log="$work/安装 日志.txt"
+tr -d '\r' <"$log" >"$work/log.txt"
+for line in "file: $folder_win\\$product_name.exe" "file: $folder_win\\Z_nt.cx" \
+            "registry: HKLM\\Software\\DemoStudio\\$product_name\\Folder" \
+            "link: C:\\users\\$(id -un)\\Desktop\\$product_name.lnk"; do
+    grep -Fxi -- "$line" "$work/log.txt" >/dev/null || fail "the log lacks '$line': $(cat "$work/log.txt")"
+    echo "ok: the log has '$line'"
+done
+expect "registry lines in the log" "$(grep -c '^registry: ' "$work/log.txt")" 12
+
+# Again, over it: the question whether to install over it is answered and logged.
+run_expecting 0 setup.exe /S "/LOG=$log_win" "/D=$folder_win"
+grep -F "message:    Zoraq提示：Zoraq软件已经安装,覆盖原来以前的吗？" "$log" >/dev/null \
+    || fail "the second log lacks the question: $(cat "$log")"
+echo "ok: the second install went over the first and logged the question"
+
+# The uninstaller: an unknown option under /S ends it with nothing removed.
+run_expecting 4 "$folder_win\\uninstall.exe" /S /Q
+[ -f "$folder_unix/$product_name.exe" ] || fail "the uninstaller removed something"
+echo "ok: nothing removed"
+forget_install
+rm -rf "$top_unix"
