@@ -109,6 +109,10 @@ class Bench:
         drive_c = os.path.join(self.prefix(), "drive_c")
         for name in ("基准", "bench-nsis"):
             shutil.rmtree(os.path.join(drive_c, name), ignore_errors=True)
+        # Else the next zsetup install starts with "already installed?".
+        run = [os.path.join(HERE, "wine", "wine-run"), self.wine_dir, "reg", "delete"]
+        for key in ("HKLM\\Software\\Bench", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\基准"):
+            subprocess.run(run + [key, "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def installed_files(self, folder):
         root = os.path.join(self.prefix(), "drive_c", folder)

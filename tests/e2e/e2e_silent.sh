@@ -101,7 +101,8 @@ for line in "file: $folder_win\\$product_name.exe" "file: $folder_win\\Z_nt.cx" 
     grep -Fxi -- "$line" "$work/log.txt" >/dev/null || fail "the log lacks '$line': $(cat "$work/log.txt")"
     echo "ok: the log has '$line'"
 done
-expect "registry lines in the log" "$(grep -c '^registry: ' "$work/log.txt")" 12
+# The maker's 2, the product's 4, the uninstall entry's 6 and the example's 2 rows.
+expect "registry lines in the log" "$(grep -c '^registry: ' "$work/log.txt")" 14
 
 # Again, over it: the question whether to install over it is answered and logged.
 run_expecting 0 setup.exe /S "/LOG=$log_win" "/D=$folder_win"
