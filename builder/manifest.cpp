@@ -358,7 +358,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "shortcut", "registry"}, problems);
+    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "shortcut", "registry", "maker"}, problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
@@ -374,6 +374,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
+    m.maker = ReadMakerTable(root, base, index_of_name,
+                             [&](int line, const std::string& message) { problems.Add(line, message); });
     problems.ThrowIfAny();
     return m;
 }

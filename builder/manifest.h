@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
 #include "package/setup_config.h"
 
@@ -30,6 +31,7 @@ struct Manifest {
     std::vector<SourceFile> sources;  // one per file row, in table order
     SourceFile licence;
     bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
+    MakerManifest maker;                // the [maker] table
 };
 
 struct ManifestOptions {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "builder/file_io.h"
+#include "builder/maker_artwork.h"
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
@@ -80,6 +81,7 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
                                 " bytes by " + m.sources[i].key + "), at most " + std::to_string(kMostPayloadBytes));
     }
     const std::string licence = LicenceText(m);
+    std::vector<RcDataItem> pictures = MakerPictures(m);
 
     BlobPacker packer(total);
     std::uint32_t sum = 0;
@@ -111,6 +113,12 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
     items.push_back({"SETUPPACK", packer.Finish()});
     items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
+    if (m.maker.profile) {
+        const std::string problem = MakerProfileProblem(*m.maker.profile, record);
+        if (!problem.empty()) throw std::runtime_error("The maker profile built is not valid:\n" + problem);
+        items.push_back({kMakerResource, WriteMakerProfile(*m.maker.profile)});
+    }
+    for (RcDataItem& picture : pictures) items.push_back(std::move(picture));
     return WriteRcData(stub, std::move(items));
 }
 

@@ -1,6 +1,7 @@
 // Fills a stub program with a product: the payload laid back to back in file
 // table order and packed as SETUPPACK while it is read, the record with its
-// offsets, sizes and checksum packed as SETUPINI, the licence as PROTOCOL.
+// offsets, sizes and checksum packed as SETUPINI, the licence as PROTOCOL,
+// the maker profile as SETUPMAKER with its pictures.
 #pragma once
 
 #include <cstdint>

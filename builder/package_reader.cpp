@@ -43,6 +43,14 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
     if (auto licence = FindRcData(image, "PROTOCOL")) c.licence = std::string(licence->begin(), licence->end());
+    if (auto maker = FindRcData(image, kMakerResource)) {
+        c.has_maker = true;
+        try {
+            c.maker = ReadMakerProfile(maker->data(), maker->size());
+        } catch (const PackageError& e) {
+            c.maker_refusal = e.what();
+        }
+    }
     return c;
 }
 
@@ -69,6 +77,13 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
         problems.push_back("SETUPINI: unpacks to " + std::to_string(c.record_bytes) + " bytes, the record has " +
                            std::to_string(SetupConfig::kSize));
     for (const ConfigProblem& p : ValidateConfig(*c.record, c.payload.size())) problems.push_back(p.message);
+    if (!c.maker_refusal.empty()) problems.push_back(c.maker_refusal);
+    if (c.maker) {
+        const std::string problem = MakerProfileProblem(*c.maker, *c.record);
+        if (!problem.empty()) problems.push_back(problem);
+        if (c.maker->licence_inline && !c.licence)
+            problems.push_back(std::string(kMakerResource) + ": the licence is shown inline, but there is no PROTOCOL");
+    }
     const auto stored = static_cast<std::uint32_t>(c.record->PackChecksum);
     if (stored != c.computed_checksum)
         problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +

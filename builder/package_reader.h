@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/maker_profile.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
@@ -18,6 +19,9 @@ struct PackageContents {
     std::vector<std::uint8_t> payload;
     std::optional<std::string> licence;  // GBK, when PROTOCOL is there
     std::uint32_t computed_checksum = 0;
+    bool has_maker = false;             // SETUPMAKER is there
+    std::optional<MakerProfile> maker;  // when it reads soundly
+    std::string maker_refusal;          // why not, otherwise
 };
 
 // Throws PeError for a file that is not a program it can read, PackageError
@@ -29,7 +33,8 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 // product's), or "none".
 std::string UninstallerKind(const PackageContents& contents);
 
-// What the stub would refuse or get wrong: the record's problems, a record of
+// What the stub would refuse or get wrong: the record's problems, the maker
+// profile's, a record of
 // the wrong length, a checksum that does not match. Empty for a sound package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);
 
