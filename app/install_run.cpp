@@ -5,7 +5,6 @@
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
 #include "package/installed_names.h"
-#include "wizard/maker.h"
 #include "package/errors.h"
 #include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
@@ -92,7 +91,7 @@ void TMainForm::InstallFile(int i) {
     }
     if (!written) {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, maker::MessageCaption(), kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, Caption(), kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ inline const std::string kProductKey = "\\Software\\演示工作室\\演示软�
 struct Package {
     SetupConfig record = SetupConfig::Zero();
     Bytes payload;
+    std::optional<Bytes> maker;    // SETUPMAKER, when the package carries one
+    std::optional<Bytes> licence;  // PROTOCOL
 
     Package() {
         record.ProductName.assign("演示软件");
@@ -54,6 +57,8 @@ struct Package {
         const Bytes config = record.ToBytes();
         p.resources.Add("SETUPINI", PackBlob(config.data(), record_bytes));
         p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
+        if (maker) p.resources.Add("SETUPMAKER", *maker);
+        if (licence) p.resources.Add("PROTOCOL", *licence);
     }
 };
 
