@@ -71,4 +71,14 @@ std::vector<RcDataItem> MakerPictures(const Manifest& m) {
     return items;
 }
 
+std::optional<IconResources> MakerIcon(const Manifest& m) {
+    if (!m.maker.icon) return std::nullopt;
+    const MakerArt& art = *m.maker.icon;
+    try {
+        return ReadIconFile(ReadArt(m, art));
+    } catch (const std::invalid_argument& e) {
+        throw ManifestError(Where(m, art) + "\"" + art.path.u8string() + "\": " + e.what());
+    }
+}
+
 }  // namespace zsetup

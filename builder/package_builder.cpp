@@ -82,6 +82,7 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
     }
     const std::string licence = LicenceText(m);
     std::vector<RcDataItem> pictures = MakerPictures(m);
+    std::optional<IconResources> icon = MakerIcon(m);
 
     BlobPacker packer(total);
     std::uint32_t sum = 0;
@@ -119,7 +120,9 @@ std::vector<std::uint8_t> BuildSetup(Manifest& m, const std::vector<std::uint8_t
         items.push_back({kMakerResource, WriteMakerProfile(*m.maker.profile)});
     }
     for (RcDataItem& picture : pictures) items.push_back(std::move(picture));
-    return WriteRcData(stub, std::move(items));
+    if (!icon) return WriteRcData(stub, std::move(items));
+    // Explorer shows the program's first icon group: the maker's replaces the stub's.
+    return WriteRcData(stub, std::move(items), [&](ResourceTree& tree) { ReplaceIcons(tree, std::move(*icon)); });
 }
 
 }  // namespace zsetup

@@ -82,10 +82,11 @@ void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
 
 }  // namespace
 
-Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items) {
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, const std::function<void(ResourceTree&)>& also) {
     const PeImage img = ParsePeImage(image);
     ResourceTree tree = ReadResourceTree(image, img);
     for (RcDataItem& item : items) Upsert(tree, item);
+    if (also) also(tree);
 
     const std::size_t old_index = img.directories[kResourceDirectoryIndex].rva == 0
                                       ? img.sections.size()

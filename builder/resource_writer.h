@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "builder/resource_tree.h"
 
 namespace zsetup {
 
@@ -21,7 +24,10 @@ struct RcDataItem {
 // it cannot rewrite, std::invalid_argument for a bad name. The items' bytes
 // are taken over, not copied: at most two copies of the new resources are
 // alive at once.
-std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items);
+// `also`, when given, edits the tree further (other resource types) before
+// it is laid out.
+std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
+                                      const std::function<void(ResourceTree&)>& also = {});
 
 // The bytes of the RT_RCDATA entry of that name (matched ignoring case, first
 // language), or nothing. Throws PeError for an image it cannot read.

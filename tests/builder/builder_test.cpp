@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/pe_image.h"
+#include "builder/resource_tree.h"
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
@@ -553,6 +556,52 @@ TEST(Builder, NoMakerTableNoProfile) {
     std::ostringstream text;
     WriteTextReport(c, text);
     EXPECT_EQ(text.str().find("Maker"), std::string::npos);
+}
+
+// Two images: the ICO directory, then "AAAA" and "BBBBBB".
+std::string TwoImageIco() {
+    std::string ico("\0\0\1\0\2\0", 6);
+    auto entry = [&](char side, std::uint32_t size, std::uint32_t offset) {
+        ico += std::string{side, side, 0, 0, 1, 0, 32, 0};
+        for (std::uint32_t v : {size, offset})
+            for (int i = 0; i < 4; ++i) ico += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    entry(16, 4, 38);
+    entry(32, 6, 42);
+    return ico + "AAAABBBBBB";
+}
+
+TEST(Builder, MakerIconBecomesTheProgramsIconGroup) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    dir.Write("art/p.ico", TwoImageIco());
+    const Bytes setup = Build(dir.Manifest(WithMaker("icon = \"art/p.ico\"\n")));
+    const ResourceTree tree = ReadResourceTree(setup, ParsePeImage(setup));
+    std::map<std::uint32_t, std::map<std::uint32_t, std::string>> found;  // type -> id -> bytes
+    for (const ResourceType& t : tree)
+        for (const ResourceEntry& e : t.entries)
+            found[t.type.id][e.name.id] = std::string(e.languages.at(0).bytes.begin(), e.languages.at(0).bytes.end());
+    const std::string ico = TwoImageIco();
+    const std::string group =
+        ico.substr(0, 6) + ico.substr(6, 12) + std::string("\1\0", 2) + ico.substr(22, 12) + std::string("\2\0", 2);
+    EXPECT_EQ(found[14], (std::map<std::uint32_t, std::string>{{1, group}}));
+    EXPECT_EQ(found[3], (std::map<std::uint32_t, std::string>{{1, "AAAA"}, {2, "BBBBBB"}}));
+
+    for (const std::string& bad : {std::string("GIF89a"), ico.substr(0, 30), ico.substr(0, 40)}) {
+        dir.Write("art/p.ico", bad);
+        const std::string text = WithMaker("icon = \"art/p.ico\"\n");
+        const fs::path file = dir.Manifest(text);
+        Manifest m = ReadManifest(file, Options());
+        try {
+            BuildSetup(m, Stub(), {});
+            ADD_FAILURE() << "built with " << bad.size() << " bytes of icon";
+        } catch (const ManifestError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(
+                          file.string() + ":" + std::to_string(LineOf(text, "icon")) + ": maker.icon: ", 0),
+                      0u)
+                << e.what();
+        }
+    }
 }
 
 TEST(Builder, MakerPicturesAreJpegsOfTheirPlacesSize) {
