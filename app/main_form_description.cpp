@@ -38,8 +38,9 @@ const ui::FormDescription& TMAINFORM() {
              kHandCursor},
             {Kind::Label, "Label21", "Sheet1", {262, 136, 230, 17}, "如果您同意协议请按“同意”进行安装", Text(),
              kInherit, 0},
-            // The licence text itself, in place of the picture and the link, when the maker asks.
-            {Kind::TextBox, "LicenceBox", "Sheet1", {40, 8, 446, 120}, "", Text(), kInherit, kHidden},
+            // The licence text itself, in place of the picture and the link, when the maker asks;
+            // below the header band, which covers the page's first 21 pixels.
+            {Kind::TextBox, "LicenceBox", "Sheet1", {40, 28, 446, 100}, "", Text(), kInherit, kHidden},
             {Kind::Page, "Sheet2", "PageCtl", kPage, "选择目录", Text(), kInherit, 0},
             {Kind::Label, "Label16", "Sheet2", {100, 48, 320, 17}, "如果有两个以上分区，建议安装到非系统分区:",
              Text(), kInherit, 0},
