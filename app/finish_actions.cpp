@@ -45,16 +45,24 @@ std::string BrowserProgram(const std::string& command) {
 }  // namespace
 
 std::string TMainForm::TutorialAddress() const {
-    return std::string(kMakerSite) + "/jiaocheng.asp?id=" + PercentEncode(config->ProductName.text());
+    if (maker_.tutorial_address) return *maker_.tutorial_address;
+    return SiteAddress() + "/jiaocheng.asp?id=" + PercentEncode(config->ProductName.text());
 }
 
 void TMainForm::Finish() {
+    if (maker_.run_file && controls_.run_box.checked()) StartRunFile();
     if (controls_.tutorial_box.checked()) controls_.tutorial_button.Click();
     platform_.clock.Sleep(500);
     const std::string folder = controls_.folder_edit.caption();
-    platform_.shell.Execute("explore", folder, "", PathPart(folder), kSwShowNormal);
+    if (!maker_.keep_folder_closed) platform_.shell.Execute("explore", folder, "", PathPart(folder), kSwShowNormal);
     exit_code_ = kExitDone;
     form_->Terminate();
+}
+
+// The row the profile names, as the run installed it, in its own folder.
+void TMainForm::StartRunFile() {
+    const std::string path = config->InstallFolder.text() + config->Files[*maker_.run_file].Name.text();
+    platform_.shell.Execute("open", path, "", PathPart(path), kSwShowNormal);
 }
 
 void TMainForm::BPingClick() {

@@ -107,7 +107,7 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
         log_.File(path);
     } else {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, maker::MessageCaption(), kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, Caption(), kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;

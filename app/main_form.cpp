@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/main_form_description.h"
+#include "package/maker_profile.h"
 #include "app/wizard_texts.h"
 #include "package/installed_names.h"
 #include "wizard/maker.h"
@@ -65,7 +66,54 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return 
 void TMainForm::RefusePackage(const std::string& message) {
     refusal_ = message;
     exit_code_ = kExitBadPackage;
-    platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
+    platform_.dialogs.ShowMessage(message, Caption(), kMbOk | kMbIconWarning);
+}
+
+std::string TMainForm::Caption() const { return maker_.caption.value_or(maker::MessageCaption()); }
+std::string TMainForm::SiteAddress() const { return maker_.site.value_or(kMakerSite); }
+const std::vector<std::string>& TMainForm::Processes() const {
+    return maker_.processes ? *maker_.processes : maker::ProductProcesses();
+}
+
+// The profile is checked whole before any of it is used: a damaged one
+// refuses the package with the built-in maker's lines.
+void TMainForm::LoadMakerProfile() {
+    auto blob = platform_.resources.RcData(kMakerResource);
+    if (!blob) return;
+    MakerProfile profile = ReadMakerProfile(blob->data(), blob->size());
+    if (const std::string problem = MakerProfileProblem(profile, *config); !problem.empty())
+        throw PackageError(problem);
+    std::string licence;
+    if (profile.licence_inline) {
+        auto text = platform_.resources.RcData("PROTOCOL");
+        if (!text) throw PackageError("PROTOCOL: the licence to show is not in the program");
+        licence.assign(text->begin(), text->end());
+    }
+    maker_ = std::move(profile);
+
+    if (maker_.credit) controls_.credit_label.SetCaption(*maker_.credit);
+    if (maker_.site_text) controls_.site_label.SetCaption(*maker_.site_text);
+    if (maker_.tutorial_text) controls_.tutorial_box.SetCaption(*maker_.tutorial_text);
+    if (maker_.no_tutorial) {
+        controls_.tutorial_box.SetChecked(false);
+        controls_.tutorial_box.Hide();
+    }
+    if (maker_.licence_inline) ShowInlineLicence(licence);
+}
+
+// The licence in a read-only box where the picture and the link were; the
+// edit control breaks lines only at "\r\n".
+void TMainForm::ShowInlineLicence(const std::string& licence) {
+    std::string text;
+    for (std::size_t i = 0; i < licence.size(); ++i) {
+        if (licence[i] == '\n' && (i == 0 || licence[i - 1] != '\r')) text += '\r';
+        text += licence[i];
+    }
+    controls_.licence_box.SetCaption(text);
+    controls_.licence_box.Show();
+    controls_.licence_art.Hide();
+    controls_.licence_prompt.Hide();
+    controls_.licence_link.Hide();
 }
 
 // The record comes straight from the resource's bytes: no file beside the
@@ -111,6 +159,7 @@ void TMainForm::FormCreate() {
 
     try {
         LoadConfig();
+        LoadMakerProfile();
         // The pack is checked before anything is written: a damaged package
         // leaves no key behind. Its questions still come in their order.
         LoadPayload();
@@ -123,13 +172,14 @@ void TMainForm::FormCreate() {
             config->SetInstallFolder(PreviousFolder);
         else config->SetInstallFolder(label_pf.caption() + config->DefaultFolderName.text());
 
-        if (AlreadyInstalled && platform_.dialogs.ShowMessage(texts::kAlreadyInstalled, maker::MessageCaption(),
-                                                              kMbYesNo | kMbIconQuestion) == kIdNo) {
+        if (AlreadyInstalled &&
+            platform_.dialogs.ShowMessage(maker_.already_installed.value_or(texts::kAlreadyInstalled), Caption(),
+                                          kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }
         if (!payload.MatchesChecksum(*config) &&
-            platform_.dialogs.ShowMessage(texts::kChecksumMismatch, maker::MessageCaption(),
+            platform_.dialogs.ShowMessage(maker_.checksum_question.value_or(texts::kChecksumMismatch), Caption(),
                                           kMbYesNo | kMbIconQuestion) == kIdNo) {
             exit_code_ = kExitBadPackage;
             form_->Terminate();

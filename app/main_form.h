@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "package/maker_profile.h"
 #include "package/payload_pack.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
@@ -92,12 +93,19 @@ public:
 
 private:
     void LoadConfig();
+    void LoadMakerProfile();
+    void ShowInlineLicence(const std::string& licence);
+    // The maker's lines: the profile's where it sets them, else the built-in maker's.
+    std::string Caption() const;
+    std::string SiteAddress() const;
+    const std::vector<std::string>& Processes() const;
     void ReadPreviousInstallation();
     void LoadPayload();
     void RefusePackage(const std::string& message);
     void CheckFolder();
     void ShowFailedFiles();
     void Finish();
+    void StartRunFile();
     void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);
     void CopyResource(const char* resource, const char* name);
     void WriteRegistry();
@@ -110,6 +118,7 @@ private:
     std::unique_ptr<ui::Form> form_;
     WizardControls controls_;
     HandlerBoundary boundary_;
+    MakerProfile maker_;  // empty: the built-in maker
     std::string refusal_;
     std::vector<std::string> failed_files_;
     bool run_in_progress_ = false;

@@ -38,6 +38,9 @@ const ui::FormDescription& TMAINFORM() {
              kHandCursor},
             {Kind::Label, "Label21", "Sheet1", {262, 136, 230, 17}, "如果您同意协议请按“同意”进行安装", Text(),
              kInherit, 0},
+            // The licence text itself, in place of the picture and the link, when the maker asks;
+            // below the header band, which covers the page's first 21 pixels.
+            {Kind::TextBox, "LicenceBox", "Sheet1", {40, 28, 446, 100}, "", Text(), kInherit, kHidden},
             {Kind::Page, "Sheet2", "PageCtl", kPage, "选择目录", Text(), kInherit, 0},
             {Kind::Label, "Label16", "Sheet2", {100, 48, 320, 17}, "如果有两个以上分区，建议安装到非系统分区:",
              Text(), kInherit, 0},
@@ -61,6 +64,8 @@ const ui::FormDescription& TMAINFORM() {
              kInherit, kChecked},
             // Shown only after a run in which files could not be written.
             {Kind::TextBox, "FailedFilesBox", "Sheet5", {160, 64, 340, 46}, "", Text(), kInherit, kHidden},
+            // Starts the product at the finish, when the maker names its program.
+            {Kind::CheckBox, "RunProgramCb", "Sheet5", {160, 112, 240, 17}, "", Text(), kInherit, kChecked | kHidden},
 
             {Kind::Panel, "Panel1", nullptr, kHeaderBand, "", Text(), kHeader, 0},
             {Kind::Label, "Label8", "Panel1", kTitle, "", HeaderTitle(), kInherit, 0},

@@ -4,7 +4,6 @@
 #include "app/main_form.h"
 #include "app/main_form_description.h"
 #include "app/wizard_texts.h"
-#include "wizard/maker.h"
 #include "shell/force_dirs.h"
 #include "shell/process_kill.h"
 
@@ -32,7 +31,7 @@ void TMainForm::Sheet0Show() {
     intro.SetWidth(245);
     intro.SetHeight(80);
     form_->SetCaption(name + texts::kCaptionSuffix);
-    controls_.title.SetCaption(texts::kSheet0Title);
+    controls_.title.SetCaption(maker_.page_title.value_or(texts::kSheet0Title));
     controls_.subtitle.SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
     controls_.prev_button.Hide();
     form_->SetApplicationTitle(name + texts::kTitleSuffix);
@@ -77,6 +76,11 @@ void TMainForm::Sheet5Show() {
     cancel.SetCaption(texts::kFinish);
     controls_.subtitle.SetCaption(texts::kSheet5Subtitle);
     controls_.run_hint_label.SetCaption(texts::kRunHead + config->ProductName.text() + texts::kRunTail);
+    if (maker_.run_file) {
+        controls_.run_box.SetCaption(texts::kRunProgram + config->ProductName.text());
+        controls_.run_box.Show();
+        controls_.tutorial_box.SetTop(controls_.run_box.bounds().top + 24);
+    }
     if (!failed_files_.empty()) ShowFailedFiles();
 }
 
@@ -93,7 +97,8 @@ void TMainForm::ShowFailedFiles() {
     // The hint and the check box move below the list.
     const int below = controls_.failed_files_box.bounds().top + controls_.failed_files_box.bounds().height + 6;
     controls_.run_hint_label.SetTop(below);
-    controls_.tutorial_box.SetTop(below + 24);
+    controls_.run_box.SetTop(below + 24);
+    controls_.tutorial_box.SetTop(below + (maker_.run_file ? 48 : 24));
 }
 
 void TMainForm::PrevBtClick() {
@@ -103,15 +108,20 @@ void TMainForm::PrevBtClick() {
     if (page >= 1 && page <= 3) pages.SetActivePage(page - 1);
 }
 
-void TMainForm::Button1Click() { KillProcessByName(platform_.processes, maker::ProductProcesses()[0]); }
-void TMainForm::Button2Click() { KillProcessByName(platform_.processes, maker::ProductProcesses()[1]); }
+// The first of the product's programs, then the others; a maker may name none.
+void TMainForm::Button1Click() {
+    if (!Processes().empty()) KillProcessByName(platform_.processes, Processes()[0]);
+}
+void TMainForm::Button2Click() {
+    for (std::size_t i = 1; i < Processes().size(); ++i) KillProcessByName(platform_.processes, Processes()[i]);
+}
 
 void TMainForm::NextBtClick() {
     controls_.kill_main_button.Click();
     controls_.kill_updater_button.Click();
     // A package that cannot be installed never leaves the welcome page.
     if (!refusal_.empty()) {
-        platform_.dialogs.ShowMessage(refusal_, maker::MessageCaption(), kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(refusal_, Caption(), kMbOk | kMbIconWarning);
         return;
     }
     controls_.agree_button.Show();
@@ -140,11 +150,12 @@ void TMainForm::CheckFolder() {
     ui::Widget& edit = controls_.folder_edit;
     const std::string text = TrimControlBytes(edit.caption());
     edit.SetCaption(text);
-    auto warn = [this](const char* message) {
-        platform_.dialogs.ShowMessage(message, maker::MessageCaption(), kMbOk | kMbIconWarning);
+    auto warn = [this](const std::string& message) {
+        platform_.dialogs.ShowMessage(message, Caption(), kMbOk | kMbIconWarning);
     };
     if (text.empty()) return warn(texts::kFolderEmpty);
-    if (text.size() < 2 || text[1] != ':') return warn(texts::kFolderNotFull);
+    if (text.size() < 2 || text[1] != ':')
+        return warn(texts::kFolderNotFull + maker_.folder_example.value_or(texts::kFolderExample));
     if (text[text.size() - 1] == ':' || text[text.size() - 2] == ':') return warn(texts::kFolderIsRoot);
     // The record holds kTextBytes: a longer folder would be created in full
     // and then installed into its first bytes, another folder.
@@ -170,7 +181,7 @@ void TMainForm::CancelBtClick() {
     if (Installing) return;
     const int page = controls_.pages.active_page();
     if (page <= 3) {
-        if (platform_.dialogs.ShowMessage(texts::kQuitQuestion, maker::MessageCaption(),
+        if (platform_.dialogs.ShowMessage(maker_.quit_question.value_or(texts::kQuitQuestion), Caption(),
                                           kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
             form_->Terminate();
     } else if (page == 5) {
@@ -190,7 +201,7 @@ void TMainForm::FormCloseQuery(bool& can_close) {
         can_close = false;
         return;
     }
-    can_close = platform_.dialogs.Confirm(texts::kQuitQuestion) == kIdYes;
+    can_close = platform_.dialogs.Confirm(maker_.quit_question.value_or(texts::kQuitQuestion)) == kIdYes;
 }
 
 void TMainForm::suiImageButton1Click() {
@@ -202,7 +213,7 @@ void TMainForm::suiImageButton1Click() {
 }
 
 void TMainForm::suiURLLabel1Click() {
-    platform_.shell.Execute("open", std::string(kMakerSite) + "/license.asp", "", "", kSwShow);
+    platform_.shell.Execute("open", SiteAddress() + "/license.asp", "", "", kSwShow);
 }
 
 }  // namespace zsetup

@@ -25,6 +25,8 @@ struct WizardControls {
           intro_label(form.Find("IntroLb")),
           licence_art(form.Find("Image2")),
           licence_link(form.Find("suiURLLabel1")),
+          licence_prompt(form.Find("Label19")),
+          licence_box(form.Find("LicenceBox")),
           folder_edit(form.Find("FolderEd")),
           browse_button(form.Find("suiImageButton1")),
           drive_label(form.Find("LabelPF")),
@@ -36,7 +38,10 @@ struct WizardControls {
           result_label(form.Find("Label4")),
           run_hint_label(form.Find("Label6")),
           tutorial_box(form.Find("StartProgramCb")),
-          failed_files_box(form.Find("FailedFilesBox")) {}
+          failed_files_box(form.Find("FailedFilesBox")),
+          run_box(form.Find("RunProgramCb")),
+          credit_label(form.Find("CreditLb")),
+          site_label(form.Find("SiteLb")) {}
 
     ui::Widget& pages;     // PageCtl: page 0 welcome ... 5 finish
     ui::Widget& header;    // Panel1, the coloured band
@@ -56,6 +61,8 @@ struct WizardControls {
     // Page 1.
     ui::Widget& licence_art;
     ui::Widget& licence_link;
+    ui::Widget& licence_prompt;  // "请阅读" before the link
+    ui::Widget& licence_box;     // the licence text, when shown inline
     // Page 2.
     ui::Widget& folder_edit;
     ui::Widget& browse_button;
@@ -72,6 +79,10 @@ struct WizardControls {
     ui::Widget& run_hint_label;
     ui::Widget& tutorial_box;
     ui::Widget& failed_files_box;
+    ui::Widget& run_box;  // starts the product's program at the finish
+    // The maker's lines.
+    ui::Widget& credit_label;
+    ui::Widget& site_label;
 };
 
 }  // namespace zsetup

@@ -32,10 +32,14 @@ inline constexpr char kFailedResultTail[] = "个文件未能安装：";
 inline constexpr char kFailedSubtitle[] = "安装工作已结束，部分文件未能安装";
 inline constexpr char kRunHead[] = "请双击";
 inline constexpr char kRunTail[] = "图标运行软件。";
+// The finish page's box that starts the product: this + the product name.
+inline constexpr char kRunProgram[] = "运行 ";
 
 // The folder check on page 2.
 inline constexpr char kFolderEmpty[] = "  提示：请选择目标文件夹！     ";
-inline constexpr char kFolderNotFull[] = "必须指定完全路径!\r\n比如:\r\nC:\\ZANTO-Y";
+// The full-path message ends with an example folder.
+inline constexpr char kFolderNotFull[] = "必须指定完全路径!\r\n比如:\r\n";
+inline constexpr char kFolderExample[] = "C:\\ZANTO-Y";
 inline constexpr char kFolderIsRoot[] = "  提示：不能安装到驱动器的根目录下!  ";
 inline constexpr char kFolderNotCreated[] = "  提示：创建子文件夹失败！         ";
 inline constexpr char kFolderTooLong[] = "  提示：目标文件夹路径太长，不能超过128个字节！  ";

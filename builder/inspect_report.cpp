@@ -69,6 +69,39 @@ std::string TargetName(const AllFileRows& files, std::int32_t index) {
     return GbkToUtf8(files[static_cast<std::size_t>(index)].Name.text());
 }
 
+std::string RowName(const SetupConfig& r, int row) {
+    return std::to_string(row) + " " + (row < r.FileCount ? GbkToUtf8(r.Files[row].Name.text()) : "(no such file)");
+}
+
+// The profile's fields that are set, in UTF-8; yes/no for the switches.
+std::vector<std::pair<const char*, std::string>> MakerFields(const MakerProfile& p, const SetupConfig& r) {
+    std::vector<std::pair<const char*, std::string>> out;
+    auto text = [&](const char* name, const std::optional<std::string>& v) {
+        if (v) out.emplace_back(name, GbkToUtf8(*v));
+    };
+    text("page_title", p.page_title);
+    text("credit", p.credit);
+    text("installed_question", p.already_installed);
+    text("checksum_question", p.checksum_question);
+    text("cancel_question", p.quit_question);
+    text("caption", p.caption);
+    text("folder_example", p.folder_example);
+    text("site", p.site);
+    text("site_text", p.site_text);
+    text("tutorial_text", p.tutorial_text);
+    text("tutorial_address", p.tutorial_address);
+    out.emplace_back("tutorial", p.no_tutorial ? "no" : "yes");
+    if (p.processes) {
+        std::string names;
+        for (const std::string& name : *p.processes) names += (names.empty() ? "" : ", ") + GbkToUtf8(name);
+        out.emplace_back("programs", names);
+    }
+    out.emplace_back("licence_inline", p.licence_inline ? "yes" : "no");
+    if (p.run_file) out.emplace_back("run", RowName(r, *p.run_file));
+    out.emplace_back("open_folder", p.keep_folder_closed ? "no" : "yes");
+    return out;
+}
+
 }  // namespace
 
 void WriteTextReport(const PackageContents& c, std::ostream& out) {
@@ -109,6 +142,10 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     out << "Uninstaller (\\uninstall.exe): " << UninstallerKind(c) << "\n";
     out << "Signature: " << SignatureSummary(c) << "\n";
     if (c.extra_bytes != 0) out << "Extra data after the sections: " << c.extra_bytes << " bytes\n";
+    if (!c.has_maker) return;
+    out << "\nMaker profile (SETUPMAKER):" << (c.maker ? "" : " refused: " + c.maker_refusal) << "\n";
+    if (c.maker)
+        for (const auto& [name, value] : MakerFields(*c.maker, r)) out << "  " << name << ": " << Shown(value) << "\n";
 }
 
 void WriteJsonReport(const PackageContents& c, std::ostream& out) {
@@ -157,7 +194,19 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
     out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";
     out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << ",\n";
     out << "  \"signature\": " << SignatureJson(c) << ",\n";
-    out << "  \"extra_bytes\": " << c.extra_bytes << "\n}\n";
+    out << "  \"extra_bytes\": " << c.extra_bytes;
+    if (c.has_maker) {
+        out << ",\n  \"maker\": {";
+        if (!c.maker) out << "\"refused\": " << Json(c.maker_refusal);
+        sep = "";
+        if (c.maker)
+            for (const auto& [name, value] : MakerFields(*c.maker, r)) {
+                out << sep << Json(name) << ": " << Json(value);
+                sep = ", ";
+            }
+        out << "}";
+    }
+    out << "\n}\n";
 }
 
 std::string JsonText(const std::string& utf8) { return Json(utf8); }

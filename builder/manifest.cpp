@@ -584,7 +584,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "folder", "shortcut", "registry"}, problems);
+    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "folder", "shortcut", "registry", "maker"},
+              problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
@@ -603,6 +604,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
+    m.maker = ReadMakerTable(root, base, index_of_name,
+                             [&](int line, const std::string& message) { problems.Add(line, message); });
     problems.ThrowIfAny();
     AddWarnings(root, m);
     return m;

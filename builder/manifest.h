@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
 #include "package/setup_config.h"
 
@@ -37,6 +38,7 @@ struct Manifest {
     bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
     // "manifest.toml:LINE: warning: key: what", each naming what it is about.
     std::vector<std::string> warnings;
+    MakerManifest maker;  // the [maker] table
 };
 
 struct ManifestOptions {

@@ -8,6 +8,7 @@
 
 #include "builder/file_count.h"
 #include "builder/file_io.h"
+#include "builder/maker_artwork.h"
 #include "builder/manifest_text.h"
 #include "builder/pe_image.h"
 #include "builder/resource_writer.h"
@@ -118,6 +119,8 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
                                 " bytes by " + m.sources[i].key + "), at most " + std::to_string(kMostPayloadBytes));
     }
     const std::string licence = LicenceText(m);
+    std::vector<RcDataItem> pictures = MakerPictures(m);
+    std::optional<IconResources> icon = MakerIcon(m);
 
     // The record needs the payload's checksum, and the payload is packed
     // straight into the output: the sources are read twice, once to sum them
@@ -141,9 +144,19 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
         const std::vector<std::uint8_t> table = ExtraFilesBytes(m.extra_files);
         items.push_back({kExtraFilesResource, PackBlob(table.data(), table.size())});
     }
+    if (m.maker.profile) {
+        const std::string problem = MakerProfileProblem(*m.maker.profile, record);
+        if (!problem.empty()) throw std::runtime_error("The maker profile built is not valid:\n" + problem);
+        items.push_back({kMakerResource, WriteMakerProfile(*m.maker.profile)});
+    }
+    for (RcDataItem& picture : pictures) items.push_back(std::move(picture));
+    // Explorer shows the program's first icon group: the maker's replaces the stub's.
+    const auto icons = [&](ResourceTree& tree) {
+        if (icon) ReplaceIcons(tree, std::move(*icon));
+    };
     RcDataStreamWriter writer(stub, std::move(items),
                               {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
-                              "SETUPPACK", out);
+                              "SETUPPACK", out, icons);
     BlobPacker packer(
         total, [&writer](const std::uint8_t* data, std::size_t size) { writer.Append(data, size); }, threads);
     std::uint32_t packed_sum = 0;

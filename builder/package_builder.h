@@ -1,8 +1,9 @@
 // Fills a stub program with a product: the payload laid back to back in file
 // table order and packed as SETUPPACK while it is read, the record with its
 // offsets, sizes and checksum packed as SETUPINI, the rows past its 256 as
-// SETUPFILES, the licence as PROTOCOL, and the version information made from
-// the record's texts (RT_VERSION).
+// SETUPFILES, the licence as PROTOCOL, the version information made from
+// the record's texts (RT_VERSION), and the maker profile as SETUPMAKER with
+// its pictures and icon.
 #pragma once
 
 #include <cstdint>

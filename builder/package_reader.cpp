@@ -50,6 +50,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     auto pack_blob = TakeRcData(tree, "SETUPPACK");
     auto licence = TakeRcData(tree, "PROTOCOL");
     auto extra_blob = TakeRcData(tree, kExtraFilesResource);
+    auto maker = TakeRcData(tree, kMakerResource);
     ResourceTree().swap(tree);
     if (!config_blob && !pack_blob) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
     if (!config_blob) throw PackageError("The program carries no SETUPINI resource.");
@@ -71,6 +72,14 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     const FileTail tail = ReadFileTail(image, pe);
     c.certificate = tail.certificate;
     c.extra_bytes = tail.extra_bytes;
+    if (maker) {
+        c.has_maker = true;
+        try {
+            c.maker = ReadMakerProfile(maker->data(), maker->size());
+        } catch (const PackageError& e) {
+            c.maker_refusal = e.what();
+        }
+    }
     return c;
 }
 
@@ -100,6 +109,13 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
                            std::to_string(SetupConfig::kSize));
     for (const ConfigProblem& p : ValidateConfig(*c.record, c.extra_files, c.payload.size()))
         problems.push_back(p.message);
+    if (!c.maker_refusal.empty()) problems.push_back(c.maker_refusal);
+    if (c.maker) {
+        const std::string problem = MakerProfileProblem(*c.maker, *c.record);
+        if (!problem.empty()) problems.push_back(problem);
+        if (c.maker->licence_inline && !c.licence)
+            problems.push_back(std::string(kMakerResource) + ": the licence is shown inline, but there is no PROTOCOL");
+    }
     const auto stored = static_cast<std::uint32_t>(c.record->PackChecksum);
     if (stored != c.computed_checksum)
         problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +

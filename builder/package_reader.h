@@ -12,6 +12,7 @@
 
 #include "builder/input_error.h"
 #include "builder/pe_certificate.h"
+#include "package/maker_profile.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
@@ -32,6 +33,9 @@ struct PackageContents {
     std::uint32_t computed_checksum = 0;
     std::optional<CertificateTable> certificate;  // a signature added after the build
     std::size_t extra_bytes = 0;                  // after the sections, no certificate table
+    bool has_maker = false;                       // SETUPMAKER is there
+    std::optional<MakerProfile> maker;            // when it reads soundly
+    std::string maker_refusal;                    // why not, otherwise
 };
 
 // Throws NotAnInstallerError for a file of another kind, PeError for a
@@ -44,9 +48,10 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 // product's), or "none".
 std::string UninstallerKind(const PackageContents& contents);
 
-// What the stub would refuse or get wrong: the record's problems, a record of
-// the wrong length, a checksum that does not match; and data after the
-// sections that no signature explains. Empty for a sound package.
+// What the stub would refuse or get wrong: the record's problems, the maker
+// profile's, a record of the wrong length, a checksum that does not match;
+// and data after the sections that no signature explains. Empty for a sound
+// package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);
 
 // One line on the signature: "none", or its kind, entries and size. zsetup

@@ -105,11 +105,13 @@ public:
 }  // namespace
 
 RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
-                                       const std::string& streamed_name, ByteSink& out)
+                                       const std::string& streamed_name, ByteSink& out,
+                                       const std::function<void(ResourceTree&)>& also)
     : out_(out), img_(ParsePeImage(image)) {
     ResourceTree tree = ReadResourceTree(image, img_);
     for (RcDataItem& item : items) Upsert(tree, item);
     for (TypedItem& item : typed) Replace(tree, item);
+    if (also) also(tree);
     if (!streamed_name.empty()) {
         RcDataItem streamed{streamed_name, {}};
         Upsert(tree, streamed);
@@ -194,9 +196,10 @@ void RcDataStreamWriter::Finish() {
     out_.Overwrite(0, head_.data(), head_.size());
 }
 
-Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed) {
+Bytes WriteRcData(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
+                  const std::function<void(ResourceTree&)>& also) {
     MemorySink sink;
-    RcDataStreamWriter writer(image, std::move(items), std::move(typed), "", sink);
+    RcDataStreamWriter writer(image, std::move(items), std::move(typed), "", sink, also);
     writer.Finish();
     return std::move(sink.bytes);
 }

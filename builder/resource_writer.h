@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "builder/pe_checksum.h"
 #include "builder/pe_image.h"
+#include "builder/resource_tree.h"
 
 namespace zsetup {
 
@@ -33,9 +35,12 @@ struct TypedItem {
 // the checksum are fixed; same input, same output. Throws PeError for an image
 // it cannot rewrite, std::invalid_argument for a bad name. The items' bytes
 // are taken over, not copied: at most two copies of the new resources are
-// alive at once. Typed items go in as TypedItem says.
+// alive at once. Typed items go in as TypedItem says. `also`, when given,
+// edits the tree further (other resource types, such as the icons) before it
+// is laid out.
 std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
-                                      std::vector<TypedItem> typed = {});
+                                      std::vector<TypedItem> typed = {},
+                                      const std::function<void(ResourceTree&)>& also = {});
 
 // Where a program's bytes go as they are made: appended in order, and the
 // headers written over again once the sizes are known.
@@ -55,7 +60,8 @@ public:
 class RcDataStreamWriter {
 public:
     RcDataStreamWriter(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
-                       std::vector<TypedItem> typed, const std::string& streamed_name, ByteSink& out);
+                       std::vector<TypedItem> typed, const std::string& streamed_name, ByteSink& out,
+                       const std::function<void(ResourceTree&)>& also = {});
     void Append(const std::uint8_t* data, std::size_t size);
     void Finish();
 

@@ -8,6 +8,7 @@
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
+#include "package/maker_profile.h"
 #include "tests/app/wizard_fixture.h"
 #include "tests/support/case_names.h"
 
@@ -258,6 +259,22 @@ const BadPackage kBadPackages[] = {
          bad.record.Files[0].Size = 6;
          bad.Install(p);
      }, "Files[0]"},
+    // The maker's profile is checked like the record.
+    {"maker profile of another version", [](MemoryPlatform& p) {
+         Bytes profile = WriteMakerProfile(MakerProfile());
+         profile[4] = 9;
+         p.resources.Add("SETUPMAKER", profile);
+     }, "SETUPMAKER: version 9 is not known"},
+    {"maker run file past the table", [](MemoryPlatform& p) {
+         MakerProfile far;
+         far.run_file = 7;
+         p.resources.Add("SETUPMAKER", WriteMakerProfile(far));
+     }, "SETUPMAKER: run file: row 7 is not an installed file"},
+    {"maker licence inline without one", [](MemoryPlatform& p) {
+         MakerProfile shown;
+         shown.licence_inline = true;
+         p.resources.Add("SETUPMAKER", WriteMakerProfile(shown));
+     }, "PROTOCOL: the licence to show is not in the program"},
 };
 // clang-format on
 

@@ -14,6 +14,8 @@ namespace {
 
 using namespace zsetup::testing;
 
+const char kNotFull[] = "必须指定完全路径!\r\n比如:\r\nC:\\ZANTO-Y";
+
 struct PageLook {
     int page;
     const char* title;
@@ -139,9 +141,9 @@ const FolderCase kFolderCases[] = {
      {"D:\\Apps\\", "D:\\Apps\\Tool"}},
     {"bare drive", "C:", texts::kFolderIsRoot, 2, "C:", "D:\\演示软件", {}},
     {"drive root", "E:\\", texts::kFolderIsRoot, 2, "E:\\", "D:\\演示软件", {}},
-    {"network path", "\\\\server\\share", texts::kFolderNotFull, 2, "\\\\server\\share", "D:\\演示软件", {}},
-    {"relative", "Apps", texts::kFolderNotFull, 2, "Apps", "D:\\演示软件", {}},
-    {"one character", "D", texts::kFolderNotFull, 2, "D", "D:\\演示软件", {}},
+    {"network path", "\\\\server\\share", kNotFull, 2, "\\\\server\\share", "D:\\演示软件", {}},
+    {"relative", "Apps", kNotFull, 2, "Apps", "D:\\演示软件", {}},
+    {"one character", "D", kNotFull, 2, "D", "D:\\演示软件", {}},
     {"blanks only", "   ", texts::kFolderEmpty, 2, "", "D:\\演示软件", {}},
     {"a file", "C:\\file.txt", texts::kFolderNotCreated, 2, "C:\\file.txt", "D:\\演示软件", {}},
     {"missing drive", "Q:\\Apps", texts::kFolderNotCreated, 2, "Q:\\Apps", "D:\\演示软件", {}},

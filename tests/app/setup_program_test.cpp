@@ -117,7 +117,7 @@ TEST(SilentInstall, RefusesABadPackageWritingNoFile) {
 struct FolderCase {
     const char* label;
     std::string folder;
-    const char* message;
+    std::string message;
 };
 
 void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.label; }
@@ -136,7 +136,7 @@ TEST_P(SilentFolder, IsRefusedWithTheCheckOfTheFolderPage) {
 
 // clang-format off
 const FolderCase kFolderCases[] = {
-    {"relative", "演示软件", texts::kFolderNotFull},
+    {"relative", "演示软件", std::string(texts::kFolderNotFull) + texts::kFolderExample},
     {"drive root", "C:\\", texts::kFolderIsRoot},
     {"blanks only", "   ", texts::kFolderEmpty},
     {"missing drive", "Q:\\演示软件", texts::kFolderNotCreated},

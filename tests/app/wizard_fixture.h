@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct Package {
     SetupConfig record = SetupConfig::Zero();
     std::vector<FileEntry> extra;  // the rows past the record's 256, carried as SETUPFILES
     Bytes payload;
+    std::optional<Bytes> maker;    // SETUPMAKER, when the package carries one
+    std::optional<Bytes> licence;  // PROTOCOL
 
     Package() {
         record.ProductName.assign("演示软件");
@@ -56,6 +59,8 @@ struct Package {
         const Bytes config = record.ToBytes();
         p.resources.Add("SETUPINI", PackBlob(config.data(), record_bytes));
         p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
+        if (maker) p.resources.Add("SETUPMAKER", *maker);
+        if (licence) p.resources.Add("PROTOCOL", *licence);
         if (extra.empty()) return;
         const Bytes table = ExtraFilesBytes(extra);
         p.resources.Add(kExtraFilesResource, PackBlob(table.data(), table.size()));

@@ -5,15 +5,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "builder/extract.h"
 #include "builder/file_count.h"
+#include "builder/inspect_report.h"
 #include "builder/manifest.h"
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/pe_image.h"
+#include "builder/resource_tree.h"
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
 #include "tests/builder/native_tools.h"
@@ -309,6 +314,20 @@ const BadManifest kBadManifests[] = {
     {"int out of range", "value = -1", "value = 4294967296",
      "registry[1].value: expected a whole number from -2147483648 to 4294967295", "4294967296"},
     {"bool as text", "value = true", "value = \"yes\"", "registry[2].value: expected true or false", "\"yes\""},
+    // The [maker] table, put before the first shortcut.
+    {"maker unknown key", "[[shortcut]]", "[maker]\ncolour = 1\n[[shortcut]]", "maker.colour: unknown key", "colour"},
+    {"maker text over its limit", "[[shortcut]]", "[maker]\ncaption = \"" + Repeat("演", 33) + "\"\n[[shortcut]]",
+     "maker.caption: 66 bytes in GBK, at most 64", "caption"},
+    {"maker name too long for the title", "[[shortcut]]", "[maker]\nname = \"" + Repeat("演", 29) + "\"\n[[shortcut]]",
+     "maker.name: 66 bytes in GBK, at most 64", "name = \"演演"},
+    {"maker run file not in the table", "[[shortcut]]", "[maker]\nrun = \"\\\\nope.exe\"\n[[shortcut]]",
+     "maker.run: \"\\nope.exe\" is not the name of any [[file]]", "nope.exe"},
+    {"maker site with a path", "[[shortcut]]", "[maker]\nsite = \"http://a/b\"\n[[shortcut]]",
+     "maker.site: not http:// or https:// and a host", "[maker]"},
+    {"maker programs not texts", "[[shortcut]]", "[maker]\nprograms = [1]\n[[shortcut]]",
+     "maker.programs: expected a list of texts in double quotes", "programs"},
+    {"maker switch as text", "[[shortcut]]", "[maker]\nopen_folder = \"no\"\n[[shortcut]]",
+     "maker.open_folder: expected true or false", "open_folder"},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
      "registry[0].value: 132 bytes in GBK, at most 130", "value = \"完完"},
     // Text that toml++ 3.3.0 misreads (undefined behaviour) is refused before it reads it.
@@ -447,6 +466,156 @@ TEST(Builder, VerifyFindsABadChecksumAndABadRecord) {
     EXPECT_NE(problems[1].find("PackChecksum: stored"), std::string::npos) << problems[1];
     EXPECT_THROW(ExtractFiles(ReadPackage(bad), dir.Path("out")), std::runtime_error);
     EXPECT_FALSE(fs::exists(dir.Path("out")));
+}
+
+Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// A JPEG as far as its frame header: enough for the size check.
+std::string JpegHead(int width, int height) {
+    return std::string("\xFF\xD8\xFF\xE0\x00\x04\x00\x00\xFF\xC0\x00\x11\x08", 13) + char(height >> 8) +
+           char(height & 0xFF) + char(width >> 8) + char(width & 0xFF) + std::string(12, '\x01') + "\xFF\xD9";
+}
+
+std::string WithMaker(const std::string& maker) {
+    std::string text = kManifest;
+    text.replace(text.find("[[shortcut]]"), 12, "[maker]\n" + maker + "[[shortcut]]");
+    return text;
+}
+
+TEST(Builder, MakerTableBecomesTheProfileThatInspectShowsAndVerifyChecks) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    dir.Write("art/licence.jpg", JpegHead(233, 89));
+    dir.Write("art/finish.jpg", JpegHead(73, 75));
+    const Bytes setup = Build(dir.Manifest(WithMaker(R"(name = "演示"
+site = "https://demo.example.org"
+tutorial = false
+programs = ["demo.exe"]
+licence_inline = true
+run = "\\演示.EXE"
+open_folder = false
+licence_picture = "art/licence.jpg"
+finish_picture = "art/finish.jpg"
+)")));
+    const PackageContents c = ReadPackage(setup);
+    ASSERT_TRUE(c.maker.has_value()) << c.maker_refusal;
+    const MakerProfile& p = *c.maker;
+    EXPECT_EQ(p.page_title, std::optional<std::string>("\xD1\xDD\xCA\xBE\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2"));
+    EXPECT_EQ(p.credit, std::optional<std::string>("\xD1\xDD\xCA\xBE \xB3\xF6\xC6\xB7"));
+    EXPECT_EQ(p.already_installed->substr(0, 7), "   \xD1\xDD\xCA\xBE");
+    EXPECT_FALSE(p.caption.has_value());
+    EXPECT_EQ(p.site_text, std::optional<std::string>("demo.example.org"));
+    EXPECT_TRUE(p.no_tutorial);
+    EXPECT_EQ(p.processes, std::optional<std::vector<std::string>>({"demo.exe"}));
+    EXPECT_TRUE(p.licence_inline);
+    EXPECT_EQ(p.run_file, std::optional<int>(0));
+    EXPECT_TRUE(p.keep_folder_closed);
+    EXPECT_EQ(FindRcData(setup, "LICENCEART"), std::optional<Bytes>(ToBytes(JpegHead(233, 89))));
+    EXPECT_EQ(FindRcData(setup, "FINISHART"), std::optional<Bytes>(ToBytes(JpegHead(73, 75))));
+    EXPECT_TRUE(VerifyProblems(c).empty());
+
+    std::ostringstream text;
+    WriteTextReport(c, text);
+    EXPECT_NE(text.str().find("Maker profile (SETUPMAKER):\n  page_title: \"演示安装程序\"\n"), std::string::npos)
+        << text.str();
+    EXPECT_NE(text.str().find("  run: \"0 \\演示.exe\"\n"), std::string::npos) << text.str();
+
+    // A damaged profile, and one whose run file is no row: verify names both.
+    Bytes damaged = WriteMakerProfile(p);
+    damaged[4] = 9;
+    const auto broken = VerifyProblems(ReadPackage(WriteRcData(setup, {{"SETUPMAKER", damaged}})));
+    EXPECT_EQ(broken, std::vector<std::string>{"SETUPMAKER: version 9 is not known"});
+    MakerProfile far = p;
+    far.run_file = 200;
+    const auto no_row = VerifyProblems(ReadPackage(WriteRcData(setup, {{"SETUPMAKER", WriteMakerProfile(far)}})));
+    EXPECT_EQ(no_row, std::vector<std::string>{"SETUPMAKER: run file: row 200 is not an installed file"});
+}
+
+TEST(Builder, NoMakerTableNoProfile) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const PackageContents c = ReadPackage(Build(dir.Manifest(kManifest)));
+    EXPECT_FALSE(c.has_maker);
+    std::ostringstream text;
+    WriteTextReport(c, text);
+    EXPECT_EQ(text.str().find("Maker"), std::string::npos);
+}
+
+// Two images: the ICO directory, then "AAAA" and "BBBBBB".
+std::string TwoImageIco() {
+    std::string ico("\0\0\1\0\2\0", 6);
+    auto entry = [&](char side, std::uint32_t size, std::uint32_t offset) {
+        ico += std::string{side, side, 0, 0, 1, 0, 32, 0};
+        for (std::uint32_t v : {size, offset})
+            for (int i = 0; i < 4; ++i) ico += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    entry(16, 4, 38);
+    entry(32, 6, 42);
+    return ico + "AAAABBBBBB";
+}
+
+TEST(Builder, MakerIconBecomesTheProgramsIconGroup) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    dir.Write("art/p.ico", TwoImageIco());
+    const Bytes setup = Build(dir.Manifest(WithMaker("icon = \"art/p.ico\"\n")));
+    const ResourceTree tree = ReadResourceTree(setup, ParsePeImage(setup));
+    std::map<std::uint32_t, std::map<std::uint32_t, std::string>> found;  // type -> id -> bytes
+    for (const ResourceType& t : tree)
+        for (const ResourceEntry& e : t.entries)
+            found[t.type.id][e.name.id] = std::string(e.languages.at(0).bytes.begin(), e.languages.at(0).bytes.end());
+    const std::string ico = TwoImageIco();
+    const std::string group =
+        ico.substr(0, 6) + ico.substr(6, 12) + std::string("\1\0", 2) + ico.substr(22, 12) + std::string("\2\0", 2);
+    EXPECT_EQ(found[14], (std::map<std::uint32_t, std::string>{{1, group}}));
+    EXPECT_EQ(found[3], (std::map<std::uint32_t, std::string>{{1, "AAAA"}, {2, "BBBBBB"}}));
+
+    for (const std::string& bad : {std::string("GIF89a"), ico.substr(0, 30), ico.substr(0, 40)}) {
+        dir.Write("art/p.ico", bad);
+        const std::string text = WithMaker("icon = \"art/p.ico\"\n");
+        const fs::path file = dir.Manifest(text);
+        Manifest m = ReadManifest(file, Options());
+        try {
+            BuildSetup(m, Stub(), {});
+            ADD_FAILURE() << "built with " << bad.size() << " bytes of icon";
+        } catch (const ManifestError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(
+                          file.string() + ":" + std::to_string(LineOf(text, "icon")) + ": maker.icon: ", 0),
+                      0u)
+                << e.what();
+        }
+    }
+}
+
+TEST(Builder, MakerPicturesAreJpegsOfTheirPlacesSize) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"another size", JpegHead(233, 90), "maker.licence_picture: the picture is 233 x 90, its place is 233 x 89"},
+        {"no JPEG", "GIF89a", "\" is not a JPEG picture"},
+        {"no frame before the data", std::string("\xFF\xD8\xFF\xDA\x00\x02", 6), "is not a JPEG picture"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ProductDir dir;
+        WriteProductFiles(dir);
+        dir.Write("art.jpg", c.bytes);
+        const std::string text = WithMaker("licence_picture = \"art.jpg\"\n");
+        const fs::path file = dir.Manifest(text);
+        Manifest m = ReadManifest(file, Options());
+        try {
+            BuildSetup(m, Stub(), {});
+            FAIL() << "built";
+        } catch (const ManifestError& e) {
+            const std::string what = e.what();
+            EXPECT_EQ(what.rfind(file.string() + ":" + std::to_string(LineOf(text, "licence_picture")) + ": ", 0), 0u)
+                << what;
+            EXPECT_NE(what.find(c.message), std::string::npos) << what;
+        }
+    }
 }
 
 // Every package can be taken away: the built-in uninstaller goes in as the

@@ -96,7 +96,7 @@ HWND Box() {
 }
 
 int ProcessCount(const std::string& image) {
-    const std::wstring wanted(image.begin(), image.end());
+    const std::wstring wanted = Utf8ToWide(image);
     const zsetup::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) throw std::runtime_error("no process snapshot");
     PROCESSENTRY32W entry{};
@@ -147,12 +147,18 @@ const std::map<std::string, Command>& Commands() {
              const std::wstring w = Utf8ToWide(a[1]);
              SendMessageW(Control(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
          }}},
-        // Polls until exactly N processes have that (ASCII) image name.
+        // Polls until exactly N processes have that image name.
         {"wait-processes", {2, [](auto& a) {
              const int want = std::stoi(a[1]);
              WaitUntil([&] { return ProcessCount(a[0]) == want; }, a[1] + " processes " + a[0]);
          }}},
         {"processes", {1, [](auto& a) { std::printf("%d\n", ProcessCount(a[0])); }}},
+        // Pages a multi-line box down once and prints its first visible line:
+        // more than 0 only when its text is longer than the box.
+        {"scroll", {1, [](auto& a) {
+             SendMessageW(Control(a[0]), WM_VSCROLL, SB_PAGEDOWN, 0);
+             std::printf("%ld\n", static_cast<long>(SendMessageW(Control(a[0]), EM_GETFIRSTVISIBLELINE, 0, 0)));
+         }}},
         // Ends a wizard left running by a failed test; no wizard is no error.
         {"end", {0, [](auto&) {
              HWND form = FindWindowW(L"ZsetupForm", nullptr);

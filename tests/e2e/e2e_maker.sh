@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The example product with its maker's profile: the maker's lines on page 0,
+# its caption and example folder, the licence text inline on page 1, and a
+# finish that starts the product through its check box, opens the maker's
+# tutorial and leaves the folder closed; setup.exe shows the maker's icon.
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
+make_setup maker
+forget_install
+recorder=$6
+redirect_launches "$recorder"
+
+start_setup
+drive wait-window expect-page 0
+shot page0
+expect "page 0 title" "$(drive text Label8)" "演示工作室安装程序"
+expect "credit" "$(drive text CreditLb)" "演示工作室 出品"
+expect "lower-left address" "$(drive text SiteLb)" "demo.example.org"
+
+drive press suiButton2 expect-page 1
+shot page1
+licence=$(drive text LicenceBox)
+case "$licence" in
+"演示软件 最终用户许可协议\r\n\r\n1. 本软件仅供演示安装向导之用。\r\n"*) echo "ok: the licence text is on page 1" ;;
+*) fail "the licence box holds '$licence'" ;;
+esac
+[ "$(drive scroll LicenceBox)" -gt 0 ] || fail "the licence box does not scroll"
+echo "ok: the licence box scrolls"
+shot page1-scrolled
+
+drive press suiButton4 expect-page 2
+drive set FolderEd "Apps" press suiButton2
+expect "the maker's caption and example" "$(drive answer 1)" \
+    "$(printf ' 演示工作室\n必须指定完全路径!\\r\\n比如:\\r\\nD:\\演示软件')"
+drive set FolderEd "C:\\$product_name" press suiButton2 expect-page 3
+drive press suiButton2 expect-page 5
+shot page5
+expect "run box" "$(drive text RunProgramCb)" "运行 $product_name"
+expect "tutorial box" "$(drive text StartProgramCb)" "打开演示软件的使用说明"
+drive press suiButton3 >/dev/null
+
+# The run box started the installed program. It holds the output of the
+# wine that started setup.exe: it ends before setup's exit is awaited.
+drive wait-processes "$product_name.exe" 1
+echo "ok: the program runs"
+$run taskkill /f /im "$product_name.exe" >/dev/null 2>&1 || true
+drive wait-processes "$product_name.exe" 0
+expect_setup_exit
+grep -F "http://demo.example.org/help/demo.html" "$work/recorder/commands.txt" >/dev/null \
+    || fail "the tutorial was not opened: $(cat "$work/recorder/commands.txt")"
+echo "ok: the maker's tutorial went to the browser"
+if grep -F "\"C:\\$product_name\"" "$work/recorder/commands.txt" >/dev/null; then
+    fail "the folder was opened"
+fi
+echo "ok: the folder stays closed"
+
+# Explorer's icon for setup.exe is the maker's: its three sizes, read back.
+wrestool -x --type=14 "$work/setup.exe" -o "$work/group.ico"
+expect "setup.exe's icon" "$(icotool -l "$work/group.ico" | sed 's/ --bit-depth.*//')" \
+    "$(icotool -l "$work/product/art/demo.ico" | sed 's/ --bit-depth.*//')"
+icotool -l "$work/group.ico" | grep -F -- "--width=16 --height=16" >/dev/null || fail "not the maker's icon"
+echo "ok: setup.exe carries the maker's icon"
