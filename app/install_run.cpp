@@ -50,6 +50,7 @@ void TMainForm::RunInstall() {
 
     CopyResource("SETUPINI", installed::kRecordCopy);
     if (!extra_files.empty()) CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
+    if (platform_.resources.RcData(kMakerResource)) CopyResource(kMakerResource, installed::kMakerCopy);
 
     work.SetCaption(texts::kRegistering);
     work.Repaint();

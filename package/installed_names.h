@@ -16,6 +16,9 @@ inline constexpr char kUninstaller[] = "\\uninstall.exe";
 // The file rows past the record's 256 (extra_files.h): the SETUPFILES
 // resource as built, left only by a package that has them.
 inline constexpr char kExtraFilesCopy[] = "\\Z_files.cx";
+// The maker's profile (maker_profile.h), the SETUPMAKER resource as built,
+// left only by a package that has one: the uninstaller speaks as that maker.
+inline constexpr char kMakerCopy[] = "\\Z_maker.cx";
 
 // "卸载" + the product name, in the program group.
 std::string UninstallLinkName(const SetupConfig& config);

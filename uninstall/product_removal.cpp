@@ -61,15 +61,16 @@ std::optional<RegValue> Written(const RegistryEntry& row) {
 }  // namespace
 
 ProductRemoval::ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
-                               std::string folder, std::string self)
+                               std::vector<std::string> processes, std::string folder, std::string self)
     : platform_(platform),
       record_(record),
       extra_files_(extra_files),
+      processes_(std::move(processes)),
       folder_(std::move(folder)),
       self_(std::move(self)) {}
 
 RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& progress) {
-    for (const std::string& image : maker::ProductProcesses()) KillProcessByName(platform_.processes, image);
+    for (const std::string& image : processes_) KillProcessByName(platform_.processes, image);
     RemovalResult result;
 
     // Every file the run wrote, then the record's copy and the uninstaller.
@@ -84,6 +85,7 @@ RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& 
         if (!IsSkippedRow(rows[i])) add(rows[i].Name.text());
     add(installed::kRecordCopy);
     add(installed::kExtraFilesCopy);  // also an earlier, larger version's
+    add(installed::kMakerCopy);
     add(installed::kUninstaller);
     std::vector<std::string> folders = {folder_};
     for (std::size_t i = 0; i < files.size(); ++i) {

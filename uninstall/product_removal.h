@@ -34,8 +34,9 @@ public:
     // the folder that then holds nothing else go once it has ended
     // (HandOverSelfRemoval).
     // extra_files: the rows past the record's 256 (extra_files.h), if any.
+    // processes: the product's programs, ended first.
     ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
-                   std::string folder, std::string self);
+                   std::vector<std::string> processes, std::string folder, std::string self);
 
     // Ends the product's running programs first. progress(stage, percent)
     // comes after every step.
@@ -54,6 +55,7 @@ private:
     Platform& platform_;
     const SetupConfig& record_;
     const std::vector<FileEntry>& extra_files_;
+    std::vector<std::string> processes_;
     std::string folder_;
     std::string self_;
 };

@@ -73,6 +73,12 @@ bool TUninstallForm::LoadRecord(bool silent) {
             extra_files_ = UnpackExtraFiles(table->data(), table->size(), table_path);
         const auto problems = ValidateConfig(*record, extra_files_, UINT64_MAX);  // no payload here
         if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
+        // The package's maker, as its install left it: checked like the record.
+        if (const auto profile = platform_.files.ReadWholeFile(folder_ + installed::kMakerCopy)) {
+            maker_ = ReadMakerProfile(profile->data(), profile->size());
+            if (const std::string problem = MakerProfileProblem(maker_, *record); !problem.empty())
+                throw PackageError(problem);
+        }
         record_ = std::move(record);
     } catch (const PackageError& e) {
         return say(texts::kBadRecord + std::string(e.what()), kMbIconWarning);
@@ -81,12 +87,16 @@ bool TUninstallForm::LoadRecord(bool silent) {
 }
 
 RemovalResult TUninstallForm::Remove(const std::function<void(RemovalStage, int)>& progress) {
-    ProductRemoval removal(platform_, *record_, extra_files_, folder_, platform_.processes.CurrentProgram());
+    ProductRemoval removal(platform_, *record_, extra_files_,
+                           maker_.processes ? *maker_.processes : maker::ProductProcesses(), folder_,
+                           platform_.processes.CurrentProgram());
     return removal.Run(progress);
 }
 
 void TUninstallForm::ShowQuestion() {
     const std::string name = record_->ProductName.text();
+    if (maker_.credit) Control("Credit").SetCaption(*maker_.credit);
+    if (maker_.site_text) Control("SiteLabel").SetCaption(*maker_.site_text);
     form_->SetCaption(name + texts::kCaptionSuffix);
     form_->SetApplicationTitle(name + texts::kTitleSuffix);
     Control("Title").SetCaption(texts::kAskTitle);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "package/maker_profile.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
 #include "ui/form.h"
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<ui::Form> form_;
     HandlerBoundary boundary_;
     std::unique_ptr<SetupConfig> record_;
+    MakerProfile maker_;  // the package's, when its install left one; else empty
     std::vector<FileEntry> extra_files_;
     RemovalResult result_;
     bool removing_ = false;

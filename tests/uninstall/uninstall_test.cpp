@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "package/installed_names.h"
+#include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
 #include "tests/app/wizard_fixture.h"
 #include "text/gbk.h"
@@ -252,6 +253,11 @@ TEST(Uninstall, WithoutASoundRecordNothingIsRemoved) {
          },
          std::string(uninstall_texts::kBadRecord) + kFolder +
              "\\Z_nt.cx: Packed data is corrupt (zlib: incorrect data check)"},
+        {"a damaged maker's profile beside it",
+         [](MemoryFiles& f) {
+             f.WriteWholeFile(kFolder + "\\Z_maker.cx", {'Z', 'S', 'M', 'K', 9});
+         },
+         std::string(uninstall_texts::kBadRecord) + "SETUPMAKER"},
         {"failing validation",
          [](MemoryFiles& f) {
              Package bad;
@@ -338,6 +344,31 @@ TEST(Uninstall, SilentlyTheExitCodeSaysHowItWent) {
         EXPECT_EQ(u.removed(), k.code != kUninstallNoRecord);
         EXPECT_EQ(c.w.platform->files.Attributes(kFolder + "\\bin\\app.exe").has_value(), k.code == kUninstallNoRecord);
     }
+}
+
+// A package of another maker: its install leaves the profile beside the
+// record, and the uninstaller ends that maker's programs, shows its lines
+// and takes the copy away with the rest.
+TEST(Uninstall, SpeaksAsThePackagesMaker) {
+    Package p = Product();
+    MakerProfile profile;
+    profile.credit = "另一家 出品";
+    profile.site_text = "www.another.example";
+    profile.processes = std::vector<std::string>{"演示.exe"};
+    p.maker = WriteMakerProfile(profile);
+    Cycle c(p);
+    ASSERT_EQ(c.w.platform->files.ReadWholeFile(kFolder + "\\Z_maker.cx"), p.maker);
+    const std::uint32_t theirs = c.w.platform->processes.Start("演示.exe");
+    c.w.platform->processes.Start("ZANTO-KPV.exe");
+    TUninstallForm& u = c.Uninstall(false);
+    EXPECT_EQ(u.Control("Credit").caption(), "另一家 出品");
+    EXPECT_EQ(u.Control("SiteLabel").caption(), "www.another.example");
+    u.Control("UninstallButton").Click();
+    ASSERT_EQ(c.w.platform->processes.Terminations().size(), 1u);
+    EXPECT_EQ(c.w.platform->processes.Terminations()[0].id, theirs);
+    EXPECT_EQ(u.exit_code(), kUninstallComplete);
+    c.FinishSelfRemoval();
+    EXPECT_EQ(c.Files(), c.files_before);
 }
 
 TEST(SelfRemoval, TheCopysProcessIdIsADecimalNumberAndNothingElse) {
