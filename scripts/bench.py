@@ -11,7 +11,8 @@ every figure with its ratio to NSIS-zlib:
   install      zsetup: start to page 0 plus the installation run, driven
                through the wizard (scripts/bench-installer.sh), and the
                installer's peak resident size (VmHWM of its process);
-               NSIS: the silent install (/S /D=...) from start to exit, and
+               zsetup-silent and NSIS: the silent install (/S /D=...) from
+               start to exit, and
                its peak resident size (the Wine process becomes the program)
 
     bench.py ZSETUP STUB DRIVER WORK_DIR [--rounds N] [--products a,b,c]
@@ -30,7 +31,8 @@ import bench_products  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EPOCH = "1796860800"
-TOOLS = ("zsetup", "nsis-zlib", "nsis-lzma")
+# zsetup-silent is the same setup.exe as zsetup, installed with /S /D= as NSIS is.
+TOOLS = ("zsetup", "zsetup-silent", "nsis-zlib", "nsis-lzma")
 
 
 def measured(cmd, cwd=None, env=None, timeout=None):
@@ -131,13 +133,13 @@ class Bench:
             seconds, peak = float(fields.get("seconds", "nan")), float(fields.get("peak_kib", "nan")) * 1024
             folder = "基准"
         else:
+            folder = "基准" if tool == "zsetup-silent" else "bench-nsis"
             env = dict(os.environ, ZSETUP_WINE_TIMEOUT=str(self.args.install_timeout))
             run = [os.path.join(HERE, "wine", "wine-run"), self.wine_dir]
-            seconds, peak, rc, err = measured(run + [setup, "/S", "/D=C:\\bench-nsis"], env=env)
+            seconds, peak, rc, err = measured(run + [setup, "/S", "/D=C:\\" + folder], env=env)
             outcome = "installed" if rc == 0 else f"exit code {rc}"
-            folder = "bench-nsis"
         got = self.installed_files(folder)
-        if tool == "zsetup":
+        if tool.startswith("zsetup"):
             files += 1  # Z_nt.cx, the record the uninstaller goes by
         if outcome == "installed" and got != files:
             outcome = f"ended, but {got} of {files} files are there"
@@ -157,16 +159,20 @@ class Bench:
         huge = name == "huge"
         # A solid LZMA build of 1.5 GB takes many minutes; the huge product is
         # measured once, with zlib as the peer.
-        tools = ("zsetup", "nsis-zlib") if huge else TOOLS
+        tools = ("zsetup", "zsetup-silent", "nsis-zlib") if huge else TOOLS
         rounds = 1 if huge else self.args.rounds
         built = {}
         for r in range(rounds + (0 if huge else 1)):
             keep = huge or r > 0
             print(f"   build round {r if keep else 'warm-up'}", flush=True)
             for tool in tools:
+                if tool == "zsetup-silent":
+                    continue  # the zsetup build, installed silently
                 out = self.build(name, tool, manifest, scripts, keep)
                 if out:
                     built[tool] = out
+            if "zsetup" in built:
+                built["zsetup-silent"] = built["zsetup"]
         if self.args.no_install:
             return
         for r in range(rounds + (0 if huge else 1)):
