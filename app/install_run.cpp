@@ -92,13 +92,11 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
 
     // Written beside the target and swapped in, so a failed write never
     // costs the user the file that was there.
-    const ByteSlice bytes = payload.Slice(row);
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
         try {
             written =
-                platform_.files.WriteWholeFile(*temp, std::vector<std::uint8_t>(bytes.data, bytes.data + bytes.size)) &&
-                platform_.files.MoveReplacing(*temp, path);
+                platform_.files.WriteWholeFile(*temp, payload->Read(row)) && platform_.files.MoveReplacing(*temp, path);
         } catch (const std::bad_alloc&) {
             written = false;  // no memory for the staging buffer: this file fails, the run goes on
         }

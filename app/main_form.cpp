@@ -142,14 +142,14 @@ void TMainForm::ReadPreviousInstallation() {
 }
 
 void TMainForm::LoadPayload() {
-    auto blob = platform_.resources.RcData("SETUPPACK");
+    const auto blob = platform_.resources.RcDataView("SETUPPACK");
     if (!blob) throw PackageError("SETUPPACK: the program carries no payload resource");
     try {
-        payload = PayloadPack::FromBlob(*blob);
+        payload = std::make_unique<PayloadStream>(blob->data, blob->size);
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPPACK: ") + e.what());
     }
-    ThrowProblems(ValidateConfig(*config, extra_files, payload.size()));
+    ThrowProblems(ValidateConfig(*config, extra_files, payload->size()));
 }
 
 void TMainForm::FormCreate() {
@@ -178,7 +178,7 @@ void TMainForm::FormCreate() {
             form_->Terminate();
             return;
         }
-        if (!payload.MatchesChecksum(*config) &&
+        if (!payload->MatchesChecksum(*config) &&
             platform_.dialogs.ShowMessage(maker_.checksum_question.value_or(texts::kChecksumMismatch), Caption(),
                                           kMbYesNo | kMbIconQuestion) == kIdNo) {
             exit_code_ = kExitBadPackage;
@@ -198,6 +198,6 @@ void TMainForm::FormCreate() {
     form_->SetRegion({1, 1, r.width - 1, r.height - 1, 8, 8});
 }
 
-void TMainForm::FormDestroy() { payload = PayloadPack(); }
+void TMainForm::FormDestroy() { payload.reset(); }
 
 }  // namespace zsetup

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "package/maker_profile.h"
-#include "package/payload_pack.h"
+#include "package/payload_stream.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
 #include "app/wizard_controls.h"
@@ -82,9 +82,9 @@ public:
     // window: the stub attaches and switches on the drop shadow here.
     std::function<void(ui::Form&)> attach_shadow;
 
-    std::unique_ptr<SetupConfig> config;  // 207160 bytes: not on the stack
-    std::vector<FileEntry> extra_files;   // the rows past the record's 256 (SETUPFILES)
-    PayloadPack payload;
+    std::unique_ptr<SetupConfig> config;     // 207160 bytes: not on the stack
+    std::vector<FileEntry> extra_files;      // the rows past the record's 256 (SETUPFILES)
+    std::unique_ptr<PayloadStream> payload;  // read from the resource where it lies
     bool Installing = false;
     std::string CompanyKey;
     std::string ProductKey;

@@ -15,6 +15,13 @@ public:
         return it->second;
     }
 
+    // Valid until the resource is added again.
+    std::optional<ByteView> RcDataView(const std::string& name) override {
+        auto it = data_.find(Upper(name));
+        if (it == data_.end()) return std::nullopt;
+        return ByteView{it->second.data(), it->second.size()};
+    }
+
     void Add(const std::string& name, std::vector<std::uint8_t> bytes) { data_[Upper(name)] = std::move(bytes); }
 
 private:

@@ -56,6 +56,25 @@ struct InstalledRun {
 
 const std::string kFolder = "C:\\演示软件";
 
+// A record need not come from our builder: rows whose slices go backwards or
+// overlap install the right bytes all the same.
+TEST(InstallRun, RowsOutOfOrderOrOverlappingGetTheirOwnBytes) {
+    Package p;
+    p.AddFile("\\a.txt", "AAAA");
+    p.AddFile("\\b.txt", "BBB");
+    std::swap(p.record.Files[1], p.record.Files[2]);  // b before a
+    FileEntry& overlap = p.record.Files[p.record.FileCount++];
+    overlap.Name.assign("\\both.txt");
+    overlap.Offset = 3;  // "lo" of hello, then "AA"
+    overlap.Size = 4;
+    InstalledRun run(p);
+    ASSERT_EQ(run.w.page(), 5);
+    EXPECT_EQ(run.File(kFolder + "\\hello.txt"), "hello");
+    EXPECT_EQ(run.File(kFolder + "\\a.txt"), "AAAA");
+    EXPECT_EQ(run.File(kFolder + "\\b.txt"), "BBB");
+    EXPECT_EQ(run.File(kFolder + "\\both.txt"), "loAA");
+}
+
 // The label and the bar are painted when the percentage moves or 30 ms have
 // passed, not for every file; what they hold is always the current file.
 TEST(InstallRun, RepaintsTheProgressWhenItMovesOrTimeHasPassed) {

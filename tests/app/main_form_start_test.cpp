@@ -128,7 +128,9 @@ TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
     const ui::RoundedRegion r = *wizard.form().region();
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom, r.ellipse_width, r.ellipse_height}),
               std::vector<int>({1, 1, 536, 296, 8, 8}));
-    EXPECT_EQ(wizard.payload.bytes(), Package().payload);
+    ASSERT_TRUE(wizard.payload);
+    EXPECT_EQ(wizard.payload->size(), Package().payload.size());
+    EXPECT_EQ(wizard.payload->Read(wizard.config->Files[0]), Package().payload);  // the one file, hello.txt
 }
 
 // The shadow is attached with page 0 selected and before the window gets
