@@ -184,7 +184,7 @@ class Bench:
                     self.install(name, tool, built[tool], files, keep, shots)
         self.forget_installs()
         if huge:  # 3 GB of installers and installs: not kept
-            for out in built.values():
+            for out in set(built.values()):  # zsetup-silent installs zsetup's file
                 os.remove(out)
 
     def table(self, products):
