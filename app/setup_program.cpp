@@ -9,11 +9,11 @@
 
 namespace zsetup {
 
-const std::vector<OptionSpec>& SetupOptions() {
-    static const std::vector<OptionSpec> options = {{"/S", OptionSpec::kFlag},
-                                                    {"/?", OptionSpec::kFlag},
-                                                    {"/LOG=", OptionSpec::kValue},
-                                                    {"/D=", OptionSpec::kRestOfLine}};
+const std::vector<OptionRule>& SetupOptions() {
+    static const std::vector<OptionRule> options = {{"/S", OptionRule::kFlag},
+                                                    {"/?", OptionRule::kFlag},
+                                                    {"/LOG=", OptionRule::kValue},
+                                                    {"/D=", OptionRule::kRestOfLine}};
     return options;
 }
 

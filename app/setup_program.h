@@ -18,7 +18,7 @@
 
 namespace zsetup {
 
-const std::vector<OptionSpec>& SetupOptions();
+const std::vector<OptionRule>& SetupOptions();
 
 // run_window shows the wizard to a person: its window, FormCreate, the
 // message loop until the wizard ends.

@@ -103,15 +103,15 @@ def spread_files(content, count, total):
 def generate(kind, work):
     """Writes the product into work/ once (kept while its recipe stays the
     same) and returns (manifest, nsis scripts by compressor, payload bytes)."""
-    spec = PRODUCTS[kind]
+    shape = PRODUCTS[kind]
     stamp = os.path.join(work, ".generated")
-    recipe = f"{kind} {spec} v4"
+    recipe = f"{kind} {shape} v4"
     fresh = os.path.exists(stamp) and open(stamp).read() == recipe
     content = Content(kind)
     if kind == "typical":
         rows = [(s, n, d, len(d)) for s, n, d in typical_files(content)]
     else:
-        rows = spread_files(content, spec["files"], spec["total"])
+        rows = spread_files(content, shape["files"], shape["total"])
     if not fresh:
         os.makedirs(work, exist_ok=True)
         for source, _, data, size in rows:

@@ -10,11 +10,11 @@ constexpr std::uint32_t kWaitForFirstMs = 60000;
 
 }  // namespace
 
-const std::vector<OptionSpec>& UninstallerOptions() {
-    static const std::vector<OptionSpec> options = {{"/S", OptionSpec::kFlag},
-                                                    {"/?", OptionSpec::kFlag},
-                                                    {"/CLEANUP=", OptionSpec::kValue},
-                                                    {"/IN=", OptionSpec::kRestOfLine}};
+const std::vector<OptionRule>& UninstallerOptions() {
+    static const std::vector<OptionRule> options = {{"/S", OptionRule::kFlag},
+                                                    {"/?", OptionRule::kFlag},
+                                                    {"/CLEANUP=", OptionRule::kValue},
+                                                    {"/IN=", OptionRule::kRestOfLine}};
     return options;
 }
 

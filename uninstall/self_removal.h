@@ -18,7 +18,7 @@ namespace zsetup {
 // The uninstaller's options: /S (no window), /? (the options and exit
 // codes), and the copy's /CLEANUP=<id of the program that started it>
 // /IN=<that program's path> (the rest of the line).
-const std::vector<OptionSpec>& UninstallerOptions();
+const std::vector<OptionRule>& UninstallerOptions();
 
 // The /CLEANUP= value: a decimal process id, nothing else.
 std::optional<std::uint32_t> ProcessIdOf(const std::string& text);

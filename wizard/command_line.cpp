@@ -82,19 +82,19 @@ std::string CommandLine::Value(const std::string& name) const {
     return it == options.end() ? std::string() : it->second;
 }
 
-CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionSpec>& specs) {
+CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionRule>& rules) {
     CommandLine parsed;
     std::size_t i = AfterProgram(line);
     for (SkipBlanks(line, i); i < line.size(); SkipBlanks(line, i)) {
         const std::size_t start = i;
         const std::string arg = NextArgument(line, i);
         const std::string upper = Upper(arg);
-        const OptionSpec* match = nullptr;
-        for (const OptionSpec& spec : specs) {
-            const std::string name = spec.name;
-            const bool takes_value = spec.kind != OptionSpec::kFlag;
+        const OptionRule* match = nullptr;
+        for (const OptionRule& rule : rules) {
+            const std::string name = rule.name;
+            const bool takes_value = rule.kind != OptionRule::kFlag;
             if (takes_value ? upper.compare(0, name.size(), name) == 0 : upper == name) {
-                match = &spec;
+                match = &rule;
                 break;
             }
         }
@@ -104,7 +104,7 @@ CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionSpec
             return parsed;
         }
         const std::string name = match->name;
-        if (match->kind == OptionSpec::kRestOfLine) {
+        if (match->kind == OptionRule::kRestOfLine) {
             // Written bare, the raw rest of the line: blanks kept, quotes not
             // read. Quoted whole, as programs that quote every argument with
             // a blank pass it: the argument's value and whatever follows.
@@ -115,7 +115,7 @@ CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionSpec
             parsed.options[name] = value;
             return parsed;
         }
-        parsed.options[name] = match->kind == OptionSpec::kValue ? arg.substr(name.size()) : std::string();
+        parsed.options[name] = match->kind == OptionRule::kValue ? arg.substr(name.size()) : std::string();
     }
     return parsed;
 }

@@ -18,14 +18,14 @@ namespace zsetup {
 // The arguments after the program's own path.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
-struct OptionSpec {
+struct OptionRule {
     enum Kind { kFlag, kValue, kRestOfLine };
     const char* name;  // "/S", "/LOG=", "/D="
     Kind kind;
 };
 
 struct CommandLine {
-    // Each option given, by its name as the spec writes it; flags hold "".
+    // Each option given, by its name as its rule writes it; flags hold "".
     std::map<std::string, std::string> options;
     // Why the line cannot be taken ("unknown option"), empty when it can.
     std::string error;
@@ -35,6 +35,6 @@ struct CommandLine {
     std::string Value(const std::string& name) const;
 };
 
-CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionSpec>& specs);
+CommandLine ParseCommandLine(std::string_view line, const std::vector<OptionRule>& rules);
 
 }  // namespace zsetup

@@ -43,10 +43,10 @@ const SplitCase kSplitCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, Split, ::testing::ValuesIn(kSplitCases), testing::LabelName());
 
-const std::vector<OptionSpec> kSpecs = {{"/S", OptionSpec::kFlag},
-                                        {"/?", OptionSpec::kFlag},
-                                        {"/LOG=", OptionSpec::kValue},
-                                        {"/D=", OptionSpec::kRestOfLine}};
+const std::vector<OptionRule> kRules = {{"/S", OptionRule::kFlag},
+                                        {"/?", OptionRule::kFlag},
+                                        {"/LOG=", OptionRule::kValue},
+                                        {"/D=", OptionRule::kRestOfLine}};
 
 struct OptionCase {
     const char* label;
@@ -60,7 +60,7 @@ void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.label; }
 class Options : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(Options, AreReadAsTheProgramTakesThem) {
-    const CommandLine parsed = ParseCommandLine(GetParam().line, kSpecs);
+    const CommandLine parsed = ParseCommandLine(GetParam().line, kRules);
     EXPECT_EQ(parsed.options, GetParam().options);
     EXPECT_EQ(parsed.error.empty(), GetParam().bad.empty()) << parsed.error;
     EXPECT_EQ(parsed.bad_argument, GetParam().bad);

@@ -63,8 +63,8 @@ TEST(UnattendedDialogs, LogEveryBoxAndSilentOnesAnswerWithoutShowing) {
                                   "message: 文件错误", "message: 退出吗？", "message: 退出吗？"}));
 }
 
-const std::vector<OptionSpec> kSpecs = {
-    {"/S", OptionSpec::kFlag}, {"/?", OptionSpec::kFlag}, {"/D=", OptionSpec::kRestOfLine}};
+const std::vector<OptionRule> kRules = {
+    {"/S", OptionRule::kFlag}, {"/?", OptionRule::kFlag}, {"/D=", OptionRule::kRestOfLine}};
 
 TEST(CommandLineAnswers, HelpAndUnknownOptionsEndTheProgramOthersGoOn) {
     struct Case {
@@ -86,7 +86,7 @@ TEST(CommandLineAnswers, HelpAndUnknownOptionsEndTheProgramOthersGoOn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        const CommandLine parsed = ParseCommandLine(c.line, kSpecs);
+        const CommandLine parsed = ParseCommandLine(c.line, kRules);
         EXPECT_EQ(AsksForSilence(c.line, parsed), c.silent);
         MemoryDialogs dialogs;
         dialogs.Answer(kIdOk);
