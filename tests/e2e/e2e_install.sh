@@ -29,28 +29,11 @@ expect "page 5 title" "$(drive text Label8)" "安装完毕"
 drive press suiButton3 >/dev/null
 expect_setup_exit
 
-# table: source in the staged product | installed name
-file_cases=(
-    bin/demo-app.exe       "$product_name.exe"
-    licence.txt            许可协议.txt
-    readme.txt             说明.txt
-    官方网站.url            官方网站.url
-)
-for ((i = 0; i < ${#file_cases[@]}; i += 2)); do
-    cmp "$work/product/${file_cases[i]}" "$folder_unix/${file_cases[i + 1]}"
-    echo "ok: ${file_cases[i + 1]} equals its source"
-done
-cmp "$bin/zsetup-uninstall.exe" "$folder_unix/uninstall.exe"
-echo "ok: uninstall.exe is the built-in uninstaller"
+expect_installed_files "$folder_unix"
 wrestool -x --raw --type=10 --name=SETUPINI -o "$work/SETUPINI" "$work/setup.exe"
 cmp "$work/SETUPINI" "$folder_unix/Z_nt.cx"
 echo "ok: Z_nt.cx equals the SETUPINI resource"
 
-# `wine reg query` prints some values in GBK, some in UTF-8: read the export.
-reg_lines() {
-    $run reg export "$1" "Z:${work//\//\\}\\key.reg" /y >/dev/null
-    iconv -f UTF-16LE -t UTF-8 "$work/key.reg" | tr -d '\r'
-}
 # A string as a .reg file writes it.
 reg_sz() {
     local s=${1//\\/\\\\}
@@ -74,11 +57,7 @@ reg_cases=(
     "$product_key\\设置"        "\"语言\"=$(reg_sz 简体中文)"
     "$product_key\\设置\\窗口" '"宽度"=dword:00000320'
 )
-for ((i = 0; i < ${#reg_cases[@]}; i += 2)); do
-    reg_lines "${reg_cases[i]}" | grep -Fx -- "${reg_cases[i + 1]}" >/dev/null \
-        || fail "no ${reg_cases[i + 1]} in ${reg_cases[i]}"
-    echo "ok: ${reg_cases[i + 1]}"
-done
+expect_reg_values "${reg_cases[@]}"
 reg_lines "$product_key" | grep -Ex '"Date"="[0-9]{8}"' >/dev/null || fail "no install date"
 echo "ok: the install date"
 # Its list comes out in GBK.

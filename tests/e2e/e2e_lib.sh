@@ -113,4 +113,33 @@ wait_gone() {
     fail "$1 is still there"
 }
 
+# The staged product's files as the install names them, each equal to its
+# source, and the built-in uninstaller beside them.
+expect_installed_files() {
+    local folder=$1 i
+    local cases=(bin/demo-app.exe "$product_name.exe" licence.txt 许可协议.txt readme.txt 说明.txt
+                 官方网站.url 官方网站.url)
+    for ((i = 0; i < ${#cases[@]}; i += 2)); do
+        cmp "$work/product/${cases[i]}" "$folder/${cases[i + 1]}"
+        echo "ok: ${cases[i + 1]} equals its source"
+    done
+    cmp "$bin/zsetup-uninstall.exe" "$folder/uninstall.exe"
+    echo "ok: uninstall.exe is the built-in uninstaller"
+}
+
+# `wine reg query` prints some values in GBK, some in UTF-8: read the export.
+reg_lines() {
+    $run reg export "$1" "Z:${work//\//\\}\\key.reg" /y >/dev/null
+    iconv -f UTF-16LE -t UTF-8 "$work/key.reg" | tr -d '\r'
+}
+
+# expect_reg_values KEY LINE [KEY LINE]...: each line is in its key's export.
+expect_reg_values() {
+    while [ $# -gt 0 ]; do
+        reg_lines "$1" | grep -Fx -- "$2" >/dev/null || fail "no $2 in $1"
+        echo "ok: $2"
+        shift 2
+    done
+}
+
 trap 'drive end >/dev/null 2>&1 || true' EXIT

@@ -54,23 +54,8 @@ run_expecting 3 setup.exe /S /D=演示软件
 [ ! -e "$folder_unix" ] || fail "a bad folder was made"
 
 run_expecting 0 setup.exe /S "/LOG=$log_win" "/D=$folder_win"
-# table: source in the staged product | installed name
-file_cases=(
-    bin/demo-app.exe       "$product_name.exe"
-    licence.txt            许可协议.txt
-    readme.txt             说明.txt
-    官方网站.url            官方网站.url
-)
-for ((i = 0; i < ${#file_cases[@]}; i += 2)); do
-    cmp "$work/product/${file_cases[i]}" "$folder_unix/${file_cases[i + 1]}"
-    echo "ok: ${file_cases[i + 1]} equals its source"
-done
-cmp "$bin/zsetup-uninstall.exe" "$folder_unix/uninstall.exe"
+expect_installed_files "$folder_unix"
 
-reg_lines() {
-    $run reg export "$1" "Z:${work//\//\\}\\key.reg" /y >/dev/null
-    iconv -f UTF-16LE -t UTF-8 "$work/key.reg" | tr -d '\r'
-}
 folder_reg=${folder_win//\\/\\\\}
 # table: key | value as exported
 reg_cases=(
@@ -79,11 +64,7 @@ reg_cases=(
     "$uninstall_key" "\"UninstallString\"=\"\\\"$folder_reg\\\\uninstall.exe\\\"\""
     "$uninstall_key" "\"InstallLocation\"=\"$folder_reg\""
 )
-for ((i = 0; i < ${#reg_cases[@]}; i += 2)); do
-    reg_lines "${reg_cases[i]}" | grep -Fx -- "${reg_cases[i + 1]}" >/dev/null \
-        || fail "no ${reg_cases[i + 1]} in ${reg_cases[i]}"
-    echo "ok: ${reg_cases[i + 1]}"
-done
+expect_reg_values "${reg_cases[@]}"
 
 desktop_link=$user_dir/Desktop/$product_name.lnk
 group="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product_name"
