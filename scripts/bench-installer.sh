@@ -20,19 +20,20 @@ now() { date +%s.%N; }
 shot() { [ -n "$shots" ] && mkdir -p "$shots" && (. "$wine_dir/run/env" && import -display "$DISPLAY" -window root "$shots/$1.png"); }
 
 start=$(now)
-(cd "$(dirname "$setup")" && ZSETUP_WINE_TIMEOUT=$limit $run "$(basename "$setup")" >/dev/null 2>&1; echo $? >"$wine_dir/bench-setup.rc") &
+peak_file=$wine_dir/bench-setup.peak
+rm -f "$wine_dir/bench-setup.rc" "$peak_file"
+(cd "$(dirname "$setup")" &&
+    ZSETUP_WINE_TIMEOUT=$limit /usr/bin/time -f %M -o "$peak_file" $run "$(basename "$setup")" >/dev/null 2>&1
+    echo $? >"$wine_dir/bench-setup.rc") &
 setup_job=$!
-rm -f "$wine_dir/bench-setup.rc"
-trap '$run "$driver" end >/dev/null 2>&1; wait $setup_job 2>/dev/null' EXIT
-
-# The installer's process under Wine (the wine process becomes the program).
-setup_pid() {
-    local p
-    for p in $(pgrep -f "$(basename "$setup")"); do
-        [ "$(cat /proc/$p/comm 2>/dev/null)" != timeout ] && grep -qa "$(basename "$setup")" /proc/$p/cmdline 2>/dev/null &&
-            grep -qa '\.exe' /proc/$p/cmdline && [ -n "$(awk '/VmHWM/ {print $2}' /proc/$p/status 2>/dev/null)" ] && echo "$p"
-    done | tail -n1
+# Ends the wizard and gives its peak (KiB), known once its process is gone.
+end_setup() {
+    $run "$driver" end >/dev/null 2>&1
+    wait $setup_job 2>/dev/null
+    peak_kib=$(tail -n1 "$peak_file" 2>/dev/null)
+    peak_kib=${peak_kib:-nan}
 }
+trap '[ -n "${setup_job:-}" ] && end_setup' EXIT
 
 # What happened when the wizard did not get there: a box's text, or how it ended.
 give_up() {
@@ -40,7 +41,9 @@ give_up() {
     box=$(timeout 40 $run "$driver" answer 1 2>/dev/null | tr '\n' ' ')
     [ -n "$box" ] && what="$what; box: $box"
     [ -f "$wine_dir/bench-setup.rc" ] && what="$what; exit code $(cat "$wine_dir/bench-setup.rc")"
-    echo "seconds=nan page0=nan run=nan peak_kib=${peak_kib:-nan} outcome=$what"
+    end_setup
+    setup_job=
+    echo "seconds=nan page0=nan run=nan peak_kib=$peak_kib outcome=$what"
     exit 0
 }
 
@@ -53,8 +56,6 @@ wait_for() {
         [ -f "$wine_dir/bench-setup.rc" ] && give_up "setup.exe ended before $what"
         [ "$(awk -v s="$start" -v n="$(now)" -v l="$limit" 'BEGIN {print (n - s > l)}')" = 1 ] &&
             give_up "no $what after ${limit} s"
-        pid=$(setup_pid)
-        [ -n "$pid" ] && peak_kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
         # A box instead of the page: the installer says why.
         timeout 5 $run "$driver" wait-box >/dev/null 2>&1 && give_up "a box instead of $what"
     done
@@ -64,7 +65,6 @@ wait_for "page 0" wait-window expect-page 0
 page0=$(now)
 $run "$driver" press suiButton2 expect-page 1 press suiButton4 expect-page 2 press suiButton2 expect-page 3 >/dev/null ||
     give_up "the wizard did not turn to page 3"
-pid=$(setup_pid)
 run_start=$(now)
 $run "$driver" press suiButton2 >/dev/null
 sleep 1
@@ -72,7 +72,8 @@ shot page4 # the run is under way: labels and bar repainted without the message 
 wait_for "page 5" expect-page 5
 run_end=$(now)
 shot page5
-peak_kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
-awk -v s="$start" -v p="$page0" -v a="$run_start" -v b="$run_end" -v k="${peak_kib:-nan}" 'BEGIN {
+end_setup
+setup_job=
+awk -v s="$start" -v p="$page0" -v a="$run_start" -v b="$run_end" -v k="$peak_kib" 'BEGIN {
     printf "seconds=%.3f page0=%.3f run=%.3f peak_kib=%s outcome=installed\n", (p - s) + (b - a), p - s, b - a, k
 }'

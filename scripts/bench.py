@@ -10,14 +10,18 @@ every figure with its ratio to NSIS-zlib:
   build        wall time of one build, and the builder's peak resident size
   install      zsetup: start to page 0 plus the installation run, driven
                through the wizard (scripts/bench-installer.sh), and the
-               installer's peak resident size (VmHWM of its process);
+               installer's peak resident size;
                zsetup-silent and NSIS: the silent install (/S /D=...) from
-               start to exit, and
-               its peak resident size (the Wine process becomes the program)
+               start to exit, and its peak resident size
+  Every install is checked: each file there with its source's bytes (the
+  huge product, 1.5 GB, is more than twice what a 32-bit process can address).
+  Peak resident sizes are GNU time's: the largest process the command ran
+  (under Wine, the Wine process becomes the program).
 
     bench.py ZSETUP STUB DRIVER WORK_DIR [--rounds N] [--products a,b,c]
 """
 import argparse
+import filecmp
 import os
 import shutil
 import statistics
@@ -36,21 +40,25 @@ TOOLS = ("zsetup", "zsetup-silent", "nsis-zlib", "nsis-lzma")
 
 
 def measured(cmd, cwd=None, env=None, timeout=None):
-    """(seconds, peak resident bytes of the largest process, exit code)."""
-    with tempfile.TemporaryFile() as errors:
+    """(seconds, peak resident bytes of the largest process, exit code, stderr).
+
+    The peak comes from GNU time, which starts the command itself: a child
+    forked from this Python process would carry Python's own resident size
+    into its peak (Linux keeps the larger of the two across exec)."""
+    with tempfile.TemporaryFile() as errors, tempfile.NamedTemporaryFile("r") as peak:
         start = time.monotonic()
-        proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=errors)
+        proc = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", peak.name] + cmd, cwd=cwd, env=env,
+                                stdout=subprocess.DEVNULL, stderr=errors)
         try:
-            # wait4 gives the child's own usage, its waited-for descendants included.
-            _, status, usage = os.wait4(proc.pid, 0)
+            proc.wait(timeout)
         except BaseException:
             proc.kill()
             raise
         seconds = time.monotonic() - start
-        proc.returncode = os.waitstatus_to_exitcode(status)
         errors.seek(0)
         err = errors.read().decode("utf-8", "replace")
-    return seconds, usage.ru_maxrss * 1024, proc.returncode, err
+        kib = peak.read().strip().splitlines()
+    return seconds, (float(kib[-1]) * 1024 if kib else float("nan")), proc.returncode, err
 
 
 def print_stub_sections(stub):
@@ -120,7 +128,15 @@ class Bench:
         root = os.path.join(self.prefix(), "drive_c", folder)
         return sum(len(files) for _, _, files in os.walk(root))
 
+    def differing_files(self, folder, files):
+        """The installed names whose bytes are not their source's."""
+        root = os.path.join(self.prefix(), "drive_c", folder)
+        return [name for source, name in files
+                if not filecmp.cmp(source, os.path.join(root, *name.strip("\\").split("\\")), shallow=False)]
+
     def install(self, product, tool, setup, files, keep, shots=None):
+        """Installs, checks that every file is there with its source's bytes
+        and, with keep, records the figures."""
         self.forget_installs()
         if tool == "zsetup":
             cmd = [os.path.join(HERE, "bench-installer.sh"), self.wine_dir, self.args.driver, setup]
@@ -138,11 +154,15 @@ class Bench:
             run = [os.path.join(HERE, "wine", "wine-run"), self.wine_dir]
             seconds, peak, rc, err = measured(run + [setup, "/S", "/D=C:\\" + folder], env=env)
             outcome = "installed" if rc == 0 else f"exit code {rc}"
-        got = self.installed_files(folder)
+        got, expected = self.installed_files(folder), len(files)
         if tool.startswith("zsetup"):
-            files += 1  # Z_nt.cx, the record the uninstaller goes by
-        if outcome == "installed" and got != files:
-            outcome = f"ended, but {got} of {files} files are there"
+            expected += 1  # Z_nt.cx, the record the uninstaller goes by
+        if outcome == "installed" and got != expected:
+            outcome = f"ended, but {got} of {expected} files are there"
+        if outcome == "installed":
+            differing = self.differing_files(folder, files)
+            if differing:
+                outcome = f"ended, but {len(differing)} files differ from their sources (first: {differing[0]})"
         if outcome != "installed":
             self.note(f"{product}: {tool} install: {outcome}")
             return
@@ -153,9 +173,8 @@ class Bench:
     # --- one product ------------------------------------------------------
     def product(self, name):
         print(f"== {name}: generating", flush=True)
-        manifest, scripts, payload = bench_products.generate(name, os.path.join(self.work, name))
-        files = bench_products.PRODUCTS[name]["files"]
-        print(f"   {files} files, {payload / 2**20:.1f} MiB", flush=True)
+        manifest, scripts, payload, files = bench_products.generate(name, os.path.join(self.work, name))
+        print(f"   {len(files)} files, {payload / 2**20:.1f} MiB", flush=True)
         huge = name == "huge"
         # A solid LZMA build of 1.5 GB takes many minutes; the huge product is
         # measured once, with zlib as the peer.

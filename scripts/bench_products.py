@@ -102,7 +102,8 @@ def spread_files(content, count, total):
 
 def generate(kind, work):
     """Writes the product into work/ once (kept while its recipe stays the
-    same) and returns (manifest, nsis scripts by compressor, payload bytes)."""
+    same) and returns (manifest, nsis scripts by compressor, payload bytes,
+    (source, installed name) of each file)."""
     shape = PRODUCTS[kind]
     stamp = os.path.join(work, ".generated")
     recipe = f"{kind} {shape} v4"
@@ -138,7 +139,7 @@ def generate(kind, work):
     if not fresh:
         with open(stamp, "w") as f:
             f.write(recipe)
-    return manifest, scripts, sum(r[3] for r in rows)
+    return manifest, scripts, sum(r[3] for r in rows), [(os.path.join(work, r[0]), r[1]) for r in rows]
 
 
 def write_nsis(work, rows, compressor):
