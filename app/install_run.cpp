@@ -92,13 +92,19 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
 
     // Written beside the target and swapped in, so a failed write never
     // costs the user the file that was there.
+    // The bytes go from the payload to the disk a piece at a time, however large the file.
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
         try {
-            written =
-                platform_.files.WriteWholeFile(*temp, payload->Read(row)) && platform_.files.MoveReplacing(*temp, path);
+            payload->Open(row);
+            written = platform_.files.WriteFileFrom(*temp, [this](std::uint8_t* out, std::size_t n) {
+                return payload->Read(out, n);
+            }) && platform_.files.MoveReplacing(*temp, path);
         } catch (const std::bad_alloc&) {
-            written = false;  // no memory for the staging buffer: this file fails, the run goes on
+            written = false;  // no memory for the write's buffer: this file fails, the run goes on
+        } catch (const PackageError&) {
+            platform_.files.RemoveFile(*temp);  // the run ends with the error; no stray temp file stays
+            throw;
         }
         if (!written) platform_.files.RemoveFile(*temp);
     }

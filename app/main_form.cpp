@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -142,14 +143,37 @@ void TMainForm::ReadPreviousInstallation() {
 }
 
 void TMainForm::LoadPayload() {
-    const auto blob = platform_.resources.RcDataView("SETUPPACK");
-    if (!blob) throw PackageError("SETUPPACK: the program carries no payload resource");
     try {
-        payload = std::make_unique<PayloadStream>(blob->data, blob->size);
+        payload = PayloadFromFile();
+        if (!payload) {
+            auto in_place = platform_.resources.RcDataInPlace("SETUPPACK");
+            if (!in_place) throw PackageError("the program carries no payload resource");
+            payload = std::make_unique<PayloadStream>(std::move(in_place));
+        }
     } catch (const PackageError& e) {
         throw PackageError(std::string("SETUPPACK: ") + e.what());
     }
     ThrowProblems(ValidateConfig(*config, extra_files, payload->size()));
+}
+
+// The payload read from the program's file, which keeps the installer's memory
+// small: only when the build gave its digest and the file's bytes have it, so
+// a file replaced since the program started is never installed from. Nothing
+// otherwise, and the payload is read in the image, as it always can be.
+std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
+    const auto digest = platform_.resources.RcData(kPayloadDigestResource);
+    Sha256Digest expected;
+    if (!digest || digest->size() != expected.size()) return nullptr;
+    std::copy(digest->begin(), digest->end(), expected.begin());
+    auto file = platform_.resources.RcDataFromFile("SETUPPACK");
+    if (!file) return nullptr;
+    try {
+        auto read = std::make_unique<PayloadStream>(std::move(file), &expected);
+        if (read->DigestMatches()) return read;
+    } catch (const PackageError&) {
+        // Bytes from the file that do not even unpack: the image says what is wrong.
+    }
+    return nullptr;
 }
 
 void TMainForm::FormCreate() {

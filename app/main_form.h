@@ -84,7 +84,7 @@ public:
 
     std::unique_ptr<SetupConfig> config;     // 207160 bytes: not on the stack
     std::vector<FileEntry> extra_files;      // the rows past the record's 256 (SETUPFILES)
-    std::unique_ptr<PayloadStream> payload;  // read from the resource where it lies
+    std::unique_ptr<PayloadStream> payload;  // read forward, never held whole
     bool Installing = false;
     std::string CompanyKey;
     std::string ProductKey;
@@ -101,6 +101,7 @@ private:
     const std::vector<std::string>& Processes() const;
     void ReadPreviousInstallation();
     void LoadPayload();
+    std::unique_ptr<PayloadStream> PayloadFromFile();
     void RefusePackage(const std::string& message);
     void CheckFolder();
     void ShowFailedFiles();

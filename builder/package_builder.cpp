@@ -17,6 +17,8 @@
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
+#include "package/payload_stream.h"
+#include "package/sha256.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -154,11 +156,20 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     const auto icons = [&](ResourceTree& tree) {
         if (icon) ReplaceIcons(tree, std::move(*icon));
     };
-    RcDataStreamWriter writer(stub, std::move(items),
-                              {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
-                              "SETUPPACK", out, icons);
+    // The packed payload's digest, known once it is written, lets the stub
+    // read the payload from its file and know those are the bytes it was
+    // started with.
+    RcDataStreamWriter writer(
+        stub, std::move(items), {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
+        "SETUPPACK", out, icons, RcDataItem{kPayloadDigestResource, std::vector<std::uint8_t>(Sha256Digest{}.size())});
+    Sha256 digest;
     BlobPacker packer(
-        total, [&writer](const std::uint8_t* data, std::size_t size) { writer.Append(data, size); }, threads);
+        total,
+        [&](const std::uint8_t* data, std::size_t size) {
+            writer.Append(data, size);
+            digest.Add(data, size);
+        },
+        threads);
     std::uint32_t packed_sum = 0;
     ReadSources(m, sizes, chunk, [&](std::size_t file, const std::uint8_t* data, std::size_t size) {
         packer.Add(data, size);
@@ -167,6 +178,8 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     });
     if (packed_sum != sum) throw std::runtime_error("A source changed while it was being packed");
     packer.Finish();
+    const Sha256Digest packed_digest = digest.Finish();
+    writer.Fill(std::vector<std::uint8_t>(packed_digest.begin(), packed_digest.end()));
     writer.Finish();
     if (progress) progress({m.sources.size(), m.sources.size(), packer.added(), total});
 }

@@ -15,6 +15,8 @@
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
 #include "package/payload_pack.h"
+#include "package/payload_stream.h"
+#include "package/sha256.h"
 
 namespace zsetup {
 namespace {
@@ -51,6 +53,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     auto licence = TakeRcData(tree, "PROTOCOL");
     auto extra_blob = TakeRcData(tree, kExtraFilesResource);
     auto maker = TakeRcData(tree, kMakerResource);
+    auto digest = TakeRcData(tree, kPayloadDigestResource);
     ResourceTree().swap(tree);
     if (!config_blob && !pack_blob) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
     if (!config_blob) throw PackageError("The program carries no SETUPINI resource.");
@@ -68,6 +71,12 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
         });
     c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
+    if (digest) {
+        Sha256 sha;
+        sha.Add(pack_blob->data(), pack_blob->size());
+        const Sha256Digest computed = sha.Finish();
+        c.digest_matches = std::equal(digest->begin(), digest->end(), computed.begin(), computed.end());
+    }
     if (licence) c.licence = std::string(licence->begin(), licence->end());
     const FileTail tail = ReadFileTail(image, pe);
     c.certificate = tail.certificate;
@@ -120,6 +129,9 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     if (stored != c.computed_checksum)
         problems.push_back("PackChecksum: stored " + std::to_string(stored) + ", the payload sums to " +
                            std::to_string(c.computed_checksum));
+    if (c.digest_matches == false)
+        problems.push_back(std::string(kPayloadDigestResource) +
+                           ": not the SHA-256 of SETUPPACK; the installer would read its payload from its image");
     if (c.extra_bytes != 0)
         problems.push_back("the file has " + std::to_string(c.extra_bytes) +
                            " bytes after its sections that no certificate table accounts for: added after the build");

@@ -36,6 +36,7 @@ struct PackageContents {
     bool has_maker = false;                       // SETUPMAKER is there
     std::optional<MakerProfile> maker;            // when it reads soundly
     std::string maker_refusal;                    // why not, otherwise
+    std::optional<bool> digest_matches;           // SETUPDIGEST against SETUPPACK's bytes, when there
 };
 
 // Throws NotAnInstallerError for a file of another kind, PeError for a
@@ -49,7 +50,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
 std::string UninstallerKind(const PackageContents& contents);
 
 // What the stub would refuse or get wrong: the record's problems, the maker
-// profile's, a record of the wrong length, a checksum that does not match;
+// profile's, a record of the wrong length, a checksum or digest that does not match;
 // and data after the sections that no signature explains. Empty for a sound
 // package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);

@@ -187,7 +187,7 @@ public:
                              static_cast<std::uint32_t>(NewData(*langs[l])));
             }
         }
-        return {std::move(out_), std::move(size_fields_)};
+        return {std::move(out_), std::move(size_fields_), std::move(later_data_)};
     }
 
 private:
@@ -248,6 +248,7 @@ private:
         le::Put32(out_, entry, rva_ + static_cast<std::uint32_t>(next_data_));
         le::Put32(out_, entry + pe::kResourceDataSize, static_cast<std::uint32_t>(d.bytes.size()));
         le::Put32(out_, entry + pe::kResourceDataCodePage, d.code_page);
+        if (d.filled_later) later_data_.push_back(next_data_);
         std::copy(d.bytes.begin(), d.bytes.end(), out_.begin() + static_cast<std::ptrdiff_t>(next_data_));
         next_data_ += d.bytes.size();
         return entry;
@@ -263,6 +264,7 @@ private:
     std::size_t next_data_ = 0;
     std::size_t streamed_at_ = 0;
     std::vector<std::size_t> size_fields_;
+    std::vector<std::size_t> later_data_;
     Bytes out_;
 };
 

@@ -27,8 +27,12 @@ struct ResourceData {
     std::vector<std::uint8_t> bytes;
     // Bytes that come later, written straight after the laid-out section.
     bool streamed = false;
+    // Bytes laid out now and written over once known (as many): the
+    // section head says where.
+    bool filled_later = false;
     bool operator==(const ResourceData& o) const {
-        return language == o.language && code_page == o.code_page && bytes == o.bytes && streamed == o.streamed;
+        return language == o.language && code_page == o.code_page && bytes == o.bytes && streamed == o.streamed &&
+               filled_later == o.filled_later;
     }
 };
 
@@ -64,9 +68,11 @@ std::vector<std::uint8_t> LayoutResourceSection(const ResourceTree& tree, std::u
 // The same, with the data of streamed entries left out: `bytes` ends, 8-byte
 // aligned, where that data is to follow; every streamed entry's data entry
 // points there, its size (at `size_fields`, offsets in `bytes`) still 0.
+// `later_data`: where the data of entries filled later lies in `bytes`.
 struct SectionHead {
     std::vector<std::uint8_t> bytes;
     std::vector<std::size_t> size_fields;
+    std::vector<std::size_t> later_data;
 };
 SectionHead LayoutResourceSectionHead(const ResourceTree& tree, std::uint32_t section_rva);
 

@@ -106,10 +106,18 @@ public:
 
 RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
                                        const std::string& streamed_name, ByteSink& out,
-                                       const std::function<void(ResourceTree&)>& also)
+                                       const std::function<void(ResourceTree&)>& also, std::optional<RcDataItem> later)
     : out_(out), img_(ParsePeImage(image)) {
     ResourceTree tree = ReadResourceTree(image, img_);
     for (RcDataItem& item : items) Upsert(tree, item);
+    if (later) {
+        later_size_ = later->bytes.size();
+        const std::string name = later->name;
+        Upsert(tree, *later);
+        for (ResourceEntry& e : RcDataType(tree).entries)
+            if (ResourceKeyMatches(e.name, NameKey(name)))
+                for (ResourceData& d : e.languages) d.filled_later = true;
+    }
     for (TypedItem& item : typed) Replace(tree, item);
     if (also) also(tree);
     if (!streamed_name.empty()) {
@@ -156,6 +164,7 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
     ResourceTree().swap(tree);  // the section holds the bytes now
     section_head_size_ = section.bytes.size();
     for (std::size_t field : section.size_fields) size_fields_.push_back(rsrc_.raw_offset + field);
+    for (std::size_t at : section.later_data) later_data_.push_back(rsrc_.raw_offset + at);
     head_.insert(head_.end(), section.bytes.begin(), section.bytes.end());
     // Written now to hold the place; the headers are written again at the end.
     out_.Append(head_.data(), head_.size());
@@ -167,6 +176,12 @@ void RcDataStreamWriter::Append(const std::uint8_t* data, std::size_t size) {
     streamed_sum_.Add(head_.size() + streamed_, data, size);
     out_.Append(data, size);
     streamed_ += size;
+}
+
+void RcDataStreamWriter::Fill(const Bytes& bytes) {
+    if (bytes.size() != later_size_) throw std::logic_error("the later item changed its length");
+    for (std::size_t at : later_data_)
+        std::copy(bytes.begin(), bytes.end(), head_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 void RcDataStreamWriter::Finish() {

@@ -56,13 +56,18 @@ public:
 // section, which is the image's last; the bytes are then appended as they
 // come, and Finish pads the section and writes the headers again with the
 // sizes and the checksum. The same input gives the same bytes however it is
-// cut into pieces. Throws what WriteRcData throws, from the constructor.
+// cut into pieces. An item can be filled later: laid out with its bytes now
+// (a placeholder of the right length), given its real bytes by Fill before
+// Finish (a digest of what was streamed). Throws what WriteRcData throws,
+// from the constructor.
 class RcDataStreamWriter {
 public:
     RcDataStreamWriter(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
                        std::vector<TypedItem> typed, const std::string& streamed_name, ByteSink& out,
-                       const std::function<void(ResourceTree&)>& also = {});
+                       const std::function<void(ResourceTree&)>& also = {}, std::optional<RcDataItem> later = {});
     void Append(const std::uint8_t* data, std::size_t size);
+    // The later item's bytes, as many as its placeholder had.
+    void Fill(const std::vector<std::uint8_t>& bytes);
     void Finish();
 
 private:
@@ -70,6 +75,8 @@ private:
     PeImage img_;
     std::vector<std::uint8_t> head_;        // the image up to the streamed bytes
     std::vector<std::size_t> size_fields_;  // the streamed entry's sizes, in head_
+    std::vector<std::size_t> later_data_;   // the later item's bytes, in head_
+    std::size_t later_size_ = 0;
     PeSection rsrc_;
     std::size_t header_at_ = 0;  // the resource section's header
     std::size_t section_head_size_ = 0;

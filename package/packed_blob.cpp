@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -25,11 +26,27 @@ struct BlobInflater::Stream {
     z_stream z{};
 };
 
-BlobInflater::BlobInflater(const std::uint8_t* blob, std::size_t size) {
-    if (size < kBlobHeaderSize) throw StreamReadError();
-    length_ = ReadLe32(blob);
-    in_ = blob + kBlobHeaderSize;
-    in_left_ = size - kBlobHeaderSize;
+BlobInflater::BlobInflater(const std::uint8_t* blob, std::size_t size)
+    : own_(std::make_unique<MemorySource>(blob, size)), in_(*own_) {
+    Start();
+}
+
+BlobInflater::BlobInflater(ByteSource& blob) : in_(blob) { Start(); }
+
+void BlobInflater::Start() {
+    in_.Rewind();
+    in_left_ = in_.size();
+    if (in_left_ < kBlobHeaderSize) throw StreamReadError();
+    std::uint8_t header[kBlobHeaderSize];
+    for (std::size_t at = 0; at < kBlobHeaderSize;) {
+        const std::uint8_t* bytes = nullptr;
+        const std::size_t got = in_.Next(&bytes, kBlobHeaderSize - at);
+        if (got == 0) throw StreamReadError();
+        std::memcpy(header + at, bytes, got);
+        at += got;
+    }
+    length_ = ReadLe32(header);
+    in_left_ -= kBlobHeaderSize;
     // Fewer than N bytes can come out of so few packed ones: refused before a
     // hostile length costs memory or time.
     if (length_ > in_left_ * kMostDeflateRatio) throw StreamReadError();
@@ -41,11 +58,13 @@ BlobInflater::~BlobInflater() = default;
 void BlobInflater::Refill() {
     z_stream& z = z_->z;
     if (z.avail_in > 0 || in_left_ == 0) return;
-    const std::size_t chunk = in_left_ < kInputChunk ? in_left_ : kInputChunk;
-    z.next_in = const_cast<Bytef*>(in_);
-    z.avail_in = static_cast<uInt>(chunk);
-    in_ += chunk;
-    in_left_ -= chunk;
+    const std::uint8_t* bytes = nullptr;
+    const std::size_t got = in_.Next(&bytes, in_left_ < kInputChunk ? static_cast<std::size_t>(in_left_) : kInputChunk);
+    // A source ending before its size: what is missing is cut short.
+    if (got == 0) throw StreamReadError();
+    z.next_in = const_cast<Bytef*>(bytes);
+    z.avail_in = static_cast<uInt>(got);
+    in_left_ -= got;
 }
 
 int BlobInflater::Inflate() {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/byte_source.h"
+
 namespace zsetup {
 
 inline constexpr std::size_t kBlobHeaderSize = 4;
@@ -24,6 +26,9 @@ inline constexpr std::uint64_t kMostDeflateRatio = 1032;
 class BlobInflater {
 public:
     BlobInflater(const std::uint8_t* blob, std::size_t size);
+    // Reads the blob from the source's first byte on (rewinding it), a piece
+    // at a time; the source must outlive the inflater.
+    explicit BlobInflater(ByteSource& blob);
     ~BlobInflater();
     BlobInflater(const BlobInflater&) = delete;
     BlobInflater& operator=(const BlobInflater&) = delete;
@@ -36,16 +41,18 @@ public:
     void Finish();
 
 private:
+    void Start();
     void Refill();
     int Inflate();
     bool InputLeft() const;
 
     struct Stream;
+    std::unique_ptr<MemorySource> own_;  // for a blob given in memory
+    ByteSource& in_;
+    std::uint64_t in_left_;
     std::unique_ptr<Stream> z_;
     std::uint32_t length_;
     std::uint32_t delivered_ = 0;
-    const std::uint8_t* in_;
-    std::size_t in_left_;
 };
 
 // All N bytes, the whole stream checked.

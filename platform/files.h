@@ -2,7 +2,9 @@
 // ("C:\dir\file"); the implementation converts them itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +31,12 @@ public:
     // False when the folder is missing, the file is read-only, a folder, or
     // held open by another process; a partly written file may then remain.
     virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Fills `out` with up to `capacity` next bytes and gives their count; 0 at the end.
+    using Filler = std::function<std::size_t(std::uint8_t* out, std::size_t capacity)>;
+    // As WriteWholeFile, with the bytes taken from `fill` a piece at a time
+    // (a file larger than memory). What `fill` throws passes through, the file
+    // then left partly written.
+    virtual bool WriteFileFrom(const std::string& path, const Filler& fill) = 0;
     // Nothing when the file is missing or cannot be opened for reading.
     virtual std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;

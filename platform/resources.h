@@ -1,18 +1,15 @@
 // The running program's named RT_RCDATA resources (SETUPINI, SETUPPACK).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace zsetup {
+#include "base/byte_source.h"
 
-struct ByteView {
-    const std::uint8_t* data;
-    std::size_t size;
-};
+namespace zsetup {
 
 class Resources {
 public:
@@ -20,9 +17,16 @@ public:
     // A copy of the resource's bytes; nothing when the module has no
     // resource of that name. Names ignore letter case, as Windows does.
     virtual std::optional<std::vector<std::uint8_t>> RcData(const std::string& name) = 0;
-    // The resource's bytes where they lie, valid for the program's life (no
-    // copy of a payload of any size); nothing when there is no such resource.
-    virtual std::optional<ByteView> RcDataView(const std::string& name) = 0;
+    // The resource's bytes where they lie in the program's image, read in
+    // place (no copy); nothing when there is no such resource. Pages read
+    // there stay in the program's memory for its life.
+    virtual std::unique_ptr<ByteSource> RcDataInPlace(const std::string& name) = 0;
+    // The same bytes read from the program's file a piece at a time, so a
+    // payload of any size costs one piece of memory; in place when the file
+    // cannot give them. A piece that cannot be read ends the bytes early
+    // (0), which a blob's reader takes as cut short. The file is held from
+    // here on and shares no writing, so its bytes cannot change after.
+    virtual std::unique_ptr<ByteSource> RcDataFromFile(const std::string& name) = 0;
 };
 
 }  // namespace zsetup

@@ -79,6 +79,14 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::vector<std:
     return true;
 }
 
+bool MemoryFiles::WriteFileFrom(const std::string& path, const Filler& fill) {
+    if (!CanReplace(Key(path))) return false;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t piece[4096];
+    for (std::size_t got; (got = fill(piece, sizeof piece)) != 0;) bytes.insert(bytes.end(), piece, piece + got);
+    return WriteWholeFile(path, bytes);
+}
+
 std::optional<std::vector<std::uint8_t>> MemoryFiles::ReadWholeFile(const std::string& path) {
     auto f = files_.find(Key(path));
     if (f == files_.end() || f->second.locked) return std::nullopt;

@@ -24,6 +24,7 @@ public:
     std::uint32_t SetCurrentDir(const std::string& path) override;
     std::string CurrentDir() override { return current_; }
     bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    bool WriteFileFrom(const std::string& path, const Filler& fill) override;
     std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;

@@ -28,14 +28,35 @@ std::string Win32Files::CurrentDir() {
     return WideToGbk(w);
 }
 
-bool Win32Files::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    UniqueHandle file = AdoptFileHandle(
+namespace {
+
+UniqueHandle CreateForWriting(const std::string& path) {
+    return AdoptFileHandle(
         CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    if (bytes.empty()) return true;
+}
+
+bool WriteAll(HANDLE file, const std::uint8_t* bytes, std::size_t size) {
     DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return size == 0 || (WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
+}
+
+// One piece of a streamed write: large enough that the disk, not the calls, sets the pace.
+constexpr std::size_t kWritePiece = 1 << 20;
+
+}  // namespace
+
+bool Win32Files::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const UniqueHandle file = CreateForWriting(path);
+    return file && WriteAll(file.get(), bytes.data(), bytes.size());
+}
+
+bool Win32Files::WriteFileFrom(const std::string& path, const Filler& fill) {
+    const UniqueHandle file = CreateForWriting(path);
+    if (!file) return false;
+    std::vector<std::uint8_t> piece(kWritePiece);
+    for (std::size_t got; (got = fill(piece.data(), piece.size())) != 0;)
+        if (!WriteAll(file.get(), piece.data(), got)) return false;
+    return true;
 }
 
 std::optional<std::vector<std::uint8_t>> Win32Files::ReadWholeFile(const std::string& path) {

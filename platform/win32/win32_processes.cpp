@@ -7,6 +7,7 @@
 
 #include "text/win32/wide_text.h"
 #include "base/win32/unique_handle.h"
+#include "platform/win32/program_path.h"
 
 namespace zsetup {
 
@@ -51,16 +52,6 @@ bool Win32Processes::WaitForExit(std::uint32_t id, std::uint32_t timeout_ms) {
 
 std::uint32_t Win32Processes::CurrentId() { return GetCurrentProcessId(); }
 
-std::string Win32Processes::CurrentProgram() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return WideToGbk(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
+std::string Win32Processes::CurrentProgram() { return WideToGbk(ProgramPath()); }
 
 }  // namespace zsetup

@@ -2,13 +2,17 @@
 // asks, what it refuses, and what it leaves in the registry. Compiled as GBK
 // like the wizard, so the literals here are the bytes it shows.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_form.h"
 #include "app/wizard_texts.h"
+#include "base/little_endian.h"
 #include "package/maker_profile.h"
+#include "package/sha256.h"
 #include "tests/app/wizard_fixture.h"
 #include "tests/support/case_names.h"
 
@@ -16,6 +20,24 @@ namespace zsetup {
 namespace {
 
 using namespace zsetup::testing;
+
+// A blob as another packer might write it: zlib's fastest level.
+Bytes PackedFast(const Bytes& payload) {
+    uLongf size = compressBound(static_cast<uLong>(payload.size()));
+    Bytes blob(kBlobHeaderSize + size);
+    WriteLe32(blob.data(), static_cast<std::uint32_t>(payload.size()));
+    EXPECT_EQ(compress2(blob.data() + kBlobHeaderSize, &size, payload.data(), static_cast<uLong>(payload.size()), 1),
+              Z_OK);
+    blob.resize(kBlobHeaderSize + size);
+    return blob;
+}
+
+Bytes RowBytes(PayloadStream& payload, const FileEntry& row) {
+    payload.Open(row);
+    Bytes out(static_cast<std::size_t>(row.Size));
+    for (std::size_t at = 0; at < out.size();) at += payload.Read(out.data() + at, out.size() - at);
+    return out;
+}
 
 // What the registry holds under ProductKey before the wizard starts.
 struct Previous {
@@ -130,7 +152,52 @@ TEST(Start, PageZeroShowsTheProductAndTheWindowIsRounded) {
               std::vector<int>({1, 1, 536, 296, 8, 8}));
     ASSERT_TRUE(wizard.payload);
     EXPECT_EQ(wizard.payload->size(), Package().payload.size());
-    EXPECT_EQ(wizard.payload->Read(wizard.config->Files[0]), Package().payload);  // the one file, hello.txt
+    EXPECT_EQ(RowBytes(*wizard.payload, wizard.config->Files[0]), Package().payload);  // the one file, hello.txt
+}
+
+// Where the payload is read from. The build's digest of the payload lets the
+// wizard read it from the program's file (a buffer's worth of memory), and
+// only the bytes of the image it was started from are ever taken: a file
+// replaced since, or damaged, or a digest that does not fit, sends it back to
+// the image, which works for any package.
+TEST(Start, ReadsThePayloadFromTheFileOnlyWhenItHoldsTheImagesBytes) {
+    const Package package;
+    const Bytes other(package.payload.rbegin(), package.payload.rend());  // same size, other bytes
+    const Bytes image_pack = PackBlob(package.payload.data(), package.payload.size());
+    Sha256 sha;
+    sha.Add(image_pack.data(), image_pack.size());
+    const Sha256Digest d = sha.Finish();
+    const Bytes digest(d.begin(), d.end());
+    const std::vector<std::string> file = {"file:SETUPPACK"}, image = {"image:SETUPPACK"},
+                                   file_then_image = {"file:SETUPPACK", "image:SETUPPACK"};
+    const struct {
+        const char* label;
+        std::optional<Bytes> digest;
+        std::optional<Bytes> file;  // the file's SETUPPACK, when it differs from the image's
+        std::vector<std::string> opened;
+    } cases[] = {
+        {"no digest: an earlier build", std::nullopt, std::nullopt, image},
+        {"the file holds the image's payload", digest, std::nullopt, file},
+        {"the same payload packed otherwise: other bytes all the same", digest, PackedFast(package.payload),
+         file_then_image},
+        {"the file was replaced", digest, PackBlob(other.data(), other.size()), file_then_image},
+        {"the file's payload does not unpack", digest, Bytes{1, 2, 3, 4, 5, 6, 7, 8}, file_then_image},
+        {"a digest of another length", Bytes(digest.begin(), digest.end() - 1), std::nullopt, image},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        MemoryPlatform p;
+        package.Install(p);
+        if (c.digest) p.resources.Add(kPayloadDigestResource, *c.digest);
+        if (c.file) p.resources.PutInFile("SETUPPACK", *c.file);
+        TMainForm wizard(p.seam);
+        wizard.FormCreate();
+        EXPECT_EQ(wizard.Control("PageCtl").active_page(), 0);
+        EXPECT_TRUE(p.dialogs.Shown().empty());
+        EXPECT_EQ(p.resources.opened, c.opened);
+        ASSERT_TRUE(wizard.payload);
+        EXPECT_EQ(RowBytes(*wizard.payload, wizard.config->Files[0]), package.payload);
+    }
 }
 
 // The shadow is attached with page 0 selected and before the window gets

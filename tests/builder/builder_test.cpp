@@ -21,6 +21,8 @@
 #include "builder/resource_tree.h"
 #include "builder/resource_writer.h"
 #include "package/packed_blob.h"
+#include "package/payload_stream.h"
+#include "package/sha256.h"
 #include "tests/builder/native_tools.h"
 #include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
@@ -466,6 +468,28 @@ TEST(Builder, VerifyFindsABadChecksumAndABadRecord) {
     EXPECT_NE(problems[1].find("PackChecksum: stored"), std::string::npos) << problems[1];
     EXPECT_THROW(ExtractFiles(ReadPackage(bad), dir.Path("out")), std::runtime_error);
     EXPECT_FALSE(fs::exists(dir.Path("out")));
+}
+
+// The build writes the packed payload's SHA-256 beside it (so the stub may read
+// the payload from its file); verify names a digest that does not fit.
+TEST(Builder, WritesThePayloadsDigestAndVerifyChecksIt) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const Bytes good = Build(dir.Manifest(kManifest));
+    const PackageContents c = ReadPackage(good);
+    const auto pack = FindRcData(good, "SETUPPACK");
+    ASSERT_TRUE(pack);
+    Sha256 sha;
+    sha.Add(pack->data(), pack->size());
+    const Sha256Digest digest = sha.Finish();
+    EXPECT_EQ(FindRcData(good, kPayloadDigestResource), Bytes(digest.begin(), digest.end()));
+    EXPECT_EQ(c.digest_matches, true);
+
+    Bytes other(digest.begin(), digest.end());
+    other[0] ^= 1;
+    const auto problems = VerifyProblems(ReadPackage(WriteRcData(good, {{kPayloadDigestResource, other}})));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("SETUPDIGEST: not the SHA-256 of SETUPPACK"), std::string::npos) << problems[0];
 }
 
 Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }

@@ -155,6 +155,22 @@ TEST_P(WriterLayoutTest, StreamedEntryIsReadBackWithConsistentHeaders) {
     }
 }
 
+// An item filled once the streamed bytes are known (their digest) reads back
+// with its final bytes, in a file whose headers and checksum count them.
+TEST_P(WriterLayoutTest, AnItemFilledLaterReadsBackWithItsFinalBytes) {
+    const Bytes pack = Filled(5000, 2), digest = Filled(32, 7);
+    MemorySink sink;
+    RcDataStreamWriter writer(Input(), {{"SETUPINI", Filled(100, 1)}}, {}, "SETUPPACK", sink, {},
+                              RcDataItem{"SETUPDIGEST", Bytes(32, 0)});
+    writer.Append(pack.data(), pack.size());
+    EXPECT_THROW(writer.Fill(Bytes(31, 1)), std::logic_error);
+    writer.Fill(digest);
+    writer.Finish();
+    ExpectConsistentHeaders(sink.bytes, GetParam().sections_after);
+    EXPECT_EQ(FindRcData(sink.bytes, "SETUPDIGEST"), digest);
+    EXPECT_EQ(FindRcData(sink.bytes, "SETUPPACK"), pack);
+}
+
 TEST_P(WriterLayoutTest, WritingTheSameItemsAgainChangesNothing) {
     const std::vector<RcDataItem> items{{"SETUPINI", Filled(9, 1)}, {"SETUPPACK", Filled(900, 2)}};
     const Bytes once = WriteRcData(Input(), items);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,41 @@ TEST_P(FilesContract, WritesAndReadsWholeFilesByteForByte) {
     ASSERT_TRUE(files->RemoveFile(path));
     EXPECT_FALSE(Exists(path));
     EXPECT_FALSE(files->ReadWholeFile(path).has_value());
+}
+
+// A streamed write: many pieces (more than the adapter's own buffer holds at
+// once), truncating what was there; nothing to write gives an empty file; a
+// missing folder or a held file fails before a byte is asked for; what the
+// filler throws comes through.
+TEST_P(FilesContract, WritesAFileFromPieces) {
+    Bytes expected((3 << 20) + 12345);
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<std::uint8_t>(i * 31 + i / 9973);
+    std::size_t at = 0, asked = 0;
+    const Files::Filler fill = [&](std::uint8_t* out, std::size_t capacity) {
+        ++asked;
+        const std::size_t n = std::min({capacity, std::size_t{100000}, expected.size() - at});
+        std::copy(expected.begin() + static_cast<std::ptrdiff_t>(at),
+                  expected.begin() + static_cast<std::ptrdiff_t>(at + n), out);
+        at += n;
+        return n;
+    };
+    const std::string path = root + "\\\xb4\xf3.bin";  // "大.bin"
+    ASSERT_TRUE(files->WriteWholeFile(path, kOld));
+    ASSERT_TRUE(files->WriteFileFrom(path, fill));
+    EXPECT_EQ(files->ReadWholeFile(path), expected);
+    ASSERT_TRUE(files->WriteFileFrom(path, [](std::uint8_t*, std::size_t) { return std::size_t{0}; }));
+    EXPECT_EQ(files->ReadWholeFile(path), Bytes{});
+
+    asked = 0;
+    EXPECT_FALSE(files->WriteFileFrom(root + "\\missing\\a.bin", fill));
+    {
+        const auto held = GetParam().hold_open(*files, path);
+        EXPECT_FALSE(files->WriteFileFrom(path, fill));
+    }
+    EXPECT_EQ(asked, 0u);
+
+    const auto failing = [](std::uint8_t*, std::size_t) -> std::size_t { throw std::runtime_error("damaged"); };
+    EXPECT_THROW(files->WriteFileFrom(path, failing), std::runtime_error);
 }
 
 // Windows drops trailing blanks and dots from a name: "C: " is drive C:'s

@@ -2,6 +2,7 @@
 // them (resources_fixture.rc), and the stand-in is given the same.
 #include <gtest/gtest.h>
 
+#include "base/byte_source.h"
 #include "platform/memory/memory_resources.h"
 #include "tests/support/backends.h"
 #ifdef _WIN32
@@ -35,6 +36,40 @@ TEST_P(ResourcesContract, GivesTheExactBytesOfANamedRcData) {
     EXPECT_FALSE(resources->RcData("SETUPINI").has_value());
     // A resource of that name but another type is no RCDATA.
     EXPECT_FALSE(resources->RcData("ZSETUPOTHER").has_value());
+}
+
+// Everything a source gives, asked for `piece` bytes at a time.
+std::vector<std::uint8_t> Drain(ByteSource& source, std::size_t piece) {
+    std::vector<std::uint8_t> out;
+    const std::uint8_t* bytes = nullptr;
+    for (std::size_t got; (got = source.Next(&bytes, piece)) != 0;) out.insert(out.end(), bytes, bytes + got);
+    return out;
+}
+
+// In place or from the program's file, the bytes are the resource's: under
+// Wine the file is found from the image's section table.
+TEST_P(ResourcesContract, GivesTheSameBytesInPlaceAndFromTheFileInAnyPieces) {
+    auto resources = GetParam().make();
+    for (const bool from_file : {false, true}) {
+        SCOPED_TRACE(from_file ? "from the file" : "in place");
+        auto source =
+            from_file ? resources->RcDataFromFile("zsetupFixture") : resources->RcDataInPlace("ZSETUPFIXTURE");
+        ASSERT_TRUE(source);
+        EXPECT_EQ(source->size(), kFixture.size());
+        for (std::size_t piece : {std::size_t{1}, std::size_t{4}, std::size_t{1000}}) {
+            source->Rewind();
+            EXPECT_EQ(Drain(*source, piece), kFixture) << piece;
+        }
+        // Part read, then rewound: from the first byte again.
+        const std::uint8_t* bytes = nullptr;
+        source->Rewind();
+        ASSERT_EQ(source->Next(&bytes, 3), 3u);
+        source->Rewind();
+        EXPECT_EQ(Drain(*source, 5), kFixture);
+    }
+    EXPECT_FALSE(resources->RcDataInPlace("SETUPPACK"));
+    EXPECT_FALSE(resources->RcDataFromFile("SETUPPACK"));
+    EXPECT_FALSE(resources->RcDataFromFile("ZSETUPOTHER"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ResourcesContract, ::testing::ValuesIn(Backends()), testing::BackendName<Resources>);
