@@ -102,6 +102,15 @@ public:
     Bytes bytes;
 };
 
+// Where the resource section's data starts in the file: on a page, so a
+// loader can map it from the file as it is read (Wine reads a section that
+// starts elsewhere into memory whole, the payload with it); and on the
+// file alignment, as every section's data.
+std::uint32_t DataAlignment(const PeImage& img) {
+    constexpr std::uint32_t kPage = 4096;
+    return std::max(img.file_alignment, kPage);
+}
+
 }  // namespace
 
 RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataItem> items, std::vector<TypedItem> typed,
@@ -138,6 +147,8 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
         old_raw_size_ = rsrc_.raw_size;
         header_at_ = img_.section_table_offset + old_index * pe::kSectionHeaderSize;
         head_.assign(image.begin(), image.begin() + rsrc_.raw_offset);
+        rsrc_.raw_offset = Align(rsrc_.raw_offset, DataAlignment(img_));
+        head_.resize(rsrc_.raw_offset, 0);
     } else {
         header_at_ = img_.section_table_offset + img_.sections.size() * pe::kSectionHeaderSize;
         std::size_t first_raw = img_.size_of_headers;
@@ -150,7 +161,7 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
         rsrc_.name = ".rsrc";
         rsrc_.characteristics = kScnInitializedData | kScnMemRead;
         rsrc_.virtual_address = Align(image_end, img_.section_alignment);
-        rsrc_.raw_offset = Align(image.size(), img_.file_alignment);
+        rsrc_.raw_offset = Align(image.size(), DataAlignment(img_));
         head_ = image;
         head_.resize(rsrc_.raw_offset, 0);
         le::Put16(head_, img_.coff_offset + pe::kCoffNumberOfSections,

@@ -73,6 +73,7 @@ protected:
         EXPECT_EQ(img.directories[kResourceDirectoryIndex].rva, last.virtual_address);
         EXPECT_EQ(img.directories[kResourceDirectoryIndex].size, last.virtual_size);
         EXPECT_EQ(last.raw_size % kFileAlignment, 0u);
+        EXPECT_EQ(last.raw_offset % 4096, 0u) << "on a page, for the loader to map it from the file";
         EXPECT_EQ(last.virtual_address % kSectionAlignment, 0u);
         EXPECT_EQ(static_cast<std::size_t>(last.raw_offset) + last.raw_size, out.size());
         EXPECT_EQ(le::U32(out, kOptionalOffset + 56),
