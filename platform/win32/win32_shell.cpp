@@ -5,7 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstdio>
+#include <cstdint>
+#include <string>
 
 #include "text/win32/wide_text.h"
 #include "base/win32/com.h"
@@ -19,9 +20,13 @@ struct PidlFreer {
 };
 using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlFreer>;
 
+// "0x%08lX", without the C library's printf, which would bring its
+// floating-point formatting into the stub for this one line.
 std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    static const char kDigits[] = "0123456789ABCDEF";
+    const auto bits = static_cast<std::uint32_t>(hr);
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(bits >> shift) & 15];
     return text;
 }
 
