@@ -8,7 +8,7 @@ set -euo pipefail
 ZSETUP_CACHE=${ZSETUP_CACHE:-/var/cache/zsetup}
 # The build options are part of the name: a cache made with other options is
 # never taken for this one, so changing them rebuilds.
-JPEG_PREFIX="$ZSETUP_CACHE/libjpeg-turbo-mingw32-os-nosimd-noarith"
+JPEG_PREFIX="$ZSETUP_CACHE/libjpeg-turbo-mingw32-os-nosimd-noarith-decodeonly"
 
 log() { printf '[setup] %s\n' "$*" >&2; }
 
@@ -105,6 +105,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
+    # The stub decodes at full size with the accurate integer IDCT and fancy
+    # upsampling, libjpeg's defaults: the other IDCTs, output scaling, merged
+    # upsampling and colour quantization are configured out (jmorecfg.h is
+    # where libjpeg is configured), and the pixels come out the same.
+    sed -i -E 's/^#define (DCT_IFAST_SUPPORTED|DCT_FLOAT_SUPPORTED|IDCT_SCALING_SUPPORTED|UPSAMPLE_MERGING_SUPPORTED|QUANT_1PASS_SUPPORTED|QUANT_2PASS_SUPPORTED)\b/#undef \1/' \
+        "$src/jmorecfg.h"
     mkdir -p "$JPEG_PREFIX"
     # Only what the stub needs, as small as it comes: the stub decodes two
     # small pictures once, so SIMD (which also drags the encoder's kernels in
