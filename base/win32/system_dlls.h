@@ -9,6 +9,8 @@
 #include <string>
 #include <type_traits>
 
+#include "base/win32/wide_string.h"
+
 namespace zsetup {
 
 struct ModuleFreer {
@@ -51,7 +53,7 @@ inline UniqueModule LoadSystemDll(const wchar_t* name) {
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+    const WideString path = WideString(folder, length) + L"\\" + name;
     return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 

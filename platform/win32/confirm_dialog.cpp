@@ -20,14 +20,14 @@ public:
         Word(LOWORD(d));
         Word(HIWORD(d));
     }
-    void Text(const std::wstring& s) {
+    void Text(const WideString& s) {
         for (wchar_t c : s) Word(static_cast<WORD>(c));
         Word(0);
     }
     void AlignDword() {
         if (words_.size() % 2) Word(0);
     }
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD class_atom, const std::wstring& text) {
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD class_atom, const WideString& text) {
         AlignDword();
         Dword(style | WS_CHILD | WS_VISIBLE);
         Dword(0);

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "base/win32/wide_string.h"
+
 namespace zsetup {
 
-inline std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
+inline WideString ProgramPath() {
+    WideString path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n < path.size()) {

@@ -23,7 +23,7 @@ std::uint32_t Win32Files::SetCurrentDir(const std::string& path) {
 
 std::string Win32Files::CurrentDir() {
     const DWORD n = GetCurrentDirectoryW(0, nullptr);
-    std::wstring w(n, L'\0');
+    WideString w(n, L'\0');
     w.resize(GetCurrentDirectoryW(n, w.data()));
     return WideToGbk(w);
 }
@@ -91,7 +91,7 @@ std::vector<std::string> Win32Files::FolderEntries(const std::string& folder) {
     HANDLE search = FindFirstFileW(GbkToWide(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::wstring name = found.cFileName;
+        const WideString name = found.cFileName;
         if (name != L"." && name != L"..") names.push_back(WideToGbk(name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -109,7 +109,7 @@ bool Win32Files::RemoveAtRestart(const std::string& path) {
 std::string Win32Files::TempFolder() {
     wchar_t path[MAX_PATH + 1];
     const DWORD n = GetTempPathW(MAX_PATH + 1, path);
-    std::wstring folder(path, n);
+    WideString folder(path, n);
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     return WideToGbk(folder);
 }

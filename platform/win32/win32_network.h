@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "base/win32/wide_string.h"
 #include "platform/network.h"
 
 namespace zsetup {
@@ -13,13 +14,13 @@ namespace zsetup {
 class Win32Network : public Network {
 public:
     // The library that answers; tests name one that is missing or lacks the function.
-    explicit Win32Network(std::wstring library = L"wininet.dll") : library_(std::move(library)) {}
+    explicit Win32Network(WideString library = L"wininet.dll") : library_(std::move(library)) {}
 
     // Offline also when the library or its InternetGetConnectedState cannot be had.
     std::optional<std::uint32_t> ConnectedState() override;
 
 private:
-    std::wstring library_;
+    WideString library_;
 };
 
 }  // namespace zsetup

@@ -18,7 +18,7 @@ std::vector<ProcessEntry> Win32Processes::Snapshot() {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        const std::wstring image(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
+        const WideString image(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
         processes.push_back({entry.th32ProcessID, WideToGbk(image)});
     }
     return processes;
@@ -32,7 +32,7 @@ bool Win32Processes::Terminate(std::uint32_t id, std::uint32_t exit_code) {
 
 std::optional<std::uint32_t> Win32Processes::Launch(const std::string& program, const std::string& arguments) {
     // CreateProcess may write into the command line: a buffer of our own.
-    std::wstring line = L"\"" + GbkToWide(program) + L"\"";
+    WideString line = L"\"" + GbkToWide(program) + L"\"";
     if (!arguments.empty()) line += L" " + GbkToWide(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -30,11 +30,11 @@ public:
     Win32Key& operator=(const Win32Key&) = delete;
 
     bool SetValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
-        const std::wstring wname = GbkToWide(name);
+        const WideString wname = GbkToWide(name);
         if (IsText(type)) {
             std::string text(data.begin(), data.end());
             text = text.substr(0, text.find('\0'));
-            std::wstring wide = GbkToWide(text);
+            WideString wide = GbkToWide(text);
             const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
             return RegSetValueExW(key_, wname.c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
                    ERROR_SUCCESS;
@@ -44,7 +44,7 @@ public:
     }
 
     std::optional<RegValue> QueryValue(const std::string& name) override {
-        const std::wstring wname = GbkToWide(name);
+        const WideString wname = GbkToWide(name);
         DWORD type = 0, size = 0;
         if (RegQueryValueExW(key_, wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
         std::vector<std::uint8_t> raw(size);
@@ -52,7 +52,7 @@ public:
             return std::nullopt;
         raw.resize(size);
         if (!IsText(type)) return RegValue{type, std::move(raw)};
-        std::wstring wide(raw.size() / sizeof(wchar_t), L'\0');
+        WideString wide(raw.size() / sizeof(wchar_t), L'\0');
         if (!wide.empty()) std::memcpy(wide.data(), raw.data(), wide.size() * sizeof(wchar_t));
         wide = wide.substr(0, wide.find(L'\0'));
         std::string gbk = WideToGbk(wide);
@@ -84,7 +84,7 @@ private:
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RegRoot root, const std::string& path, bool create,
                                                     std::uint32_t access) {
-    const std::wstring wpath = GbkToWide(path);
+    const WideString wpath = GbkToWide(path);
     HKEY key = nullptr;
     LONG rc = create ? RegCreateKeyExW(RootHandle(root), wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                        nullptr, &key, nullptr)

@@ -38,7 +38,7 @@ std::string Win32Shell::BrowseForFolder(int csidl_root, const std::string& title
     if (FAILED(SHGetSpecialFolderLocation(owner, csidl_root, &root_raw))) return {};
     const UniquePidl root(root_raw);
 
-    const std::wstring wide_title = GbkToWide(title);
+    const WideString wide_title = GbkToWide(title);
     wchar_t display_name[MAX_PATH] = {};
     BROWSEINFOW info{};
     info.hwndOwner = owner;
@@ -55,8 +55,8 @@ std::string Win32Shell::BrowseForFolder(int csidl_root, const std::string& title
 
 bool Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                          const std::string& directory, int show) {
-    const std::wstring wide_parameters = GbkToWide(parameters);
-    const std::wstring wide_directory = GbkToWide(directory);
+    const WideString wide_parameters = GbkToWide(parameters);
+    const WideString wide_directory = GbkToWide(directory);
     const HINSTANCE result = ShellExecuteW(nullptr, GbkToWide(verb).c_str(), GbkToWide(file).c_str(),
                                            parameters.empty() ? nullptr : wide_parameters.c_str(),
                                            directory.empty() ? nullptr : wide_directory.c_str(), show);

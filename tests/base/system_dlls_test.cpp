@@ -12,16 +12,16 @@ namespace {
 
 // The planted DLL copied beside this program under name. The build gives its
 // location as a Unix path in UTF-8, seen through Wine's Z: drive.
-void PlantBesideProgram(const std::wstring& name) {
+void PlantBesideProgram(const WideString& name) {
     const std::string unix_path = ZSETUP_PLANTED_DLL;
-    std::wstring source(unix_path.size(), L'\0');
+    WideString source(unix_path.size(), L'\0');
     source.resize(MultiByteToWideChar(CP_UTF8, 0, unix_path.data(), static_cast<int>(unix_path.size()), source.data(),
                                       static_cast<int>(source.size())));
     for (wchar_t& c : source)
         if (c == L'/') c = L'\\';
     wchar_t program[MAX_PATH];
-    const std::wstring path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
-    const std::wstring target = path.substr(0, path.find_last_of(L'\\') + 1) + name;
+    const WideString path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    const WideString target = path.substr(0, path.find_last_of(L'\\') + 1) + name;
     ASSERT_TRUE(CopyFileW((L"Z:" + source).c_str(), target.c_str(), FALSE)) << GetLastError();
 }
 

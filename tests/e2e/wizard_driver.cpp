@@ -96,7 +96,7 @@ HWND Box() {
 }
 
 int ProcessCount(const std::string& image) {
-    const std::wstring wanted = Utf8ToWide(image);
+    const auto wanted = Utf8ToWide(image);
     const zsetup::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) throw std::runtime_error("no process snapshot");
     PROCESSENTRY32W entry{};
@@ -144,7 +144,7 @@ const std::map<std::string, Command>& Commands() {
         // Posted, not sent: a handler that opens a modal box would block the driver.
         {"press", {1, [](auto& a) { PostMessageW(Control(a[0]), BM_CLICK, 0, 0); }}},
         {"set", {2, [](auto& a) {
-             const std::wstring w = Utf8ToWide(a[1]);
+             const auto w = Utf8ToWide(a[1]);
              SendMessageW(Control(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
          }}},
         // Polls until exactly N processes have that image name.

@@ -76,7 +76,7 @@ public:
         std::set<int> buttons;
         HWND owner = nullptr;
         bool owner_enabled = true;
-        std::vector<std::wstring> labels;  // of Yes and No
+        std::vector<WideString> labels;  // of Yes and No
         bool yes_is_default = false;
     };
 
@@ -236,7 +236,7 @@ TEST(Win32Dialogs, TheConfirmationAnswersTheKeysAsUsersExpect) {
         BoxDriver driver(0, key);
         EXPECT_EQ(dialogs.Confirm("sure?"), answer);
         const BoxDriver::Seen& seen = driver.Finish();
-        EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"&Yes", L"&No"}));
+        EXPECT_EQ(seen.labels, (std::vector<WideString>{L"&Yes", L"&No"}));
         EXPECT_TRUE(seen.yes_is_default);
         EXPECT_EQ(seen.owner, owner.get());
         EXPECT_FALSE(seen.owner_enabled);

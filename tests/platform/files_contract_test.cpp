@@ -60,7 +60,7 @@ std::vector<FilesBackend> Backends() {
                      return std::shared_ptr<void>(h, CloseHandle);
                  },
                  [](const std::string& folder) {
-                     const std::wstring probe = GbkToWide(folder + "\\read-only probe");
+                     const WideString probe = GbkToWide(folder + "\\read-only probe");
                      HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_READONLY, nullptr);
                      EXPECT_NE(h, INVALID_HANDLE_VALUE);

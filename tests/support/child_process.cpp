@@ -9,8 +9,8 @@ namespace zsetup::testing {
 namespace {
 
 // The build gives the idle program's location as a Unix path, seen through Wine's Z: drive.
-std::wstring IdleProgram() {
-    std::wstring path = L"Z:" + GbkToWide(ZSETUP_IDLE_PROGRAM);
+WideString IdleProgram() {
+    WideString path = L"Z:" + GbkToWide(ZSETUP_IDLE_PROGRAM);
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return path;
@@ -25,11 +25,11 @@ void CopyIdleProgram(const std::string& path) {
 
 ChildProcess::ChildProcess(const std::string& path) {
     CopyIdleProgram(path);
-    const std::wstring wide = GbkToWide(path);
+    const WideString wide = GbkToWide(path);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring command = L"\"" + wide + L"\"";
+    WideString command = L"\"" + wide + L"\"";
     if (!CreateProcessW(wide.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         throw std::runtime_error("cannot start " + path);
     CloseHandle(info.hThread);

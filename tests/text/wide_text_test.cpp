@@ -11,7 +11,7 @@ namespace {
 
 TEST(WideText, ConvertsWithCodePage936Itself) {
     const std::string gbk = "C:\\\xb3\xcc\xd0\xf2\\\x95\x5c.exe";  // "C:\程序\" and a character whose trail byte is '\'
-    const std::wstring wide = L"C:\\\u7a0b\u5e8f\\\u661e.exe";
+    const WideString wide = L"C:\\\u7a0b\u5e8f\\\u661e.exe";
     EXPECT_EQ(GbkToWide(gbk), wide);
     EXPECT_EQ(WideToGbk(wide), gbk);
     EXPECT_EQ(GbkToWide(""), L"");
@@ -19,7 +19,7 @@ TEST(WideText, ConvertsWithCodePage936Itself) {
 }
 
 TEST(WideText, ExactConversionsRefuseWhatHasNoForm) {
-    EXPECT_EQ(ToWideExact("\xe6\x98\x9e", kCodePageUtf8), std::wstring(L"\u661e"));
+    EXPECT_EQ(ToWideExact("\xe6\x98\x9e", kCodePageUtf8), WideString(L"\u661e"));
     EXPECT_FALSE(ToWideExact("bad \xff", kCodePageUtf8));
     EXPECT_FALSE(FromWideExact(L"\U0001F600", kCodePageGbk));
     EXPECT_EQ(FromWideExact(L"\u661e", kCodePageGbk), std::string("\x95\x5c"));

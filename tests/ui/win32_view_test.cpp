@@ -198,11 +198,11 @@ TEST_F(Win32ViewTest, TypingCheckingAndProgressMeetTheModel) {
     view.Show();
     Widget& folder = form_->Find("Folder");
     HWND edit = view.window(folder);
-    const std::wstring typed = GbkToWide("D:\\程序");
+    const WideString typed = GbkToWide("D:\\程序");
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
     EXPECT_EQ(folder.caption(), "D:\\程序");
     SendMessageW(edit, EM_SETSEL, 3, 3);
-    const std::wstring inserted = GbkToWide("文件夹\\");  // typed at the caret
+    const WideString inserted = GbkToWide("文件夹\\");  // typed at the caret
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
     EXPECT_EQ(folder.caption(), "D:\\文件夹\\程序");
 

@@ -5,7 +5,7 @@
 namespace zsetup {
 namespace {
 
-std::wstring ToWide(std::string_view bytes, UINT code_page, DWORD flags, bool* ok) {
+WideString ToWide(std::string_view bytes, UINT code_page, DWORD flags, bool* ok) {
     *ok = true;
     if (bytes.empty()) return {};
     const int in = static_cast<int>(bytes.size());
@@ -14,7 +14,7 @@ std::wstring ToWide(std::string_view bytes, UINT code_page, DWORD flags, bool* o
         *ok = false;
         return {};
     }
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    WideString out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(code_page, flags, bytes.data(), in, out.data(), n);
     return out;
 }
@@ -41,7 +41,7 @@ std::string FromWide(std::wstring_view wide, UINT code_page, bool exact, bool* o
 
 }  // namespace
 
-std::wstring GbkToWide(std::string_view gbk) {
+WideString GbkToWide(std::string_view gbk) {
     bool ok;
     return ToWide(gbk, kCodePageGbk, 0, &ok);
 }
@@ -51,7 +51,7 @@ std::string WideToGbk(std::wstring_view wide) {
     return FromWide(wide, kCodePageGbk, false, &ok);
 }
 
-std::wstring Utf8ToWide(std::string_view utf8) {
+WideString Utf8ToWide(std::string_view utf8) {
     bool ok;
     return ToWide(utf8, CP_UTF8, 0, &ok);
 }
@@ -61,9 +61,9 @@ std::string WideToUtf8(std::wstring_view wide) {
     return FromWide(wide, CP_UTF8, false, &ok);
 }
 
-std::optional<std::wstring> ToWideExact(std::string_view bytes, unsigned code_page) {
+std::optional<WideString> ToWideExact(std::string_view bytes, unsigned code_page) {
     bool ok;
-    std::wstring out = ToWide(bytes, code_page, MB_ERR_INVALID_CHARS, &ok);
+    WideString out = ToWide(bytes, code_page, MB_ERR_INVALID_CHARS, &ok);
     if (!ok) return std::nullopt;
     return out;
 }

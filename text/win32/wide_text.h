@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/win32/wide_string.h"
+
 namespace zsetup {
 
 // Code pages, as Windows numbers them.
@@ -13,14 +15,14 @@ inline constexpr unsigned kCodePageGbk = 936;
 inline constexpr unsigned kCodePageUtf8 = 65001;
 
 // Whatever the system makes of the bytes (an invalid one becomes a stand-in).
-std::wstring GbkToWide(std::string_view gbk);
+WideString GbkToWide(std::string_view gbk);
 std::string WideToGbk(std::wstring_view wide);
-std::wstring Utf8ToWide(std::string_view utf8);
+WideString Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
 // Nothing when the bytes are not valid in the code page, or a character has
 // no form in it.
-std::optional<std::wstring> ToWideExact(std::string_view bytes, unsigned code_page);
+std::optional<WideString> ToWideExact(std::string_view bytes, unsigned code_page);
 std::optional<std::string> FromWideExact(std::wstring_view wide, unsigned code_page);
 
 }  // namespace zsetup

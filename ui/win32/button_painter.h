@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win32/wide_string.h"
 #include "ui/button_look.h"
 
 namespace zsetup::ui {
@@ -12,7 +13,7 @@ namespace zsetup::ui {
 struct ButtonFace {
     RECT bounds;
     COLORREF background;  // the parent's colour, seen round the corners
-    std::wstring text;    // push buttons
+    WideString text;      // push buttons
     HFONT font;
     bool folder_glyph;  // image buttons: a folder instead of the text
 };

@@ -419,7 +419,7 @@ void Win32View::OnCommand(Control& child, unsigned code) {
     case Kind::Edit:
         if (code == EN_CHANGE) {
             HWND e = child.window.get();
-            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(e)) + 1, L'\0');
+            WideString text(static_cast<std::size_t>(GetWindowTextLengthW(e)) + 1, L'\0');
             text.resize(static_cast<std::size_t>(GetWindowTextW(e, text.data(), static_cast<int>(text.size()))));
             w.SetFromUser(Property::Caption, WideToGbk(text), false);
         }
