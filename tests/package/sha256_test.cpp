@@ -1,5 +1,6 @@
 // SHA-256 against the published test vectors, fed whole and in pieces that
-// cut its 64-byte blocks everywhere.
+// cut its 64-byte blocks everywhere, through the portable rounds and (where
+// the processor has them) the SHA extensions.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,8 +17,8 @@ std::string Hex(const Sha256Digest& d) {
     return s;
 }
 
-std::string DigestOf(const std::string& text, std::size_t piece) {
-    Sha256 sha;
+std::string DigestOf(const std::string& text, std::size_t piece, bool extensions) {
+    Sha256 sha(extensions);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     for (std::size_t at = 0; at < text.size(); at += piece) sha.Add(bytes + at, std::min(piece, text.size() - at));
     return Hex(sha.Finish());
@@ -39,14 +40,25 @@ TEST(Sha256, GivesThePublishedDigests) {
          "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
         {"a million a", std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        for (std::size_t piece : {std::size_t{1}, std::size_t{55}, std::size_t{63}, std::size_t{64}, std::size_t{65},
-                                  std::size_t{4096}, c.text.size() + 1}) {
-            SCOPED_TRACE(piece);
-            EXPECT_EQ(DigestOf(c.text, piece), c.digest);
+    for (const bool extensions : {false, true}) {
+        SCOPED_TRACE(extensions ? "the SHA extensions, where there" : "the portable rounds");
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.label);
+            for (std::size_t piece : {std::size_t{1}, std::size_t{55}, std::size_t{63}, std::size_t{64},
+                                      std::size_t{65}, std::size_t{4096}, c.text.size() + 1}) {
+                SCOPED_TRACE(piece);
+                EXPECT_EQ(DigestOf(c.text, piece, extensions), c.digest);
+            }
         }
     }
+}
+
+// Both ways agree on bytes of every value, over many blocks.
+TEST(Sha256, TheExtensionsAndThePortableRoundsAgree) {
+    if (!Sha256::ProcessorHasExtensions()) GTEST_SKIP() << "this processor has no SHA extensions";
+    std::string text(1 << 20, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>((i * 2654435761u) >> 13);
+    EXPECT_EQ(DigestOf(text, 777, true), DigestOf(text, 777, false));
 }
 
 }  // namespace
