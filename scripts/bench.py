@@ -204,7 +204,8 @@ class Bench:
             print(f"   install round {r if keep else 'warm-up'}", flush=True)
             for tool in tools:
                 if tool in built:
-                    shots = os.path.join(self.work, "shots", name) if tool == "zsetup" and r == rounds else None
+                    # In the round that is not kept: screenshots take time of their own.
+                    shots = os.path.join(self.work, "shots", name) if tool == "zsetup" and not keep else None
                     self.install(name, tool, built[tool], files, keep, shots)
         self.forget_installs()
         if huge:  # 3 GB of installers and installs: not kept

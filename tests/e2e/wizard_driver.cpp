@@ -124,6 +124,11 @@ const std::map<std::string, Command>& Commands() {
         {"uninstaller", {0, [](auto&) { target = &kUninstaller; }}},
         {"timeout", {1, [](auto& a) { wait_timeout = std::chrono::seconds(std::stoi(a[0])); }}},
         {"wait-window", {0, [](auto&) { Form(); }}},
+        // Seconds on a steady clock: two of them in one run time what lies between.
+        {"clock", {0, [](auto&) {
+             std::printf("%.3f\n", std::chrono::duration<double>(
+                                       std::chrono::steady_clock::now().time_since_epoch()).count());
+         }}},
         {"caption", {0, [](auto&) { PrintLine(WindowText(Form())); }}},
         {"client-size", {0, [](auto&) {
              RECT r{};
