@@ -91,8 +91,8 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
     if (paint) name.Repaint();
 
     // Written beside the target and swapped in, so a failed write never
-    // costs the user the file that was there.
-    // The bytes go from the payload to the disk a piece at a time, however large the file.
+    // costs the user the file that was there; the bytes go from the payload
+    // to the disk a piece at a time, however large the file.
     bool written = false;
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
         try {

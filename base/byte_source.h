@@ -16,7 +16,8 @@ public:
     virtual void Rewind() = 0;
     // Points `bytes` at the next up to `most` bytes, valid until the next
     // call, and gives their count: fewer than `most` only at the end, 0 there.
-    // A source that cannot read its bytes throws.
+    // A source that cannot read its bytes ends there: a reader that expects
+    // more than it got takes them as cut short.
     virtual std::size_t Next(const std::uint8_t** bytes, std::size_t most) = 0;
 };
 

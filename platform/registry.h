@@ -17,6 +17,16 @@ namespace zsetup {
 
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
 
+// The root's short name, as reg.exe and regedit write it ("HKLM").
+inline const char* RegRootName(RegRoot root) {
+    switch (root) {
+    case RegRoot::ClassesRoot: return "HKCR";
+    case RegRoot::CurrentUser: return "HKCU";
+    case RegRoot::LocalMachine: return "HKLM";
+    }
+    return "";
+}
+
 // Data types, numbered as Windows numbers them.
 enum RegType : std::uint32_t {
     kRegNone = 0,

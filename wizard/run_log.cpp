@@ -3,18 +3,6 @@
 #include "text/encoding.h"
 
 namespace zsetup {
-namespace {
-
-const char* RootName(RegRoot root) {
-    switch (root) {
-    case RegRoot::ClassesRoot: return "HKCR";
-    case RegRoot::CurrentUser: return "HKCU";
-    case RegRoot::LocalMachine: return "HKLM";
-    }
-    return "";
-}
-
-}  // namespace
 
 void RunLog::Message(const std::string& text) {
     // A box breaks lines with CR LF or a lone CR; the log with its own line ends.
@@ -35,7 +23,7 @@ void RunLog::File(const std::string& path) { lines_.push_back("file: " + path); 
 
 void RunLog::RegistryValue(RegRoot root, const std::string& key, const std::string& name) {
     const std::string from_root = !key.empty() && key[0] == '\\' ? key.substr(1) : key;
-    lines_.push_back(std::string("registry: ") + RootName(root) + "\\" + from_root + "\\" + name);
+    lines_.push_back(std::string("registry: ") + RegRootName(root) + "\\" + from_root + "\\" + name);
 }
 
 void RunLog::Link(const std::string& path) { lines_.push_back("link: " + path); }

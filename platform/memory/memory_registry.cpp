@@ -6,19 +6,6 @@
 
 namespace zsetup {
 
-namespace {
-
-const char* RootName(RegRoot root) {
-    switch (root) {
-    case RegRoot::ClassesRoot: return "HKCR";
-    case RegRoot::CurrentUser: return "HKCU";
-    case RegRoot::LocalMachine: return "HKLM";
-    }
-    return "?";
-}
-
-}  // namespace
-
 class MemoryRegistry::Key : public RegistryKey {
 public:
     Key(MemoryRegistry& owner, KeyId id, std::string shown, bool can_write)
@@ -29,7 +16,7 @@ public:
         auto it = owner_.keys_.find(id_);
         if (it == owner_.keys_.end()) return false;
         it->second.values[FoldAsciiCase(name)] = RegValue{type, data};
-        owner_.write_log_.push_back(std::string(RootName(id_.first)) + "\\" + shown_ + "\\" + name);
+        owner_.write_log_.push_back(std::string(RegRootName(id_.first)) + "\\" + shown_ + "\\" + name);
         return true;
     }
 
@@ -118,7 +105,7 @@ std::vector<std::string> MemoryRegistry::Listing() const {
     std::vector<std::string> lines;
     for (const auto& [id, node] : keys_) {
         if (id.second.empty() && node.values.empty()) continue;  // the roots are always there
-        const std::string key = std::string(RootName(id.first)) + "\\" + id.second;
+        const std::string key = std::string(RegRootName(id.first)) + "\\" + id.second;
         lines.push_back("key " + key);
         for (const auto& [name, value] : node.values)
             lines.push_back("value " + key + " " + name + " = " + std::to_string(value.type) + ":" +

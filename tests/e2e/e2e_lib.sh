@@ -143,3 +143,25 @@ expect_reg_values() {
 }
 
 trap 'drive end >/dev/null 2>&1 || true' EXIT
+
+# What an install could touch, saved under a label: every file under drive_c,
+# and HKLM/HKCU\Software but for Wine's own keys (its user32 keeps "Temporary
+# System Parameters" there). Needs the Wine environment's variables.
+snapshot() {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort) >"$work/$1.files"
+    for root in HKLM HKCU; do
+        $run reg export "$root\\Software" "Z:${work//\//\\}\\$1.$root.reg" /y >/dev/null
+        iconv -f UTF-16LE -t UTF-8 "$work/$1.$root.reg" |
+            awk '/^\[/ { wine = index($0, "\\Software\\Wine") > 0 } !wine' >"$work/$1.$root.txt"
+    done
+}
+
+# Fails unless nothing changed since "snapshot before"; $1 names what ran.
+expect_unchanged() {
+    snapshot after
+    for part in files HKLM.txt HKCU.txt; do
+        diff "$work/before.$part" "$work/after.$part" >/dev/null ||
+            fail "$1 changed $part: $(diff "$work/before.$part" "$work/after.$part" | head -5)"
+    done
+    echo "ok: $1 wrote nothing"
+}

@@ -24,31 +24,13 @@ run_expecting() {
     echo "ok: $* ended with $want"
 }
 
-# Everything an install could touch (as e2e_hostile.sh takes it).
-snapshot() {
-    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | sort) >"$work/$1.files"
-    for root in HKLM HKCU; do
-        $run reg export "$root\\Software" "Z:${work//\//\\}\\$1.$root.reg" /y >/dev/null
-        iconv -f UTF-16LE -t UTF-8 "$work/$1.$root.reg" |
-            awk '/^\[/ { wine = index($0, "\\Software\\Wine") > 0 } !wine' >"$work/$1.$root.txt"
-    done
-}
-unchanged() {
-    snapshot after
-    for part in files HKLM.txt HKCU.txt; do
-        diff "$work/before.$part" "$work/after.$part" >/dev/null ||
-            fail "$1 changed $part: $(diff "$work/before.$part" "$work/after.$part" | head -5)"
-    done
-    echo "ok: $1 wrote nothing"
-}
-
 # A damaged pack and an unknown option: refused before anything is written.
 snapshot before
 "$hostile" "$work/setup.exe" pack-cut-short "$work/damaged.exe"
 run_expecting 2 damaged.exe /S "/D=$folder_win"
-unchanged "the damaged package"
+expect_unchanged "the damaged package"
 run_expecting 4 setup.exe /S /VERYSILENT
-unchanged "the unknown option"
+expect_unchanged "the unknown option"
 
 run_expecting 3 setup.exe /S /D=演示软件
 [ ! -e "$folder_unix" ] || fail "a bad folder was made"

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <memory>
 
+#include "tests/package/expect_problem.h"
 #include "tests/support/case_names.h"
 
 namespace zsetup {
@@ -44,13 +45,7 @@ class ConfigValidation : public ::testing::TestWithParam<Case> {};
 TEST_P(ConfigValidation, ReportsTheRowFieldAndValue) {
     auto c = ValidConfig();
     GetParam().change(*c);
-    auto problems = ValidateConfig(*c, kPayload);
-    if (GetParam().expected == nullptr) {
-        EXPECT_TRUE(problems.empty()) << DescribeProblems(problems);
-    } else {
-        ASSERT_EQ(problems.size(), 1u) << DescribeProblems(problems);
-        EXPECT_EQ(problems[0].message, GetParam().expected);
-    }
+    testing::ExpectProblem(ValidateConfig(*c, kPayload), GetParam().expected);
 }
 
 // clang-format off

@@ -10,6 +10,7 @@
 #include "package/config_validation.h"
 #include "package/errors.h"
 #include "package/packed_blob.h"
+#include "tests/package/expect_problem.h"
 #include "tests/support/case_names.h"
 
 namespace zsetup {
@@ -130,13 +131,7 @@ class ExtraFilesValidation : public ::testing::TestWithParam<Case> {};
 TEST_P(ExtraFilesValidation, CountsBothTablesAsOne) {
     Package p;
     GetParam().change(p);
-    const auto problems = ValidateConfig(*p.record, p.extra, kPayload);
-    if (GetParam().expected == nullptr) {
-        EXPECT_TRUE(problems.empty()) << DescribeProblems(problems);
-    } else {
-        ASSERT_EQ(problems.size(), 1u) << DescribeProblems(problems);
-        EXPECT_EQ(problems[0].message, GetParam().expected);
-    }
+    testing::ExpectProblem(ValidateConfig(*p.record, p.extra, kPayload), GetParam().expected);
 }
 
 // clang-format off
