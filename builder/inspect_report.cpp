@@ -140,6 +140,7 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
         << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
     out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
     out << "Uninstaller (\\uninstall.exe): " << UninstallerKind(c) << "\n";
+    out << "Architecture: " << ArchDescription(c.machine) << "\n";
     out << "Signature: " << SignatureSummary(c) << "\n";
     if (c.extra_bytes != 0) out << "Extra data after the sections: " << c.extra_bytes << " bytes\n";
     if (!c.has_maker) return;
@@ -193,6 +194,7 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
         << ", \"computed\": " << c.computed_checksum << "},\n";
     out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";
     out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << ",\n";
+    out << "  \"architecture\": " << Json(ArchName(c.machine)) << ",\n";
     out << "  \"signature\": " << SignatureJson(c) << ",\n";
     out << "  \"extra_bytes\": " << c.extra_bytes;
     if (c.has_maker) {

@@ -1,5 +1,6 @@
 // What `zsetup inspect` prints: every field of the record, the three tables
-// with their counts, the payload size, both checksums and the signature.
+// with their counts, the payload size, both checksums, the program's kind
+// (x86 or x64) and the signature.
 // Texts are shown in UTF-8.
 #pragma once
 

@@ -371,8 +371,26 @@ void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions&
     }
     index_of_name.emplace(FoldAsciiCase(name), static_cast<int>(m.sources.size()));
     AppendFileRow(*m.record, m.extra_files, name);
-    m.sources.push_back({options.uninstaller, "the built-in uninstaller (--uninstaller)", 0});
+    const std::filesystem::path file = options.uninstaller ? options.uninstaller(m.arch) : std::filesystem::path();
+    m.sources.push_back({file, "the built-in uninstaller (--uninstaller)", 0});
     m.built_in_uninstaller = true;
+}
+
+// The kind of program to build: the command line's over the key's, x86
+// without either. A bad key is a problem even when the command line chose.
+void ReadArch(const toml::table& root, Manifest& m, const ManifestOptions& options, Problems& problems) {
+    if (const toml::node* node = root.get("arch")) {
+        const std::optional<PeMachine> named =
+            node->is_string() ? ArchNamed(node->as_string()->get()) : std::optional<PeMachine>();
+        if (!named) {
+            const std::string given = node->is_string() ? "\"" + node->as_string()->get() + "\" is not" : "expected";
+            problems.Add(node, "arch: " + given + " \"x86\" or \"x64\"");
+        } else if (!options.arch) {
+            m.arch = *named;
+            m.arch_line = LineOf(*node);
+        }
+    }
+    if (options.arch) m.arch = *options.arch;
 }
 
 void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& problems,
@@ -584,8 +602,10 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.record = std::make_unique<SetupConfig>(SetupConfig::Zero());
     const std::filesystem::path base = file.parent_path();
 
-    CheckKeys(root, "", {"product", "licence", "uninstaller", "file", "folder", "shortcut", "registry", "maker"},
+    CheckKeys(root, "",
+              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker"},
               problems);
+    ReadArch(root, m, options, problems);
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {

@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
+#include "builder/pe_machine.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
@@ -36,6 +38,9 @@ struct Manifest {
     std::vector<SourceFile> folders;  // the [[folder]] rows' source folders
     SourceFile licence;
     bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
+    // The kind of program the build makes: --arch, else the `arch` key, else x86.
+    PeMachine arch = PeMachine::kI386;
+    int arch_line = 0;  // the `arch` key's line when the key chose it
     // "manifest.toml:LINE: warning: key: what", each naming what it is about.
     std::vector<std::string> warnings;
     MakerManifest maker;  // the [maker] table
@@ -45,10 +50,13 @@ struct ManifestOptions {
     // The default install date: SOURCE_DATE_EPOCH when set, else today.
     std::optional<std::time_t> source_date_epoch;
     std::time_t now = 0;
-    // The built-in uninstaller (zsetup-uninstall.exe), added as
-    // "\uninstall.exe" unless the manifest carries its own or says
-    // `uninstaller = false`.
-    std::filesystem::path uninstaller;
+    // --arch: the kind of program to build, over the manifest's `arch` key.
+    std::optional<PeMachine> arch;
+    // The built-in uninstaller (zsetup-uninstall.exe) for a build of that
+    // kind, added as "\uninstall.exe" unless the manifest carries its own or
+    // says `uninstaller = false`. Asked once the kind is known, which may be
+    // the manifest's to say.
+    std::function<std::filesystem::path(PeMachine)> uninstaller;
 };
 
 // Throws ManifestError listing every problem, one per line, each as

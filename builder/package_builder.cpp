@@ -86,6 +86,41 @@ void ReadSources(const Manifest& m, const std::vector<std::uint64_t>& sizes, std
     }
 }
 
+// What chose the kind of program the build makes: the manifest's key, or
+// --arch (given, or x86 by default).
+std::string ArchChoice(const Manifest& m) {
+    const std::string name = ArchName(m.arch);
+    if (m.arch_line > 0)
+        return "arch = \"" + name + "\" (" + m.file.u8string() + ":" + std::to_string(m.arch_line) + ")";
+    return "--arch " + name;
+}
+
+// "a 64-bit (x64) program; --arch x86 needs a 32-bit one (give --stub, or --arch x64)"
+std::string OfTheOtherKind(const Manifest& m, PeMachine found, const char* option) {
+    return std::string("a ") + BitsName(found) + " (" + ArchName(found) + ") program; " + ArchChoice(m) + " needs a " +
+           BitsName(m.arch) + " one (give " + option + ", or --arch " + ArchName(found) + ")";
+}
+
+// The built-in uninstaller goes into the installer as it is: one of the other
+// kind would install, and then fail the user who removes the product.
+void CheckUninstallerKind(const Manifest& m) {
+    if (!m.built_in_uninstaller) return;
+    const SourceFile& source = m.sources.back();
+    std::vector<std::uint8_t> program;
+    try {
+        program = ReadWholeFile(source.path);
+    } catch (const std::runtime_error& e) {
+        throw ManifestError(Where(m, source) + e.what());
+    }
+    const std::optional<PeMachine> kind = ProgramMachine(program);
+    if (kind == m.arch) return;
+    const std::string shown = Where(m, source) + "\"" + source.path.u8string() + "\" is ";
+    if (!kind)
+        throw ManifestError(shown + "not an x86 or x64 Windows program; " + ArchChoice(m) + " needs a " +
+                            BitsName(m.arch) + " one (give --uninstaller)");
+    throw ManifestError(shown + OfTheOtherKind(m, *kind, "--uninstaller"));
+}
+
 // A filled program collected in memory.
 class MemoryOutput : public ByteSink {
 public:
@@ -98,8 +133,9 @@ public:
 
 }  // namespace
 
-void CheckStubProgram(const std::vector<std::uint8_t>& stub) {
+void CheckStubProgram(const std::vector<std::uint8_t>& stub, const Manifest& m) {
     const PeImage image = ParsePeImage(stub);
+    if (image.machine != m.arch) throw InputError("it is " + OfTheOtherKind(m, image.machine, "--stub"));
     if (image.characteristics & kImageFileDll) throw InputError("it is a DLL, not a program");
     if (image.subsystem != kSubsystemWindowsGui)
         throw InputError("it is a console program; the installer must be a Windows GUI program");
@@ -107,9 +143,10 @@ void CheckStubProgram(const std::vector<std::uint8_t>& stub) {
 
 void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const ProgressFn& progress, ByteSink& out,
                 unsigned threads) {
-    CheckStubProgram(stub);
+    CheckStubProgram(stub, m);
     SetupConfig& record = *m.record;
     const std::vector<std::uint64_t> sizes = SourceSizes(m);
+    CheckUninstallerKind(m);
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         FileEntry& row = FileRowAt(record, m.extra_files, i);

@@ -22,12 +22,15 @@ struct PackProgress {
 using ProgressFn = std::function<void(const PackProgress&)>;
 
 // Throws InputError unless the stub is a Windows GUI program (not a DLL, not
-// a console program), PeError when it is no program the writer can fill.
-void CheckStubProgram(const std::vector<std::uint8_t>& stub);
+// a console program) of the kind the manifest's build makes, PeError when it
+// is no program the writer can fill.
+void CheckStubProgram(const std::vector<std::uint8_t>& stub, const Manifest& manifest);
 
 // The filled program's bytes. Throws ManifestError for bad input (a missing
-// or unreadable source, a licence without a GBK form, a payload over 2 GiB),
-// InputError for a stub that is no GUI program, PeError for one it cannot fill, std::runtime_error for other failures.
+// or unreadable source, a built-in uninstaller that is no program of the
+// build's kind, a licence without a GBK form, a payload over 2 GiB),
+// InputError for a stub that is no GUI program of the build's kind, PeError
+// for one it cannot fill, std::runtime_error for other failures.
 // The manifest's record receives the offsets, sizes and checksum.
 std::vector<std::uint8_t> BuildSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub,
                                      const ProgressFn& progress);

@@ -45,7 +45,7 @@ auto Unpacked(const char* name, Unpack unpack) {
 }  // namespace
 
 PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
-    if (!IsI386Program(image)) throw NotAnInstallerError("it is not a 32-bit Windows program");
+    if (!ProgramMachine(image)) throw NotAnInstallerError("it is not an x86 or x64 Windows program");
     const PeImage pe = ParsePeImage(image, AfterSections::kAnything);
     ResourceTree tree = ReadResourceTree(image, pe);
     auto config_blob = TakeRcData(tree, "SETUPINI");
@@ -60,6 +60,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     if (!pack_blob) throw PackageError("The program carries no SETUPPACK resource.");
 
     PackageContents c;
+    c.machine = pe.machine;
     UnpackedConfig config =
         Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
     c.record_bytes = config.unpacked_length;

@@ -12,19 +12,22 @@
 
 #include "builder/input_error.h"
 #include "builder/pe_certificate.h"
+#include "builder/pe_machine.h"
 #include "package/maker_profile.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
 
-// A file that is no zsetup installer at all: not a 32-bit Windows program,
-// or one without SETUPINI and SETUPPACK. Bad input (exit 2), not damage.
+// A file that is no zsetup installer at all: not an x86 or x64 Windows
+// program, or one without SETUPINI and SETUPPACK. Bad input (exit 2), not
+// damage.
 class NotAnInstallerError : public InputError {
 public:
     using InputError::InputError;
 };
 
 struct PackageContents {
+    PeMachine machine = PeMachine::kI386;  // the program's kind: a 32-bit or a 64-bit installer
     std::unique_ptr<SetupConfig> record;
     std::size_t record_bytes = 0;        // SETUPINI's unpacked length
     std::vector<FileEntry> extra_files;  // SETUPFILES: the rows past the record's 256

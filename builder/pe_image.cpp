@@ -1,6 +1,8 @@
 #include "builder/pe_image.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "builder/le_bytes.h"
 #include "builder/pe_error.h"
@@ -12,12 +14,43 @@ constexpr std::size_t kDosHeaderSize = 64;
 constexpr std::size_t kPeHeaderPointer = 0x3C;  // e_lfanew, in the MS-DOS header
 constexpr std::uint8_t kPeSignature[] = {'P', 'E', 0, 0};
 constexpr std::size_t kPeSignatureSize = sizeof kPeSignature;
-constexpr std::uint16_t kMachineI386 = 0x14C;
-constexpr std::uint16_t kMagicPe32 = 0x10B;
-constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 constexpr std::uint32_t kMaxFileAlignment = 0x10000;
+constexpr PeMachine kMachines[] = {PeMachine::kI386, PeMachine::kAmd64};
 
 bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+
+// Where the COFF header starts, when the file has the MS-DOS and PE
+// signatures and room for that header after them.
+std::optional<std::size_t> CoffHeaderAt(const std::vector<std::uint8_t>& file) {
+    if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z') return std::nullopt;
+    const std::size_t signature = ReadLe32(&file[kPeHeaderPointer]);
+    if (signature > file.size() || file.size() - signature < kPeSignatureSize + pe::kCoffHeaderSize ||
+        !std::equal(kPeSignature, kPeSignature + kPeSignatureSize,
+                    file.begin() + static_cast<std::ptrdiff_t>(signature)))
+        return std::nullopt;
+    return signature + kPeSignatureSize;
+}
+
+// The kind whose COFF Machine this is, if zsetup fills that kind.
+std::optional<PeMachine> MachineOf(std::uint16_t machine) {
+    for (PeMachine m : kMachines)
+        if (pe::LayoutOf(m).machine == machine) return m;
+    return std::nullopt;
+}
+
+std::string Hex(std::uint16_t v) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%X", v);
+    return text;
+}
+
+// What an optional header's magic makes it, for a refusal.
+std::string OptionalHeaderKind(std::uint16_t magic) {
+    for (PeMachine m : kMachines)
+        if (pe::LayoutOf(m).magic == magic)
+            return std::string(m == PeMachine::kAmd64 ? "PE32+" : "PE32") + " (" + BitsName(m) + ")";
+    return "of magic " + Hex(magic);
+}
 
 }  // namespace
 
@@ -41,26 +74,26 @@ std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
 }
 
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after) {
-    if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z')
-        throw PeError("The file is not a Windows program.");
-    const std::size_t signature = le::U32(file, kPeHeaderPointer);
-    if (signature > file.size() || file.size() - signature < kPeSignatureSize + pe::kCoffHeaderSize ||
-        !std::equal(kPeSignature, kPeSignature + kPeSignatureSize,
-                    file.begin() + static_cast<std::ptrdiff_t>(signature)))
-        throw PeError("The file is not a Windows program.");
+    const std::optional<std::size_t> coff = CoffHeaderAt(file);
+    if (!coff) throw PeError("The file is not a Windows program.");
 
     PeImage img;
-    img.coff_offset = signature + kPeSignatureSize;
-    if (le::U16(file, img.coff_offset + pe::kCoffMachine) != kMachineI386)
-        throw PeError("The file is not a 32-bit (i386) Windows program.");
+    img.coff_offset = *coff;
+    const std::uint16_t machine = le::U16(file, img.coff_offset + pe::kCoffMachine);
+    const std::optional<PeMachine> kind = MachineOf(machine);
+    if (!kind) throw PeError("The file is not an x86 or x64 Windows program (machine " + Hex(machine) + ").");
+    img.machine = *kind;
+    const pe::OptionalHeaderLayout& layout = pe::LayoutOf(img.machine);
     const std::size_t section_count = le::U16(file, img.coff_offset + pe::kCoffNumberOfSections);
     img.characteristics = le::U16(file, img.coff_offset + pe::kCoffCharacteristics);
     const std::size_t optional_size = le::U16(file, img.coff_offset + pe::kCoffSizeOfOptionalHeader);
     img.optional_offset = img.coff_offset + pe::kCoffHeaderSize;
+    // Every later field is read where this kind's optional header has it.
     const std::uint16_t magic = le::U16(file, img.optional_offset + pe::kOptMagic);
-    if (magic == kMagicPe32Plus) throw PeError("The file is a 64-bit Windows program; a 32-bit one is needed.");
-    if (magic != kMagicPe32 || optional_size < pe::kOptDataDirectories)
-        throw PeError("The file is not a 32-bit (i386) Windows program.");
+    if (magic != layout.magic)
+        throw PeError("The program file's headers disagree: its machine is " + ArchDescription(img.machine) +
+                      " but its optional header is " + OptionalHeaderKind(magic) + ".");
+    if (optional_size < layout.data_directories) throw PeError("The program file's headers are damaged.");
     le::Need(file, img.optional_offset, optional_size);
 
     img.section_alignment = le::U32(file, img.optional_offset + pe::kOptSectionAlignment);
@@ -72,9 +105,10 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after)
         throw PeError("The program file's headers are damaged.");
     le::Need(file, 0, img.size_of_headers);
 
+    // Only the entries the optional header holds count, whatever the number says.
     const std::size_t directory_count =
-        std::min<std::size_t>(le::U32(file, img.optional_offset + pe::kOptNumberOfRvaAndSizes),
-                              (optional_size - pe::kOptDataDirectories) / pe::kDataDirectorySize);
+        std::min<std::size_t>(le::U32(file, img.optional_offset + layout.number_of_rva_and_sizes),
+                              (optional_size - layout.data_directories) / pe::kDataDirectorySize);
     if (directory_count <= kResourceDirectoryIndex) throw PeError("The program file has no resource directory.");
     for (std::size_t i = 0; i < directory_count; ++i)
         img.directories.push_back(
@@ -116,14 +150,13 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after)
     return img;
 }
 
-bool IsI386Program(const std::vector<std::uint8_t>& file) {
-    if (file.size() < kDosHeaderSize || file[0] != 'M' || file[1] != 'Z') return false;
-    const std::size_t signature = ReadLe32(&file[kPeHeaderPointer]);
-    const std::size_t optional = signature + kPeSignatureSize + pe::kCoffHeaderSize;
-    if (signature > file.size() || file.size() - signature < kPeSignatureSize + pe::kCoffHeaderSize + 2) return false;
-    return std::equal(kPeSignature, kPeSignature + kPeSignatureSize, &file[signature]) &&
-           ReadLe16(&file[signature + kPeSignatureSize + pe::kCoffMachine]) == kMachineI386 &&
-           ReadLe16(&file[optional + pe::kOptMagic]) == kMagicPe32;
+std::optional<PeMachine> ProgramMachine(const std::vector<std::uint8_t>& file) {
+    const std::optional<std::size_t> coff = CoffHeaderAt(file);
+    const std::size_t magic_at = coff ? *coff + pe::kCoffHeaderSize + pe::kOptMagic : 0;
+    if (!coff || file.size() - magic_at < 2) return std::nullopt;
+    const std::optional<PeMachine> machine = MachineOf(ReadLe16(&file[*coff + pe::kCoffMachine]));
+    if (!machine || ReadLe16(&file[magic_at]) != pe::LayoutOf(*machine).magic) return std::nullopt;
+    return machine;
 }
 
 }  // namespace zsetup

@@ -1,15 +1,18 @@
-// The headers of a 32-bit i386 PE image: where they sit in the file and what
-// the resource writer needs from them. Only images it can rewrite safely are
-// accepted: no signature (it would break) and no overlay (it would be lost).
+// The headers of a PE image, 32-bit i386 (PE32) or 64-bit AMD64 (PE32+):
+// where they sit in the file and what the resource writer needs from them.
+// Only images it can rewrite safely are accepted: no signature (it would
+// break) and no overlay (it would be lost).
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "builder/pe_layout.h"
+#include "builder/pe_machine.h"
 
 namespace zsetup {
 
@@ -53,10 +56,11 @@ inline constexpr std::uint16_t kSubsystemWindowsGui = 2;
 enum class AfterSections { kNothing, kAnything };
 
 struct PeImage {
-    std::size_t coff_offset = 0;  // COFF file header, right after "PE\0\0"
+    PeMachine machine = PeMachine::kI386;  // which optional header follows: PE32 or PE32+
+    std::size_t coff_offset = 0;           // COFF file header, right after "PE\0\0"
     std::uint16_t characteristics = 0;
     std::uint16_t subsystem = 0;
-    std::size_t optional_offset = 0;  // PE32 optional header
+    std::size_t optional_offset = 0;
     std::size_t section_table_offset = 0;
     std::uint32_t section_alignment = 0;
     std::uint32_t file_alignment = 0;
@@ -65,9 +69,12 @@ struct PeImage {
     std::vector<PeSection> sections;
     std::size_t raw_end = 0;  // where the headers' and the sections' raw data end in the file
 
+    // File offsets of the header fields the writer changes.
     std::size_t checksum_offset() const { return optional_offset + pe::kOptCheckSum; }
+    std::size_t size_of_image_offset() const { return optional_offset + pe::kOptSizeOfImage; }
+    std::size_t initialized_data_offset() const { return optional_offset + pe::kOptSizeOfInitializedData; }
     std::size_t directory_offset(std::size_t index) const {
-        return optional_offset + pe::kOptDataDirectories + pe::kDataDirectorySize * index;
+        return optional_offset + pe::LayoutOf(machine).data_directories + pe::kDataDirectorySize * index;
     }
     // File offset of size bytes at rva; throws PeError unless one section maps
     // them from its raw data.
@@ -76,14 +83,17 @@ struct PeImage {
     std::size_t SectionOfRva(std::uint32_t rva) const;
 };
 
-// Throws PeError when the bytes are not a 32-bit i386 PE image, are damaged
-// (sections out of address order or overlapping included), or (kNothing) carry a certificate or have bytes after the
-// last section's raw data.
+// Throws PeError when the bytes are not an i386 PE32 or AMD64 PE32+ image
+// (a machine that disagrees with its optional header's magic included), are
+// damaged (sections out of address order or overlapping included), or
+// (kNothing) carry a certificate or have bytes after the last section's raw
+// data.
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after = AfterSections::kNothing);
 
-// Whether the bytes start as a 32-bit i386 Windows program: the MS-DOS and PE
-// signatures, the machine and the PE32 magic. What a reader tells a file of
-// another kind by before it calls it damaged.
-bool IsI386Program(const std::vector<std::uint8_t>& file);
+// The kind of Windows program the bytes start as: the MS-DOS and PE
+// signatures, then i386 with the PE32 magic or AMD64 with the PE32+ one;
+// nothing for any other file. What a reader tells a file of another kind by
+// before it calls it damaged.
+std::optional<PeMachine> ProgramMachine(const std::vector<std::uint8_t>& file);
 
 }  // namespace zsetup

@@ -1,9 +1,13 @@
-// Where the fields of a 32-bit PE image's headers sit, as the PE format lays
-// them out: offsets within the COFF file header, the PE32 optional header, a
-// section header and the resource directory's tables.
+// Where the fields of a PE image's headers sit, as the PE format lays them
+// out: offsets within the COFF file header, the optional header (PE32 for
+// i386 programs, PE32+ for AMD64 ones), a section header and the resource
+// directory's tables.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#include "builder/pe_machine.h"
 
 namespace zsetup::pe {
 
@@ -14,7 +18,7 @@ inline constexpr std::size_t kCoffNumberOfSections = 2;
 inline constexpr std::size_t kCoffSizeOfOptionalHeader = 16;
 inline constexpr std::size_t kCoffCharacteristics = 18;
 
-// PE32 optional header.
+// Optional header fields at the same place in PE32 and PE32+.
 inline constexpr std::size_t kOptMagic = 0;
 inline constexpr std::size_t kOptSizeOfInitializedData = 8;
 inline constexpr std::size_t kOptSectionAlignment = 32;
@@ -24,9 +28,23 @@ inline constexpr std::size_t kOptSizeOfHeaders = 60;
 inline constexpr std::size_t kOptCheckSum = 64;
 inline constexpr std::size_t kOptSubsystem = 68;
 inline constexpr std::size_t kOptDllCharacteristics = 70;
-inline constexpr std::size_t kOptNumberOfRvaAndSizes = 92;
-inline constexpr std::size_t kOptDataDirectories = 96;
 inline constexpr std::size_t kDataDirectorySize = 8;
+
+// What differs between the two kinds. PE32+ widens ImageBase and the stack
+// and heap sizes to 8 bytes and has no BaseOfData, so the fields after the
+// subsystem's lie 16 bytes further on.
+struct OptionalHeaderLayout {
+    std::uint16_t machine;  // the COFF header's Machine
+    std::uint16_t magic;
+    std::size_t number_of_rva_and_sizes;
+    std::size_t data_directories;
+};
+inline constexpr OptionalHeaderLayout kPe32{0x14C, 0x10B, 92, 96};
+inline constexpr OptionalHeaderLayout kPe32Plus{0x8664, 0x20B, 108, 112};
+
+inline constexpr const OptionalHeaderLayout& LayoutOf(PeMachine m) {
+    return m == PeMachine::kAmd64 ? kPe32Plus : kPe32;
+}
 
 // Section header.
 inline constexpr std::size_t kSectionHeaderSize = 40;

@@ -207,10 +207,10 @@ void RcDataStreamWriter::Finish() {
 
     for (std::size_t field : size_fields_) le::Put32(head_, field, static_cast<std::uint32_t>(streamed_));
     PutSectionHeader(head_, header_at_, rsrc_);
-    const std::size_t initialized_at = img_.optional_offset + pe::kOptSizeOfInitializedData;
+    const std::size_t initialized_at = img_.initialized_data_offset();
     le::Put32(head_, initialized_at, le::U32(head_, initialized_at) - old_raw_size_ + rsrc_.raw_size);
     const std::uint64_t image_end = std::max(other_sections_end_, MappedEnd(rsrc_));
-    le::Put32(head_, img_.optional_offset + pe::kOptSizeOfImage, Align(image_end, img_.section_alignment));
+    le::Put32(head_, img_.size_of_image_offset(), Align(image_end, img_.section_alignment));
     le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex), rsrc_.virtual_address);
     le::Put32(head_, img_.directory_offset(kResourceDirectoryIndex) + kDirectorySizeField, rsrc_.virtual_size);
 

@@ -1,4 +1,4 @@
-// Puts named RCDATA resources into a copy of a 32-bit PE image and reads them back.
+// Puts named RCDATA resources into a copy of a PE image (PE32 or PE32+) and reads them back.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
-//   zsetup build MANIFEST [-o setup.exe] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
+//   zsetup build MANIFEST [-o setup.exe] [--arch x86|x64] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
 //   zsetup verify setup.exe [--json]
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -37,6 +38,7 @@
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
 #include "builder/pe_error.h"
+#include "builder/pe_machine.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
 
@@ -47,15 +49,21 @@ using namespace zsetup;
 constexpr int kFailure = 1;
 constexpr int kBadInput = 2;
 
-std::filesystem::path DefaultStub(const char* argv0) {
+// The stub of that kind from the Windows tree of its width.
+std::filesystem::path DefaultStub(const char* argv0, PeMachine kind) {
 #ifdef ZSETUP_DEFAULT_STUB
     (void)argv0;
-    return std::filesystem::u8path(ZSETUP_DEFAULT_STUB);
+    return std::filesystem::u8path(kind == PeMachine::kAmd64 ? ZSETUP_DEFAULT_STUB_X64 : ZSETUP_DEFAULT_STUB);
 #else
-    // The Windows build of the builder ships beside the stub.
+    // The Windows build of the builder ships beside the stub of its own
+    // width; --stub names the other kind's.
+    (void)kind;
     return std::filesystem::u8path(argv0).parent_path() / "zsetup-stub.exe";
 #endif
 }
+
+// The Windows tree that builds the stub of that kind.
+const char* StubTree(PeMachine kind) { return kind == PeMachine::kAmd64 ? "win64" : "win32"; }
 
 // Files, bytes and speed on one rewritten line, a few times a second.
 class ProgressLine {
@@ -111,8 +119,13 @@ void CheckOutput(const std::filesystem::path& output, const std::filesystem::pat
 
 struct BuildOptions {
     std::string manifest, output;
-    std::filesystem::path stub, uninstaller;
+    std::filesystem::path stub, uninstaller;  // as given; empty: the defaults
+    std::optional<PeMachine> arch;            // as given
+    const char* argv0 = "";
     bool strict = false, quiet = false;
+
+    // The stub filled for a build of that kind.
+    std::filesystem::path StubFor(PeMachine kind) const { return stub.empty() ? DefaultStub(argv0, kind) : stub; }
 };
 
 // One line for a build that worked: what went in, what came out, how long it took.
@@ -131,9 +144,13 @@ int Build(const BuildOptions& o) {
     ManifestOptions options;
     options.source_date_epoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     options.now = std::time(nullptr);
-    // The built-in uninstaller ships beside the stub.
-    options.uninstaller = o.uninstaller.empty() ? o.stub.parent_path() / "zsetup-uninstall.exe" : o.uninstaller;
+    options.arch = o.arch;
+    // The built-in uninstaller ships beside the stub of the build's kind.
+    options.uninstaller = [&o](PeMachine kind) {
+        return o.uninstaller.empty() ? o.StubFor(kind).parent_path() / "zsetup-uninstall.exe" : o.uninstaller;
+    };
     Manifest manifest = ReadManifest(std::filesystem::u8path(o.manifest), options);
+    const std::filesystem::path stub_file = o.StubFor(manifest.arch);
     for (const std::string& warning : manifest.warnings) std::cerr << warning << "\n";
     if (o.strict && !manifest.warnings.empty()) {
         std::cerr << "zsetup: --strict: " << manifest.warnings.size()
@@ -141,12 +158,13 @@ int Build(const BuildOptions& o) {
         return kBadInput;
     }
     const std::string output = o.output.empty() ? "setup.exe" : o.output;
-    CheckOutput(std::filesystem::u8path(output), o.stub, manifest);
+    CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
     std::vector<std::uint8_t> stub;
     try {
-        stub = ReadWholeFile(o.stub);
+        stub = ReadWholeFile(stub_file);
     } catch (const std::runtime_error& e) {
-        std::cerr << "zsetup: the stub: " << e.what() << " (build the win32 tree, or give --stub)\n";
+        std::cerr << "zsetup: the stub: " << e.what() << " (build the " << StubTree(manifest.arch)
+                  << " tree, or give --stub)\n";
         return kFailure;
     }
     ProgressFn progress;
@@ -156,12 +174,12 @@ int Build(const BuildOptions& o) {
     try {
         BuildSetup(manifest, stub, progress, out, 0);
     } catch (const PeError& e) {
-        std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
         return kFailure;
     } catch (const ManifestError&) {
         throw;
     } catch (const InputError& e) {
-        std::cerr << "zsetup: the stub \"" << o.stub.u8string() << "\": " << e.what() << "\n";
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
         return kBadInput;
     }
     out.Commit();
@@ -180,16 +198,18 @@ PackageContents Read(const std::string& file) {
     }
 }
 
-// verify: the problems found, and whether the file carries a signature.
+// verify: the problems found, the program's kind, and whether the file carries a signature.
 int Verify(const PackageContents& contents, bool json) {
     const auto problems = VerifyProblems(contents);
     if (json) {
         std::cout << "{\"ok\": " << (problems.empty() ? "true" : "false") << ", \"problems\": [";
         for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? ", " : "") << JsonText(problems[i]);
-        std::cout << "], \"signature\": " << SignatureJson(contents) << "}\n";
+        std::cout << "], \"architecture\": " << JsonText(ArchName(contents.machine))
+                  << ", \"signature\": " << SignatureJson(contents) << "}\n";
     } else {
         for (const std::string& p : problems) std::cout << p << "\n";
         if (problems.empty()) std::cout << "ok\n";
+        std::cout << "architecture: " << ArchDescription(contents.machine) << "\n";
         std::cout << "signature: " << SignatureSummary(contents) << "\n";
     }
     return problems.empty() ? 0 : kFailure;
@@ -210,12 +230,17 @@ int Run(int argc, char** argv) {
     app.set_version_flag("--version", "zsetup " ZSETUP_VERSION);
 
     BuildOptions b;
-    std::string stub, uninstaller, setup, folder;
+    b.argv0 = argv[0];
+    std::string arch, stub, uninstaller, setup, folder;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
     build->add_option("MANIFEST", b.manifest, "The product manifest (TOML)")->required();
     build->add_option("-o,--output", b.output, "The installer to write (default setup.exe)");
-    build->add_option("--stub", stub, "The stub program to fill (default: the one built beside this tool)");
+    build
+        ->add_option("--arch", arch,
+                     "The installer's kind: x86 (32-bit, the default) or x64 (64-bit); over the manifest's arch key")
+        ->check(CLI::IsMember({"x86", "x64"}));
+    build->add_option("--stub", stub, "The stub program to fill (default: the one of --arch built beside this tool)");
     build->add_option("--uninstaller", uninstaller,
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
@@ -246,8 +271,9 @@ int Run(int argc, char** argv) {
     };
     try {
         if (*build) {
-            b.stub = stub.empty() ? DefaultStub(argv[0]) : std::filesystem::u8path(stub);
+            b.stub = std::filesystem::u8path(stub);
             b.uninstaller = std::filesystem::u8path(uninstaller);
+            if (!arch.empty()) b.arch = ArchNamed(arch);
             return Build(b);
         }
         const PackageContents contents = Read(setup);

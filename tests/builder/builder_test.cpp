@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -135,11 +136,16 @@ ManifestOptions Options() {
     return o;
 }
 
-Bytes Stub() { return ReadFile(ZSETUP_PE_FIXTURE); }
+// The mingw fixture of each kind stands in for the stub.
+const char* StubFile(PeMachine arch) { return arch == PeMachine::kAmd64 ? ZSETUP_PE_FIXTURE_X64 : ZSETUP_PE_FIXTURE; }
 
-Bytes Build(const fs::path& manifest_file) {
-    Manifest m = ReadManifest(manifest_file, Options());
-    return BuildSetup(m, Stub(), {});
+Bytes Stub(PeMachine arch = PeMachine::kI386) { return ReadFile(StubFile(arch)); }
+
+Bytes Build(const fs::path& manifest_file, PeMachine arch = PeMachine::kI386) {
+    ManifestOptions options = Options();
+    options.arch = arch;
+    Manifest m = ReadManifest(manifest_file, options);
+    return BuildSetup(m, Stub(arch), {});
 }
 
 TEST(Builder, RecordHoldsEveryFieldAndTableInGbk) {
@@ -261,6 +267,9 @@ const BadManifest kBadManifests[] = {
     {"unknown table", "[product]", "[products]\nx = 1\n[product]", "products: unknown key", "[products]"},
     {"missing key", "version = \"2.5.1\"\n", "", "product.version: missing, it is required", "[product]"},
     {"missing licence", "licence = \"licence.txt\"", "", "licence: missing, it is required", ""},
+    {"arch of another processor",
+     "licence = ", "arch = \"arm64\"\nlicence = ", "arch: \"arm64\" is not \"x86\" or \"x64\"", "arm64"},
+    {"arch as a number", "licence = ", "arch = 64\nlicence = ", "arch: expected \"x86\" or \"x64\"", "arch = 64"},
     {"wrong type", "version = \"2.5.1\"", "version = 2", "product.version: expected a text in double quotes",
      "version = 2"},
     {"too long in GBK", "name = \"演示软件\"", "name = \"" + Repeat("演", 65) + "z\"",
@@ -667,7 +676,7 @@ TEST(Builder, CarriesTheBuiltInUninstallerUnlessTheProductSaysOtherwise) {
         const Bytes uninstaller = WriteRcData(Stub(), {{"ZSETUPUNINSTALL", {'1'}}});
         WriteFile(dir.Path("zsetup-uninstall.exe").string(), std::string(uninstaller.begin(), uninstaller.end()));
         ManifestOptions options = Options();
-        options.uninstaller = dir.Path("zsetup-uninstall.exe");
+        options.uninstaller = [&](PeMachine) { return dir.Path("zsetup-uninstall.exe"); };
         Manifest m = ReadManifest(dir.Manifest(k.manifest), options);
         const PackageContents c = ReadPackage(BuildSetup(m, Stub(), {}));
         EXPECT_EQ(c.record->FileCount, k.files);
@@ -718,20 +727,34 @@ protected:
     std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
 };
 
-TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
+// A build of each kind, with the objdump that reads that kind.
+struct BuildKind {
+    const char* label;
+    PeMachine arch;
+    const char* option;  // x86 is the default
+    const char* objdump;
+};
+
+void PrintTo(const BuildKind& k, std::ostream* os) { *os << k.label; }
+
+class CliOfEachKind : public Cli, public ::testing::WithParamInterface<BuildKind> {};
+
+TEST_P(CliOfEachKind, BuildsAProgramThatIndependentReadersAccept) {
+    const PeMachine arch = GetParam().arch;
     ProductDir dir;
     WriteProductFiles(dir);
     const fs::path manifest = dir.Manifest(kManifest);
     const fs::path setup = dir.Path("setup.exe");
-    const ToolRun run =
-        ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + " --stub '" ZSETUP_PE_FIXTURE "'");
+    const ToolRun run = ZsetupWithErrors("build " + Q(manifest) + " -o " + Q(setup) + GetParam().option + " --stub " +
+                                         Q(StubFile(arch)));
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("packing:"), std::string::npos) << "no progress when stderr is no terminal";
     EXPECT_EQ(run.output.rfind("built \"", 0), 0u) << run.output;
     const Bytes image = ReadFile(setup.string());
-    EXPECT_EQ(image, Build(manifest));
+    EXPECT_EQ(image, Build(manifest, arch));
+    EXPECT_EQ(ProgramMachine(image), arch);
 
-    const ToolRun objdump = Capture(std::string(ZSETUP_OBJDUMP) + " -p " + Q(setup));
+    const ToolRun objdump = Capture(std::string(GetParam().objdump) + " -p " + Q(setup));
     ASSERT_EQ(objdump.status, 0) << objdump.output;
     EXPECT_NE(objdump.output.find("Resource Directory"), std::string::npos);
     const auto listed = ListedRcData(ZSETUP_WRESTOOL, setup.string());
@@ -761,6 +784,11 @@ TEST_F(Cli, BuildsAProgramThatIndependentReadersAccept) {
     ASSERT_EQ(Zsetup("extract " + Q(setup) + " " + Q(dir.Path("x"))).status, 0);
     EXPECT_EQ(ReadFile(dir.Path("x/演示.exe").string()), ReadFile(dir.Path("bin/demo.exe").string()));
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CliOfEachKind,
+                         ::testing::Values(BuildKind{"x86", PeMachine::kI386, "", ZSETUP_OBJDUMP},
+                                           BuildKind{"x64", PeMachine::kAmd64, " --arch x64", ZSETUP_OBJDUMP_X64}),
+                         [](const ::testing::TestParamInfo<BuildKind>& info) { return std::string(info.param.label); });
 
 // On a terminal the builder shows how far packing is; `script` gives it one.
 TEST_F(Cli, ShowsProgressOnATerminalOnly) {

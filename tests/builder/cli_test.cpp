@@ -1,17 +1,22 @@
 // The command line as a user meets it with a real product: the summary and
-// the quiet build, --strict, --version, the version resource read back by
-// tools of their own, an Authenticode round trip through osslsigncode, and
-// files that are no zsetup installer, in words and in JSON.
+// the quiet build, --strict, --version, 32-bit and 64-bit builds (--arch and
+// the manifest's arch key), the version resource read back by tools of their
+// own, an Authenticode round trip through osslsigncode, and files that are
+// no zsetup installer, in words and in JSON.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 
 #include "builder/manifest.h"
 #include "builder/package_reader.h"
+#include "builder/pe_image.h"
+#include "builder/pe_machine.h"
 #include "builder/version_info.h"
 #include "tests/builder/native_tools.h"
 #include "tests/builder/product_dir.h"
@@ -22,13 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zsetup::testing;
 
-// The bytes of `objdump -s`: lines of an address, up to four groups of hex digits, then the text.
+// The bytes of `objdump -s`: lines of an address (wider for a 64-bit
+// program), up to four groups of hex digits, two blanks, then the text.
 Bytes DumpedBytes(const std::string& dump) {
     Bytes bytes;
     std::istringstream lines(dump);
     for (std::string line; std::getline(lines, line);) {
         if (line.size() < 2 || line[0] != ' ' || !std::isxdigit(static_cast<unsigned char>(line[1]))) continue;
-        std::istringstream groups(line.substr(0, std::min<std::size_t>(line.size(), 44)));
+        std::istringstream groups(line.substr(0, line.find("  ", 1)));
         std::string address, group;
         groups >> address;
         while (groups >> group && group.size() % 2 == 0 &&
@@ -86,6 +92,14 @@ protected:
     ToolRun Build(const std::string& extra = "") {
         return Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " --stub '" ZSETUP_PE_FIXTURE "' " + extra);
     }
+    // A build of that kind, with the fixture of that kind as its stub.
+    ToolRun BuildOf(PeMachine arch, const std::string& extra = "") {
+        return Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " --arch " + ArchName(arch) + " --stub " +
+                      Q(Fixture(arch)) + " " + extra);
+    }
+    static std::string Fixture(PeMachine arch) {
+        return arch == PeMachine::kAmd64 ? ZSETUP_PE_FIXTURE_X64 : ZSETUP_PE_FIXTURE;
+    }
 
     ProductDir dir_;
     fs::path manifest_, setup_;
@@ -131,6 +145,110 @@ TEST_F(Cli, TellsItsVersion) {
     EXPECT_TRUE(Shaped(run.output, "zsetup ", "0123456789.", "\n")) << run.output;
 }
 
+// --arch, else the manifest's arch key, else x86; the stub and the built-in
+// uninstaller must be programs of that kind. A build says its kind in inspect
+// and verify, in words and in JSON, extract reads it, and however its kind
+// was chosen it has the same bytes.
+TEST_F(Cli, ArchChoosesTheKindTheStubAndUninstallerMustBe) {
+    const std::string x86 = ZSETUP_PE_FIXTURE, x64 = ZSETUP_PE_FIXTURE_X64;
+    const std::string manifest = manifest_.string(), licence = dir_.Path("licence.txt").string();
+    dir_.Write("x64/zsetup-stub.exe", ReadFileText(x64));
+    dir_.Write("x64/zsetup-uninstall.exe", ReadFileText(x86));  // beside the 64-bit stub, but 32-bit
+    std::string without_own = kManifest;
+    const std::string own_row = "[[file]]\nsource = \"licence.txt\"\nname = \"\\\\uninstall.exe\"\n\n";
+    ASSERT_NE(without_own.find(own_row), std::string::npos);
+    without_own.erase(without_own.find(own_row), own_row.size());
+    const std::string uninstaller = manifest + ": the built-in uninstaller (--uninstaller): \"";
+    const std::map<PeMachine, Bytes> reference = [&] {
+        EXPECT_EQ(Build().status, 0);
+        const Bytes x86_build = ReadFile(setup_.string());
+        EXPECT_EQ(BuildOf(PeMachine::kAmd64).status, 0);
+        return std::map<PeMachine, Bytes>{{PeMachine::kI386, x86_build},
+                                          {PeMachine::kAmd64, ReadFile(setup_.string())}};
+    }();
+    const struct {
+        const char* label;
+        std::string top;  // top-level lines put first
+        bool built_in;    // no "\uninstall.exe" row of the product's: the built-in one goes in
+        std::string args;
+        int status;
+        std::string said;  // built: the kind; refused: the message
+    } cases[] = {
+        {"--arch x64", "", false, "--arch x64 --stub " + Q(x64), 0, "x64"},
+        {"arch = x64", "arch = \"x64\"\n", false, "--stub " + Q(x64), 0, "x64"},
+        {"arch = x86", "arch = \"x86\"\n", false, "--stub " + Q(x86), 0, "x86"},
+        {"--arch x86 over arch = x64", "arch = \"x64\"\n", false, "--arch x86 --stub " + Q(x86), 0, "x86"},
+        {"a 64-bit uninstaller", "", true, "--arch x64 --stub " + Q(x64) + " --uninstaller " + Q(x64), 0, "x64"},
+        {"--arch x64, a 32-bit stub", "", false, "--arch x64 --stub " + Q(x86), 2,
+         "zsetup: the stub \"" + x86 +
+             "\": it is a 32-bit (x86) program; --arch x64 needs a 64-bit one (give --stub, or --arch x86)\n"},
+        {"no arch, a 64-bit stub", "", false, "--stub " + Q(x64), 2,
+         "zsetup: the stub \"" + x64 +
+             "\": it is a 64-bit (x64) program; --arch x86 needs a 32-bit one (give --stub, or --arch x64)\n"},
+        {"arch = x64, a 32-bit stub", "arch = \"x64\"\n", false, "--stub " + Q(x86), 2,
+         "zsetup: the stub \"" + x86 + "\": it is a 32-bit (x86) program; arch = \"x64\" (" + manifest +
+             ":1) needs a 64-bit one (give --stub, or --arch x86)\n"},
+        {"--arch x64, a 32-bit uninstaller", "", true, "--arch x64 --stub " + Q(x64) + " --uninstaller " + Q(x86), 2,
+         uninstaller + x86 +
+             "\" is a 32-bit (x86) program; --arch x64 needs a 64-bit one (give --uninstaller, or --arch x86)\n"},
+        {"a 32-bit uninstaller beside the 64-bit stub", "", true,
+         "--arch x64 --stub " + Q(dir_.Path("x64/zsetup-stub.exe")), 2,
+         uninstaller + dir_.Path("x64/zsetup-uninstall.exe").string() + "\" is a 32-bit (x86) program"},
+        {"a text file as the uninstaller", "", true, "--stub " + Q(x86) + " --uninstaller " + Q(licence), 2,
+         uninstaller + licence +
+             "\" is not an x86 or x64 Windows program; --arch x86 needs a 32-bit one (give --uninstaller)\n"},
+        {"a bad arch, though --arch is given", "arch = \"amd64\"\n", false, "--arch x64 --stub " + Q(x64), 2,
+         manifest + ":1: arch: \"amd64\" is not \"x86\" or \"x64\"\n"},
+        {"--arch of another processor", "", false, "--arch arm64 --stub " + Q(x64), 2,
+         "--arch: arm64 not in {x86,x64}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove(setup_);
+        dir_.Manifest(c.top + (c.built_in ? without_own : std::string(kManifest)));
+        const ToolRun run = Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " -q " + c.args);
+        ASSERT_EQ(run.status, c.status) << run.output;
+        if (c.status != 0) {
+            EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
+            EXPECT_FALSE(fs::exists(setup_));
+            continue;
+        }
+        const PeMachine arch = *ArchNamed(c.said);
+        const Bytes image = ReadFile(setup_.string());
+        EXPECT_EQ(ProgramMachine(image), arch);
+        if (!c.built_in) {
+            EXPECT_EQ(image, reference.at(arch)) << "the same bytes however the kind was chosen";
+        }
+        const std::string json_field = "\"architecture\": \"" + c.said + "\"";
+        EXPECT_NE(ZsetupOut("verify " + Q(setup_)).output.find("\narchitecture: " + ArchDescription(arch) + "\n"),
+                  std::string::npos);
+        EXPECT_NE(ZsetupOut("verify --json " + Q(setup_)).output.find(json_field), std::string::npos);
+        EXPECT_NE(ZsetupOut("inspect " + Q(setup_)).output.find("\nArchitecture: " + ArchDescription(arch) + "\n"),
+                  std::string::npos);
+        EXPECT_NE(ZsetupOut("inspect --json " + Q(setup_)).output.find(json_field), std::string::npos);
+        const fs::path out = dir_.Path(std::string("out-") + c.label);
+        ASSERT_EQ(ZsetupOut("extract " + Q(setup_) + " " + Q(out)).status, 0);
+        EXPECT_EQ(ReadFile((out / fs::u8path("文档/a.txt")).string()), ReadFile(dir_.Path("docs/a.txt").string()));
+    }
+}
+
+// Without --stub the Linux builder fills the stub of the chosen kind from the
+// Windows tree of that width, or says which tree to build.
+TEST_F(Cli, TheDefaultStubIsTheOneOfTheChosenKind) {
+    for (const PeMachine arch : {PeMachine::kI386, PeMachine::kAmd64}) {
+        SCOPED_TRACE(ArchName(arch));
+        const std::string tree = arch == PeMachine::kAmd64 ? "win64" : "win32";
+        const ToolRun run = Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " -q --arch " + ArchName(arch));
+        if (run.status == 0) {
+            EXPECT_EQ(ProgramMachine(ReadFile(setup_.string())), arch);
+            continue;
+        }
+        EXPECT_EQ(run.status, 1) << run.output;
+        EXPECT_NE(run.output.find("/" + tree + "/bin/zsetup-stub.exe"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("(build the " + tree + " tree, or give --stub)"), std::string::npos) << run.output;
+    }
+}
+
 TEST_F(Cli, OutputInsideAFolderSourceIsRefused) {
     const ToolRun run =
         Zsetup("build " + Q(manifest_) + " -o " + Q(dir_.Path("docs/setup.exe")) + " --stub '" ZSETUP_PE_FIXTURE "'");
@@ -140,9 +258,20 @@ TEST_F(Cli, OutputInsideAFolderSourceIsRefused) {
     EXPECT_FALSE(fs::exists(dir_.Path("docs/setup.exe")));
 }
 
+// Each kind of build, with the objdump that reads it.
+struct BuildKind {
+    const char* label;
+    PeMachine arch;
+    const char* objdump;
+};
+
+void PrintTo(const BuildKind& k, std::ostream* os) { *os << k.label; }
+
+class CliOfEachKind : public Cli, public ::testing::WithParamInterface<BuildKind> {};
+
 // wrestool and objdump share no code with the writer or with each other.
-TEST_F(Cli, VersionResourceIsReadBackByIndependentTools) {
-    ASSERT_EQ(Build().status, 0);
+TEST_P(CliOfEachKind, VersionResourceIsReadBackByIndependentTools) {
+    ASSERT_EQ(BuildOf(GetParam().arch).status, 0);
     const ToolRun listed = Capture(std::string(ZSETUP_WRESTOOL) + " -l --type=16 " + Q(setup_));
     ASSERT_EQ(listed.status, 0) << listed.output;
     EXPECT_NE(listed.output.find("--type=16 --name=1 --language=2052"), std::string::npos) << listed.output;
@@ -155,7 +284,7 @@ TEST_F(Cli, VersionResourceIsReadBackByIndependentTools) {
     EXPECT_EQ(ReadFile(raw.string()), VersionInfoResource(*package.record));
 
     // objdump: the bytes mapped where the resource directory says, as it dumps them.
-    const ToolRun headers = Capture(std::string(ZSETUP_OBJDUMP) + " -p " + Q(setup_));
+    const ToolRun headers = Capture(std::string(GetParam().objdump) + " -p " + Q(setup_));
     ASSERT_EQ(headers.status, 0) << headers.output;
     std::istringstream fields(headers.output.substr(headers.output.find("ImageBase")));
     std::string label;
@@ -164,7 +293,7 @@ TEST_F(Cli, VersionResourceIsReadBackByIndependentTools) {
     std::istringstream entry(headers.output.substr(headers.output.find("Entry 2 ")));
     entry >> label >> label >> std::hex >> rva >> size;
     ASSERT_GT(size, 0u) << headers.output;
-    const ToolRun dump = Capture(std::string(ZSETUP_OBJDUMP) + " -s --start-address=" + std::to_string(base + rva) +
+    const ToolRun dump = Capture(std::string(GetParam().objdump) + " -s --start-address=" + std::to_string(base + rva) +
                                  " --stop-address=" + std::to_string(base + rva + size) + " " + Q(setup_));
     ASSERT_EQ(dump.status, 0) << dump.output;
     const Bytes mapped = DumpedBytes(dump.output);
@@ -175,8 +304,9 @@ TEST_F(Cli, VersionResourceIsReadBackByIndependentTools) {
 
 // Signed after the build with a throwaway key: osslsigncode accepts the
 // signature and zsetup still reads, extracts and verifies the very file.
-TEST_F(Cli, ASignedInstallerIsReadAndVerified) {
-    ASSERT_EQ(Build().status, 0);
+TEST_P(CliOfEachKind, ASignedInstallerIsReadAndVerified) {
+    const PeMachine arch = GetParam().arch;
+    ASSERT_EQ(BuildOf(arch).status, 0);
     const fs::path key = dir_.Path("key.pem"), cert = dir_.Path("cert.pem"), signed_setup = dir_.Path("signed.exe");
     const ToolRun made = Capture(std::string(ZSETUP_OPENSSL) +
                                  " req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=zsetup test' -addext "
@@ -190,17 +320,18 @@ TEST_F(Cli, ASignedInstallerIsReadAndVerified) {
         Capture(std::string(ZSETUP_OSSLSIGNCODE) + " verify -CAfile " + Q(cert) + " -in " + Q(signed_setup));
     ASSERT_EQ(checked.status, 0) << checked.output;
 
+    const std::string architecture = "architecture: " + ArchDescription(arch) + "\n";
     const ToolRun verify = ZsetupOut("verify " + Q(signed_setup));
     EXPECT_EQ(verify.status, 0) << verify.output;
-    EXPECT_TRUE(Shaped(verify.output, "ok\nsignature: Authenticode, 1 entry, ", "0123456789",
+    EXPECT_TRUE(Shaped(verify.output, "ok\n" + architecture + "signature: Authenticode, 1 entry, ", "0123456789",
                        " bytes (not checked here; osslsigncode verify checks it)\n"))
         << verify.output;
     const ToolRun unsigned_verify = ZsetupOut("verify " + Q(setup_));
-    EXPECT_EQ(unsigned_verify.output, "ok\nsignature: none\n");
+    EXPECT_EQ(unsigned_verify.output, "ok\n" + architecture + "signature: none\n");
     const ToolRun json = ZsetupOut("verify --json " + Q(signed_setup));
     EXPECT_TRUE(Shaped(json.output,
-                       "{\"ok\": true, \"problems\": [], \"signature\": {\"entries\": 1, \"entry_types\": [2], "
-                       "\"bytes\": ",
+                       "{\"ok\": true, \"problems\": [], \"architecture\": \"" + std::string(ArchName(arch)) +
+                           "\", \"signature\": {\"entries\": 1, \"entry_types\": [2], \"bytes\": ",
                        "0123456789", "}}\n"))
         << json.output;
 
@@ -218,8 +349,8 @@ TEST_F(Cli, ASignedInstallerIsReadAndVerified) {
     EXPECT_EQ(ReadFile(dir_.Path("out/文档/a.txt").string()), ReadFile(dir_.Path("docs/a.txt").string()));
 
     // A signed stub is still refused: the signature would break.
-    const ToolRun restub =
-        Zsetup("build " + Q(manifest_) + " -o " + Q(dir_.Path("again.exe")) + " --stub " + Q(signed_setup));
+    const ToolRun restub = Zsetup("build " + Q(manifest_) + " -o " + Q(dir_.Path("again.exe")) + " --arch " +
+                                  ArchName(arch) + " --stub " + Q(signed_setup));
     EXPECT_EQ(restub.status, 1);
     EXPECT_NE(restub.output.find("is signed; use an unsigned copy"), std::string::npos) << restub.output;
 
@@ -234,6 +365,11 @@ TEST_F(Cli, ASignedInstallerIsReadAndVerified) {
         << extra.output;
 }
 
+INSTANTIATE_TEST_SUITE_P(Kinds, CliOfEachKind,
+                         ::testing::Values(BuildKind{"x86", PeMachine::kI386, ZSETUP_OBJDUMP},
+                                           BuildKind{"x64", PeMachine::kAmd64, ZSETUP_OBJDUMP_X64}),
+                         [](const ::testing::TestParamInfo<BuildKind>& info) { return std::string(info.param.label); });
+
 TEST_F(Cli, AFileOfAnotherKindIsNoInstaller) {
     dir_.Write("notes.txt", "just some words");
     const struct {
@@ -243,7 +379,7 @@ TEST_F(Cli, AFileOfAnotherKindIsNoInstaller) {
     } cases[] = {
         {"a program without our resources", ZSETUP_PE_FIXTURE_CONSOLE,
          "the program carries neither SETUPINI nor SETUPPACK"},
-        {"a text file", dir_.Path("notes.txt").string(), "it is not a 32-bit Windows program"},
+        {"a text file", dir_.Path("notes.txt").string(), "it is not an x86 or x64 Windows program"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

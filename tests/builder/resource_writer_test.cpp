@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "builder/le_bytes.h"
 #include "builder/pe_checksum.h"
@@ -55,23 +57,33 @@ struct LayoutCase {
     std::size_t sections_after;  // in place keeps the count, appending adds one
 };
 
-class WriterLayoutTest : public ::testing::TestWithParam<LayoutCase> {
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
+// Every layout in an image of each kind.
+class WriterLayoutTest : public ::testing::TestWithParam<std::tuple<LayoutCase, ImageKind>> {
 protected:
+    const LayoutCase& Case() const { return std::get<0>(GetParam()); }
+    const ImageKind& Kind() const { return std::get<1>(GetParam()); }
     Bytes Input() const {
-        return MakeImage(GetParam().layout, GetParam().layout == Layout::kNoResources ? ResourceTree{} : SampleTree());
+        return MakeImage(Case().layout, Case().layout == Layout::kNoResources ? ResourceTree{} : SampleTree(), Kind());
     }
     ResourceTree Others() const {
-        return GetParam().layout == Layout::kNoResources ? ResourceTree{} : Without(SampleTree(), {u"PROTOCOL"});
+        return Case().layout == Layout::kNoResources ? ResourceTree{} : Without(SampleTree(), {u"PROTOCOL"});
     }
 
-    // Headers agree with the section table and the checksum field with the bytes.
-    static void ExpectConsistentHeaders(const Bytes& out, std::size_t sections) {
+    // Headers agree with the section table and the checksum field with the
+    // bytes; the directory entry and the checksum are read where the kind has
+    // them, not where the reader says.
+    void ExpectConsistentHeaders(const Bytes& out) const {
         const PeImage img = ParsePeImage(out);
-        ASSERT_EQ(img.sections.size(), sections);
+        EXPECT_EQ(img.machine, Kind().machine);
+        ASSERT_EQ(img.sections.size(), Case().sections_after);
         const PeSection& last = img.sections.back();
         EXPECT_EQ(last.name, ".rsrc");
-        EXPECT_EQ(img.directories[kResourceDirectoryIndex].rva, last.virtual_address);
-        EXPECT_EQ(img.directories[kResourceDirectoryIndex].size, last.virtual_size);
+        EXPECT_EQ(le::U32(out, Kind().Directory(2)), last.virtual_address);
+        EXPECT_EQ(le::U32(out, Kind().Directory(2) + 4), last.virtual_size);
+        EXPECT_EQ(le::U16(out, kCoffOffset), Kind().machine_field);
+        EXPECT_EQ(le::U16(out, kOptionalOffset), Kind().magic);
         EXPECT_EQ(last.raw_size % kFileAlignment, 0u);
         EXPECT_EQ(last.raw_offset % 4096, 0u) << "on a page, for the loader to map it from the file";
         EXPECT_EQ(last.virtual_address % kSectionAlignment, 0u);
@@ -82,7 +94,7 @@ protected:
         for (const PeSection& s : img.sections)
             if (s.characteristics & 0x40) initialized += s.raw_size;
         EXPECT_EQ(le::U32(out, kOptionalOffset + 8), initialized);
-        EXPECT_EQ(le::U32(out, img.checksum_offset()), PeChecksum(out, img.checksum_offset()));
+        EXPECT_EQ(le::U32(out, kOptionalOffset + 64), PeChecksum(out, kOptionalOffset + 64));
         for (std::size_t i = 0; i + 1 < img.sections.size(); ++i)
             EXPECT_LE(img.sections[i].virtual_address + img.sections[i].virtual_size, last.virtual_address);
     }
@@ -92,7 +104,7 @@ TEST_P(WriterLayoutTest, RoundTripsAndReplacesKeepingEverythingElse) {
     const Bytes input = Input();
     const Bytes ini = Filled(100, 1), pack = Filled(5000, 2), protocol = Filled(7, 3);
     const Bytes first = WriteRcData(input, {{"SETUPINI", ini}, {"SETUPPACK", pack}, {"PROTOCOL", protocol}});
-    ExpectConsistentHeaders(first, GetParam().sections_after);
+    ExpectConsistentHeaders(first);
     EXPECT_EQ(FindRcData(first, "SETUPINI"), ini);
     EXPECT_EQ(FindRcData(first, "SETUPPACK"), pack);
     EXPECT_EQ(FindRcData(first, "protocol"), protocol);
@@ -100,7 +112,7 @@ TEST_P(WriterLayoutTest, RoundTripsAndReplacesKeepingEverythingElse) {
 
     const Bytes smaller_pack = Filled(30, 4);
     const Bytes second = WriteRcData(first, {{"setuppack", smaller_pack}});
-    ExpectConsistentHeaders(second, GetParam().sections_after);
+    ExpectConsistentHeaders(second);
     EXPECT_EQ(FindRcData(second, "SETUPINI"), ini);
     EXPECT_EQ(FindRcData(second, "SETUPPACK"), smaller_pack);
     EXPECT_EQ(FindRcData(second, "PROTOCOL"), protocol);
@@ -144,7 +156,7 @@ TEST_P(WriterLayoutTest, StreamedEntryIsReadBackWithConsistentHeaders) {
         for (std::size_t at = 0; at < pack.size(); at += piece)
             writer.Append(pack.data() + at, std::min(piece, pack.size() - at));
         writer.Finish();
-        ExpectConsistentHeaders(sink.bytes, GetParam().sections_after);
+        ExpectConsistentHeaders(sink.bytes);
         EXPECT_EQ(FindRcData(sink.bytes, "SETUPINI"), ini);
         EXPECT_EQ(FindRcData(sink.bytes, "SETUPPACK"), pack);
         EXPECT_EQ(Without(TreeOf(sink.bytes), {u"SETUPINI", u"SETUPPACK", u"PROTOCOL"}),
@@ -167,7 +179,7 @@ TEST_P(WriterLayoutTest, AnItemFilledLaterReadsBackWithItsFinalBytes) {
     EXPECT_THROW(writer.Fill(Bytes(31, 1)), std::logic_error);
     writer.Fill(digest);
     writer.Finish();
-    ExpectConsistentHeaders(sink.bytes, GetParam().sections_after);
+    ExpectConsistentHeaders(sink.bytes);
     EXPECT_EQ(FindRcData(sink.bytes, "SETUPDIGEST"), digest);
     EXPECT_EQ(FindRcData(sink.bytes, "SETUPPACK"), pack);
 }
@@ -179,10 +191,14 @@ TEST_P(WriterLayoutTest, WritingTheSameItemsAgainChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
-                         ::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
-                                           LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
-                                           LayoutCase{"ResourcesBeforeReloc", Layout::kResourcesBeforeReloc, 4}),
-                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+                         ::testing::Combine(::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
+                                                              LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
+                                                              LayoutCase{"ResourcesBeforeReloc",
+                                                                         Layout::kResourcesBeforeReloc, 4}),
+                                            ::testing::ValuesIn(kImageKinds)),
+                         [](const ::testing::TestParamInfo<std::tuple<LayoutCase, ImageKind>>& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).label;
+                         });
 
 // Images the writer takes though they are laid out unusually: what it writes
 // reads back, every section but the resources' own keeps its raw bytes, and
@@ -190,14 +206,18 @@ INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
 struct UnusualImage {
     const char* label;
     Layout layout;
-    std::function<void(Bytes&)> change;
+    std::function<void(Bytes&, const ImageKind&)> change;
 };
 
-class UnusualImageTest : public ::testing::TestWithParam<UnusualImage> {};
+void PrintTo(const UnusualImage& c, std::ostream* os) { *os << c.label; }
+
+// Each image of each kind.
+class UnusualImageTest : public ::testing::TestWithParam<std::tuple<UnusualImage, ImageKind>> {};
 
 TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
-    Bytes image = MakeImage(GetParam().layout, SampleTree());
-    GetParam().change(image);
+    const auto& [unusual, kind] = GetParam();
+    Bytes image = MakeImage(unusual.layout, SampleTree(), kind);
+    unusual.change(image, kind);
     const std::vector<RcDataItem> items{{"SETUPINI", Filled(13, 1)}, {"SETUPPACK", Filled(600, 2)}};
     const Bytes once = WriteRcData(image, items);
     for (const RcDataItem& item : items) EXPECT_EQ(FindRcData(once, item.name), item.bytes) << item.name;
@@ -212,35 +232,39 @@ TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
     EXPECT_EQ(WriteRcData(once, items), once);
 }
 
-constexpr std::size_t kTextHeader = kOptionalOffset + 224;
-
-INSTANTIATE_TEST_SUITE_P(Table, UnusualImageTest,
-                         ::testing::Values(
-                             // Raw data past the loader's 0x1F0 bytes and past the next 0x1000
-                             // boundary: the new section goes after what the loader maps, and the
-                             // reader finds it there, not in .text.
-                             UnusualImage{"text raw data past its mapped size", Layout::kNoResources,
-                                          [](Bytes& b) {
-                                              le::Put32(b, kTextHeader + 16, 0x1200);
-                                              b.resize(b.size() + 0x1000, 0);
-                                          }},
-                             // .text's raw data inside that of .rsrc, which is last: rewriting .rsrc
-                             // in place would cut it off, so a new section is appended.
-                             UnusualImage{"text raw data inside the resources' raw data", Layout::kResourcesLast,
-                                          [](Bytes& b) { le::Put32(b, kTextHeader + 20, 0xC00); }},
-                             // The new section goes after the headers, not at rva 0, which means "no resources".
-                             UnusualImage{"no sections at all", Layout::kNoResources,
-                                          [](Bytes& b) {
-                                              le::Put16(b, kCoffOffset + 2, 0);
-                                              b.resize(0x400);
-                                          }},
-                             // An rva of 0 means no resources whatever the size says, to the reader as to the writer.
-                             UnusualImage{"resource directory at rva 0 with a size", Layout::kResourcesLast,
-                                          [](Bytes& b) { le::Put32(b, kOptionalOffset + 96 + 8 * 2, 0); }},
-                             // VirtualSize 0: the loader maps SizeOfRawData.
-                             UnusualImage{"text without a virtual size", Layout::kResourcesBeforeReloc,
-                                          [](Bytes& b) { le::Put32(b, kTextHeader + 8, 0); }}),
-                         LabelName());
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnusualImageTest,
+    ::testing::Combine(::testing::Values(
+                           // Raw data past the loader's 0x1F0 bytes and past the next 0x1000
+                           // boundary: the new section goes after what the loader maps, and the
+                           // reader finds it there, not in .text.
+                           UnusualImage{"text raw data past its mapped size", Layout::kNoResources,
+                                        [](Bytes& b, const ImageKind& k) {
+                                            le::Put32(b, k.SectionTable() + 16, 0x1200);
+                                            b.resize(b.size() + 0x1000, 0);
+                                        }},
+                           // .text's raw data inside that of .rsrc, which is last: rewriting .rsrc
+                           // in place would cut it off, so a new section is appended.
+                           UnusualImage{
+                               "text raw data inside the resources' raw data", Layout::kResourcesLast,
+                               [](Bytes& b, const ImageKind& k) { le::Put32(b, k.SectionTable() + 20, 0xC00); }},
+                           // The new section goes after the headers, not at rva 0, which means "no resources".
+                           UnusualImage{"no sections at all", Layout::kNoResources,
+                                        [](Bytes& b, const ImageKind&) {
+                                            le::Put16(b, kCoffOffset + 2, 0);
+                                            b.resize(0x400);
+                                        }},
+                           // An rva of 0 means no resources whatever the size says, to the reader as to the writer.
+                           UnusualImage{"resource directory at rva 0 with a size", Layout::kResourcesLast,
+                                        [](Bytes& b, const ImageKind& k) { le::Put32(b, k.Directory(2), 0); }},
+                           // VirtualSize 0: the loader maps SizeOfRawData.
+                           UnusualImage{"text without a virtual size", Layout::kResourcesBeforeReloc,
+                                        [](Bytes& b, const ImageKind& k) { le::Put32(b, k.SectionTable() + 8, 0); }}),
+                       ::testing::ValuesIn(kImageKinds)),
+    [](const ::testing::TestParamInfo<std::tuple<UnusualImage, ImageKind>>& info) {
+        const ::testing::TestParamInfo<UnusualImage> unusual(std::get<0>(info.param), info.index);
+        return LabelName()(unusual) + "_" + std::get<1>(info.param).label;
+    });
 
 // An empty item laid out last sits exactly at the end of the section.
 TEST(ResourceWriterTest, AnEmptyItemAtTheSectionsEndReadsBack) {

@@ -37,7 +37,7 @@ ResourceTree SampleTree() {
     };
 }
 
-Bytes MakeImage(Layout layout, const ResourceTree& tree) {
+Bytes MakeImage(Layout layout, const ResourceTree& tree, const ImageKind& kind) {
     constexpr std::uint32_t kHeaders = 0x400;
     std::vector<Section> sections{{".text", 0x60000020, Pattern(0x200, 9), 0x1F0}};
     if (layout != Layout::kNoResources) {
@@ -49,22 +49,29 @@ Bytes MakeImage(Layout layout, const ResourceTree& tree) {
     }
     if (layout == Layout::kResourcesBeforeReloc) sections.push_back({".reloc", 0x42000040, Pattern(0x200, 11), 0x10});
 
-    const std::size_t table = kOptionalOffset + 224;
+    const std::size_t table = kind.SectionTable();
     Bytes file(kHeaders, 0);
     file[0] = 'M';
     file[1] = 'Z';
     le::Put32(file, 0x3C, kPeOffset);
     file[kPeOffset] = 'P';
     file[kPeOffset + 1] = 'E';
-    le::Put16(file, kCoffOffset, 0x14C);
+    le::Put16(file, kCoffOffset, kind.machine_field);
     le::Put16(file, kCoffOffset + 2, static_cast<std::uint16_t>(sections.size()));
-    le::Put16(file, kCoffOffset + 16, 224);
-    le::Put16(file, kCoffOffset + 18, 0x0102);
-    le::Put16(file, kOptionalOffset, 0x10B);
+    le::Put16(file, kCoffOffset + 16, static_cast<std::uint16_t>(kind.optional_size));
+    le::Put16(file, kOptionalOffset, kind.magic);
+    le::Put16(file, kCoffOffset + 18, kind.machine == PeMachine::kAmd64 ? 0x0022 : 0x0102);
+    if (kind.machine == PeMachine::kAmd64) {
+        // ImageBase 0x140000000 and the stack and heap sizes, 8 bytes each:
+        // what a reader taking PE32 offsets would misread.
+        le::Put32(file, kOptionalOffset + 24, 0x40000000);
+        le::Put32(file, kOptionalOffset + 28, 0x1);
+        for (std::size_t at : {72u, 80u, 88u, 96u}) le::Put32(file, kOptionalOffset + at, 0x100000);
+    }
     le::Put32(file, kOptionalOffset + 32, kSectionAlignment);
     le::Put32(file, kOptionalOffset + 36, kFileAlignment);
     le::Put32(file, kOptionalOffset + 60, kHeaders);
-    le::Put32(file, kOptionalOffset + 92, 16);
+    le::Put32(file, kOptionalOffset + kind.directory_count_at, 16);
 
     std::uint32_t rva = kSectionAlignment;
     std::uint32_t initialized = 0;
@@ -78,8 +85,8 @@ Bytes MakeImage(Layout layout, const ResourceTree& tree) {
         le::Put32(file, h + 20, static_cast<std::uint32_t>(file.size()));
         le::Put32(file, h + 36, s.characteristics);
         if (s.name == ".rsrc") {
-            le::Put32(file, kOptionalOffset + 96 + 8 * 2, rva);
-            le::Put32(file, kOptionalOffset + 96 + 8 * 2 + 4, s.virtual_size);
+            le::Put32(file, kind.Directory(2), rva);
+            le::Put32(file, kind.Directory(2) + 4, s.virtual_size);
         }
         if (s.characteristics & 0x40) initialized += static_cast<std::uint32_t>(s.raw.size());
         file.insert(file.end(), s.raw.begin(), s.raw.end());

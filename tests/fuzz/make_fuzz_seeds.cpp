@@ -1,8 +1,9 @@
 // Writes the committed seed inputs of the fuzz targets from the example
 // product and the writer tests' images:
-//   make_fuzz_seeds OUT_DIR [PE_FIXTURE]
-// OUT_DIR/<target>/ gets the seeds; PE_FIXTURE (the mingw test program,
-// build/native/tests/builder/pe_fixture.exe) is copied in as a real image.
+//   make_fuzz_seeds OUT_DIR [PE_FIXTURE [PE_FIXTURE_X64]]
+// OUT_DIR/<target>/ gets the seeds; PE_FIXTURE and PE_FIXTURE_X64 (the mingw
+// test programs, build/native/tests/builder/pe_fixture.exe and
+// pe_fixture64.exe) are copied in as real images.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -66,8 +67,8 @@ Bytes RecordInput(const zsetup::SetupConfig& record, std::uint64_t payload_size)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds OUT_DIR [PE_FIXTURE]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds OUT_DIR [PE_FIXTURE [PE_FIXTURE_X64]]\n");
         return 2;
     }
     try {
@@ -87,7 +88,13 @@ int main(int argc, char** argv) {
         Write(out / "pe" / "resources-last.exe", zsetup::testing::MakeImage(Layout::kResourcesLast, tree));
         Write(out / "pe" / "resources-before-reloc.exe",
               zsetup::testing::MakeImage(Layout::kResourcesBeforeReloc, tree));
-        if (argc == 3) Write(out / "pe" / "pe_fixture.exe", Read(argv[2]));
+        // PE32+: the same layouts where a 64-bit program has its fields.
+        const auto& pe32plus = zsetup::testing::kPe32PlusImage;
+        Write(out / "pe" / "pe32plus-no-resources.exe", zsetup::testing::MakeImage(Layout::kNoResources, {}, pe32plus));
+        Write(out / "pe" / "pe32plus-resources-before-reloc.exe",
+              zsetup::testing::MakeImage(Layout::kResourcesBeforeReloc, tree, pe32plus));
+        if (argc >= 3) Write(out / "pe" / "pe_fixture.exe", Read(argv[2]));
+        if (argc == 4) Write(out / "pe" / "pe_fixture64.exe", Read(argv[3]));
 
         Write(out / "manifest" / "demo.toml", Read(fs::path(ZSETUP_SOURCE_DIR) / "examples" / "demo" / "product.toml"));
     } catch (const std::exception& e) {
