@@ -21,8 +21,8 @@ add_subdirectory(${ZSETUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 
 # libjpeg: Debian's for the host, libjpeg-turbo cross-built by ./dev setup for mingw.
 if(ZSETUP_WIN32)
-  set(ZSETUP_JPEG_PREFIX /var/cache/zsetup/libjpeg-turbo-mingw32-os-nosimd-noarith CACHE PATH
-      "mingw libjpeg-turbo install")
+  # ./dev setup prints the prefixes it made; ./dev passes the tree's own.
+  set(ZSETUP_JPEG_PREFIX "" CACHE PATH "mingw libjpeg-turbo install for this tree's target")
   # Taken from the prefix on every configure, never cached: a new prefix
   # (other build options) must not link the old library.
   set(jpeg_static ${ZSETUP_JPEG_PREFIX}/lib/libjpeg.a)

@@ -12,7 +12,18 @@ set(ZSETUP_WINE_ENV ${CMAKE_SOURCE_DIR}/scripts/wine/wine-env)
 set(ZSETUP_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine/wine-run)
 
 if(ZSETUP_WIN32)
-  add_test(NAME wine_env_start COMMAND ${ZSETUP_WINE_ENV} start ${ZSETUP_WINE_DIR} $<TARGET_FILE:desktop_keeper>)
+  # The tree's programs run in a Wine prefix of their own width: a 32-bit one
+  # under Wine's 32-bit loader, a 64-bit one under wine64. Scripts that build
+  # a setup.exe take the builder's --arch from ZSETUP_ARCH.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZSETUP_WINE_ARCH win64)
+    set(ZSETUP_ARCH x64)
+  else()
+    set(ZSETUP_WINE_ARCH win32)
+    set(ZSETUP_ARCH x86)
+  endif()
+  add_test(NAME wine_env_start
+           COMMAND ${ZSETUP_WINE_ENV} start ${ZSETUP_WINE_DIR} ${ZSETUP_WINE_ARCH} $<TARGET_FILE:desktop_keeper>)
   set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine_env TIMEOUT 300)
   add_test(NAME wine_env_stop COMMAND ${ZSETUP_WINE_ENV} stop ${ZSETUP_WINE_DIR})
   set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120)

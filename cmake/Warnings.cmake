@@ -7,6 +7,11 @@ endif()
 if(ZSETUP_WIN32)
   # One self-contained .exe: no libgcc, libstdc++ or winpthread DLL beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Large-address-aware: a 32-bit program gets 4 GiB of address space under
+  # 64-bit Windows, not 2.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_link_options(-Wl,--large-address-aware)
+  endif()
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 else()
   option(ZSETUP_SANITIZE "Build the native tree with address and undefined-behaviour sanitizers" ON)
