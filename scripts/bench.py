@@ -250,8 +250,8 @@ class Bench:
         started = False
         try:
             if not self.args.no_install:
-                subprocess.run([os.path.join(HERE, "wine", "wine-env"), "start", self.wine_dir], check=True,
-                               stdout=subprocess.DEVNULL)
+                subprocess.run([os.path.join(HERE, "wine", "wine-env"), "start", self.wine_dir, "win32"],
+                               check=True, stdout=subprocess.DEVNULL)
                 started = True
             for p in products:
                 self.product(p)
@@ -277,6 +277,11 @@ def main():
     args = parser.parse_args()
     for tool in ("zsetup", "stub", "driver"):
         setattr(args, tool, os.path.abspath(getattr(args, tool)))
+    # NSIS makes 32-bit installers only, so installs are compared where 32-bit programs run.
+    host = subprocess.run([os.path.join(HERE, "host-runs-i386")], stderr=subprocess.PIPE, text=True)
+    if host.returncode != 0 and not args.no_install:
+        print(f"installs not measured: {host.stderr.strip()}; NSIS's installers are 32-bit", flush=True)
+        args.no_install = True
     Bench(args).run()
 
 

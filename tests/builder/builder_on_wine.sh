@@ -8,6 +8,7 @@ set -euo pipefail
 wine_dir=$1 bin=$2 probe=$3 native=$4 work=$5
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$here/../../scripts/wine/wine-run $wine_dir"
+arch=$(. "$wine_dir/run/env" && echo "$ZSETUP_ARCH")
 export SOURCE_DATE_EPOCH=1796860800
 
 # Chinese characters and blanks in every path the builder is given.
@@ -24,9 +25,9 @@ printf '\n[[folder]]\nsource = "手册 文档"\nname = "\\\\手册"\nexclude = [
     >>"$work/$product/product.toml"
 cd "$work"
 
-$run "Z:$bin/zsetup.exe" build "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe" \
+$run "Z:$bin/zsetup.exe" build --arch "$arch" "$product/product.toml" -o "安装 程序.exe" --stub "$product/探针.exe" \
     --uninstaller "Z:$bin/zsetup-uninstall.exe"
-"$native" build "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe" \
+"$native" build --arch "$arch" "$product/product.toml" -o probe-native.exe --stub "$product/探针.exe" \
     --uninstaller "$bin/zsetup-uninstall.exe"
 cmp "安装 程序.exe" probe-native.exe
 echo "the Windows and the native builder wrote the same program, with Chinese paths and a folder row"

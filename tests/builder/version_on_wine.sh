@@ -7,13 +7,14 @@ set -euo pipefail
 wine_dir=$1 bin=$2 probe=$3 native=$4 work=$5
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$here/../../scripts/wine/wine-run $wine_dir"
+arch=$(. "$wine_dir/run/env" && echo "$ZSETUP_ARCH")
 export SOURCE_DATE_EPOCH=1796860800
 
 rm -rf "$work"
 "$here/../../scripts/stage-demo" "$bin" "$work/product"
 cp "$probe" "$work/version_probe.exe"
 cd "$work"
-"$native" build --quiet product/product.toml -o setup.exe --stub "$bin/zsetup-stub.exe"
+"$native" build --quiet --arch "$arch" product/product.toml -o setup.exe --stub "$bin/zsetup-stub.exe"
 
 $run version_probe.exe setup.exe | tr -d '\r' >seen.txt
 cat >expected.txt <<'LINES'

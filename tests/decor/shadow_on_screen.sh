@@ -15,12 +15,12 @@ cd "$work"
 # A company key of its own: no earlier installation in the shared prefix, so
 # no question comes before the wizard.
 sed -i 's/^company_key = .*/company_key = "ShadowOnScreen"/' product.toml
-"$native" build product.toml -o setup.exe --stub "$bin/zsetup-stub.exe"
-
 # shellcheck disable=SC1091
 . "$wine_dir/run/env"
+"$native" build --arch "$ZSETUP_ARCH" product.toml -o setup.exe --stub "$bin/zsetup-stub.exe"
+
 export WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d LC_ALL=zh_CN.UTF-8
-timeout --kill-after=5 120 wine setup.exe >/dev/null 2>&1 &
+timeout --kill-after=5 120 "$ZSETUP_WINE" setup.exe >/dev/null 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
 

@@ -58,6 +58,13 @@ reg_cases=(
     "$product_key\\设置\\窗口" '"宽度"=dword:00000320'
 )
 expect_reg_values "${reg_cases[@]}"
+# A 64-bit install writes the native view only: nothing under WOW6432Node.
+if [ "$arch" = x64 ]; then
+    for key in "$company_key" "$uninstall_key"; do
+        if $run reg query "$key" /reg:32 >/dev/null 2>&1; then fail "$key is in the 32-bit registry view"; fi
+    done
+    echo "ok: the 32-bit registry view holds none of the install's keys"
+fi
 reg_lines "$product_key" | grep -Ex '"Date"="[0-9]{8}"' >/dev/null || fail "no install date"
 echo "ok: the install date"
 # Its list comes out in GBK.

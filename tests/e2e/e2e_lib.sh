@@ -5,6 +5,8 @@ set -euo pipefail
 wine_dir=$1 bin=$2 driver=$3 native=$4 work=$5 idle=${6:-}
 lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$lib_dir/../../scripts/wine/wine-run $wine_dir"
+# The builder's --arch for the programs this Wine environment runs: x86 or x64.
+arch=$(. "$wine_dir/run/env" && echo "$ZSETUP_ARCH")
 product_name=演示软件
 company_key='HKLM\Software\DemoStudio'
 product_key="$company_key\\$product_name"
@@ -18,7 +20,7 @@ mkdir -p "$work/shots"
 make_setup() {
     "$lib_dir/../../scripts/stage-demo" "$bin" "$work/product" >/dev/null
     [ "${1:-}" = maker ] || sed -i '/^\[maker\]/,$d' "$work/product/product.toml"
-    (cd "$work/product" && "$native" build product.toml -o "$work/setup.exe")
+    (cd "$work/product" && "$native" build --arch "$arch" product.toml -o "$work/setup.exe")
 }
 
 # A stray wizard must never outlive the test: the box it shows would keep the server up.

@@ -27,7 +27,7 @@ name = "最后一个文件"
 target = "${last//\\/\\\\}"
 where = "desktop"
 TOML
-(cd "$work/product" && "$native" build -q product.toml -o "$work/setup.exe")
+(cd "$work/product" && "$native" build -q --arch "$arch" product.toml -o "$work/setup.exe")
 
 # The builder's own readers: 5,005 rows (the example's four, the folder's
 # 5,000 and the uninstaller), the 4,749 past the record's in SETUPFILES.
