@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "builder/resource_writer.h"
+#include "pe/resource_writer.h"
 
 namespace zsetup {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "builder/utf8.h"
+#include "text/utf8.h"
 
 namespace zsetup {
 namespace {

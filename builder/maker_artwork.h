@@ -8,7 +8,7 @@
 
 #include "builder/maker_icon.h"
 #include "builder/manifest.h"
-#include "builder/resource_writer.h"
+#include "pe/resource_writer.h"
 
 namespace zsetup {
 

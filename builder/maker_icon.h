@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "builder/resource_tree.h"
+#include "pe/resource_tree.h"
 
 namespace zsetup {
 

@@ -16,7 +16,7 @@
 
 #include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
-#include "builder/pe_machine.h"
+#include "pe/pe_machine.h"
 #include "package/setup_config.h"
 
 namespace zsetup {

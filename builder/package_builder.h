@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "builder/manifest.h"
-#include "builder/resource_writer.h"
+#include "pe/resource_writer.h"
 
 namespace zsetup {
 

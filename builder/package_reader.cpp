@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "builder/pe_image.h"
-#include "builder/resource_tree.h"
-#include "builder/resource_writer.h"
+#include "pe/pe_image.h"
+#include "pe/resource_tree.h"
+#include "pe/resource_writer.h"
 #include "package/config_blob.h"
-#include "builder/pe_error.h"
+#include "pe/pe_error.h"
 #include "package/config_validation.h"
 #include "package/installed_names.h"
 #include "text/gbk.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "builder/input_error.h"
-#include "builder/pe_certificate.h"
-#include "builder/pe_machine.h"
+#include "pe/pe_certificate.h"
+#include "pe/pe_machine.h"
 #include "package/maker_profile.h"
 #include "package/setup_config.h"
 

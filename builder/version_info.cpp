@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/little_endian.h"
-#include "builder/utf8.h"
+#include "text/utf8.h"
 #include "text/encoding.h"
 
 namespace zsetup {

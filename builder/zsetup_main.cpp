@@ -37,8 +37,8 @@
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
-#include "builder/pe_error.h"
-#include "builder/pe_machine.h"
+#include "pe/pe_error.h"
+#include "pe/pe_machine.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "wizard/command_line.h"
+#include "commandline/command_line.h"
 
 namespace zsetup {
 

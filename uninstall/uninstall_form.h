@@ -13,7 +13,7 @@
 #include "platform/platform.h"
 #include "ui/form.h"
 #include "uninstall/product_removal.h"
-#include "wizard/exit_codes.h"
+#include "commandline/exit_codes.h"
 #include "wizard/handler_boundary.h"
 
 namespace zsetup {

@@ -1,9 +1,9 @@
 #include "uninstall/uninstaller_command_line.h"
 
 #include "uninstall/uninstall_texts.h"
-#include "wizard/command_line_answers.h"
+#include "commandline/command_line_answers.h"
 #include "wizard/maker.h"
-#include "wizard/unattended_dialogs.h"
+#include "commandline/unattended_dialogs.h"
 
 namespace zsetup {
 

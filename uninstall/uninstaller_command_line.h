@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/dialogs.h"
-#include "wizard/command_line.h"
+#include "commandline/command_line.h"
 
 namespace zsetup {
 

@@ -15,8 +15,8 @@
 
 #include "builder/manifest.h"
 #include "builder/package_reader.h"
-#include "builder/pe_image.h"
-#include "builder/pe_machine.h"
+#include "pe/pe_image.h"
+#include "pe/pe_machine.h"
 #include "builder/version_info.h"
 #include "tests/builder/native_tools.h"
 #include "tests/builder/product_dir.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "builder/file_io.h"
-#include "builder/resource_writer.h"
+#include "pe/resource_writer.h"
 #include "package/config_blob.h"
 #include "package/packed_blob.h"
 

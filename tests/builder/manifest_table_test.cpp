@@ -14,7 +14,7 @@
 #include "builder/manifest.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
-#include "builder/resource_writer.h"
+#include "pe/resource_writer.h"
 #include "builder/file_count.h"
 #include "package/extra_files.h"
 #include "tests/builder/native_tools.h"

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "builder/pe_image.h"
-#include "builder/resource_writer.h"
+#include "pe/pe_image.h"
+#include "pe/resource_writer.h"
 #include "tests/builder/native_tools.h"
 
 namespace zsetup {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "base/little_endian.h"
-#include "builder/pe_image.h"
-#include "builder/resource_tree.h"
-#include "builder/resource_writer.h"
-#include "tests/builder/test_image.h"
+#include "pe/pe_image.h"
+#include "pe/resource_tree.h"
+#include "pe/resource_writer.h"
+#include "tests/pe/test_image.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "app/main_form_description.h"
+#include "installer/main_form_description.h"
 #include "builder/text_width.h"
 #include "builder/wizard_fit.h"
-#include "tests/app/wizard_fixture.h"
+#include "tests/installer/wizard_fixture.h"
 #include "text/encoding.h"
 
 namespace zsetup {

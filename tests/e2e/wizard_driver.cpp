@@ -18,7 +18,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/main_form_description.h"
+#include "installer/main_form_description.h"
 #include "base/win32/unique_handle.h"
 #include "tests/support/window_finder.h"
 #include "text/win32/wide_text.h"

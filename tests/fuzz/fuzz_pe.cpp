@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/pe_error.h"
-#include "builder/pe_image.h"
-#include "builder/resource_writer.h"
+#include "pe/pe_error.h"
+#include "pe/pe_image.h"
+#include "pe/resource_writer.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

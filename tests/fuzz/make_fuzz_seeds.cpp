@@ -16,7 +16,7 @@
 
 #include "builder/manifest.h"
 #include "package/packed_blob.h"
-#include "tests/builder/test_image.h"
+#include "tests/pe/test_image.h"
 
 namespace {
 

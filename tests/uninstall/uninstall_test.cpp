@@ -9,13 +9,13 @@
 #include "package/installed_names.h"
 #include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
-#include "tests/app/wizard_fixture.h"
+#include "tests/installer/wizard_fixture.h"
 #include "text/gbk.h"
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstall_texts.h"
 #include "uninstall/uninstaller_command_line.h"
-#include "wizard/exit_codes.h"
+#include "commandline/exit_codes.h"
 
 namespace zsetup {
 namespace {

@@ -1,0 +1,201 @@
+// RunInstall: files, the record's copy, the registry, the shortcuts.
+#include <new>
+#include <string>
+
+#include "installer/main_form.h"
+#include "installer/wizard_texts.h"
+#include "package/installed_names.h"
+#include "wizard/maker.h"
+#include "wizard/repaint_pacer.h"
+#include "package/errors.h"
+#include "package/extra_files.h"
+#include "package/registry_placement.h"
+#include "platform/registry_accessor.h"
+#include "services/force_dirs.h"
+#include "services/path_text.h"
+#include "services/shortcuts.h"
+#include "text/gbk.h"
+
+namespace zsetup {
+namespace {
+
+// Marks the run as under way until it returns or fails: a close request is
+// refused meanwhile.
+class RunScope {
+public:
+    explicit RunScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunScope() { flag_ = false; }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void TMainForm::RunInstall() {
+    const RunScope running(run_in_progress_);
+    Installing = true;
+    failed_files_.clear();
+    ui::Widget& work = controls_.stage_label;
+    work.SetCaption(texts::kCopyingFiles);
+    work.SetWidth(300);
+    work.Repaint();
+
+    // The record's rows, then the extra table's: one progress over all.
+    const AllFileRows files(*config, extra_files);
+    RepaintPacer pacer(platform_.clock);
+    for (std::size_t i = 0; i < files.size(); ++i) InstallFile(files[i], i, files.size(), pacer);
+
+    CopyResource("SETUPINI", installed::kRecordCopy);
+    if (!extra_files.empty()) CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
+    if (platform_.resources.RcData(kMakerResource)) CopyResource(kMakerResource, installed::kMakerCopy);
+
+    work.SetCaption(texts::kRegistering);
+    work.Repaint();
+    controls_.file_label.Hide();
+    controls_.pages.Repaint();
+    WriteRegistry();
+
+    work.SetCaption(texts::kMakingShortcuts);
+    work.Repaint();
+    MakeShortcuts();
+    Installing = false;
+}
+
+// The copy is the resource as built, not the record in memory.
+void TMainForm::CopyResource(const char* resource, const char* name) {
+    const std::string copy = config->InstallFolder.text() + name;
+    const auto packed = platform_.resources.RcData(resource);
+    if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
+        throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+    log_.File(copy);
+}
+
+void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t count, RepaintPacer& pacer) {
+    const std::string path = config->InstallFolder.text() + row.Name.text();
+    if (path.find("*.") != std::string::npos) return;
+    const std::string folder = FolderOf(path);
+    if (!ForceDirs(platform_.files, folder)) {
+        failed_files_.push_back(path);  // skipped without a box, but not forgotten
+        return;
+    }
+
+    // The label and the bar always hold the current file; they are painted when due.
+    ui::Widget& name = controls_.file_label;
+    name.SetCaption(ShortenPath(path, 40));
+    name.SetWidth(300);
+    const int percent = static_cast<int>(i * 100 / count);
+    const bool paint = pacer.Due(percent);
+    if (paint) name.Repaint();
+
+    // Written beside the target and swapped in, so a failed write never
+    // costs the user the file that was there; the bytes go from the payload
+    // to the disk a piece at a time, however large the file.
+    bool written = false;
+    if (const auto temp = platform_.files.MakeTempFile(folder)) {
+        try {
+            payload->Open(row);
+            written = platform_.files.WriteFileFrom(*temp, [this](std::uint8_t* out, std::size_t n) {
+                return payload->Read(out, n);
+            }) && platform_.files.MoveReplacing(*temp, path);
+        } catch (const std::bad_alloc&) {
+            written = false;  // no memory for the write's buffer: this file fails, the run goes on
+        } catch (const PackageError&) {
+            platform_.files.RemoveFile(*temp);  // the run ends with the error; no stray temp file stays
+            throw;
+        }
+        if (!written) platform_.files.RemoveFile(*temp);
+    }
+    if (written) {
+        log_.File(path);
+    } else {
+        failed_files_.push_back(path);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, Caption(), kMbOk | kMbIconInformation);
+    }
+
+    ui::Widget& progress = controls_.progress;
+    progress.SetPosition(percent);
+    if (paint) progress.Repaint();
+}
+
+void TMainForm::WriteRegistry() {
+    const SetupConfig& c = *config;
+    const std::string folder = c.InstallFolder.text();
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
+    std::string key;
+    const auto open = [&](const std::string& path) {
+        key = path;
+        // A failed open leaves no current key: the first write then fails
+        // and its error ends the run.
+        reg.OpenKey(path, true);
+    };
+    const auto write = [&](const std::string& name, const std::string& value) {
+        reg.WriteString(name, value);
+        log_.RegistryValue(RegRoot::LocalMachine, key, name);
+    };
+    open(CompanyKey);
+    write("Site", c.Site.text());
+    write("Author", c.Author.text());
+    reg.CloseKey();
+
+    open(ProductKey);
+    reg.WriteBool("Setup", true);
+    log_.RegistryValue(RegRoot::LocalMachine, key, "Setup");
+    write("Version", c.Version.text());
+    write("Folder", folder);
+    write("Date", c.InstallDate.text());
+    reg.CloseKey();
+
+    open("\\" + installed::UninstallKey(c));
+    write("DisplayName", c.ProductName.text());
+    // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
+    // start another program.
+    write("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
+    write("DisplayVersion", c.Version.text());
+    write("Publisher", c.Author.text());
+    write("InstallLocation", folder);
+    write("URLInfoAbout", c.Site.text());
+    reg.CloseKey();
+
+    // Rows keep the key they opened: a later relative KeyPath lies below it.
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(c)) {
+        const RegistryEntry& row = *placed.row;
+        const RegRoot root = placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine;
+        reg.SetRoot(root);
+        try {
+            if (!reg.OpenKey("\\" + placed.key_path, true)) continue;
+            const std::string name = row.ValueName.text();
+            if (row.Is(RegistryKind::Bool)) reg.WriteBool(name, row.BoolValue != 0);
+            else if (row.Is(RegistryKind::String)) reg.WriteString(name, row.StringValue.text());
+            else if (row.Is(RegistryKind::Integer)) reg.WriteInteger(name, row.IntValue);
+            else continue;  // another kind opens its key and writes no value
+            log_.RegistryValue(root, placed.key_path, name);
+        } catch (const RegistryError&) {
+            continue;  // a row that cannot be written is skipped
+        }
+    }
+}
+
+void TMainForm::MakeShortcuts() {
+    const SetupConfig& c = *config;
+    const std::string folder = c.InstallFolder.text();
+    const std::string group = c.ProductName.text();
+    Shortcuts shortcuts(platform_.registry, platform_.files, platform_.shell);
+    const AllFileRows files(c, extra_files);
+    const auto note = [this](const std::string& link) {
+        if (!link.empty()) log_.Link(link);
+    };
+    for (const ShortcutEntry& row : c.ShortcutRows()) {
+        const std::string target = folder + files[static_cast<std::size_t>(row.FileIndex)].Name.text();
+        const std::string name = row.Name.text();
+        const std::string arguments = row.Arguments.text();
+        if (row.InProgramGroup()) note(shortcuts.CreateProgramsShortcut(group, target, name, arguments));
+        if (row.OnDesktop()) note(shortcuts.CreateDesktopShortcut(target, name, arguments));
+    }
+    note(
+        shortcuts.CreateProgramsShortcut(group, folder + installed::kUninstaller, installed::UninstallLinkName(c), ""));
+}
+
+}  // namespace zsetup

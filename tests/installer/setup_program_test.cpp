@@ -1,0 +1,270 @@
+// The installer from its command line to its exit code, on the memory
+// platform: the silent install, the folder preset, the log, help and
+// unknown options, and how the wizard ends for a person.
+#include "installer/setup_program.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "installer/wizard_texts.h"
+#include "platform/registry_accessor.h"
+#include "tests/installer/wizard_fixture.h"
+#include "tests/support/case_names.h"
+#include "text/encoding.h"
+#include "commandline/exit_codes.h"
+#include "commandline/run_log.h"
+
+namespace zsetup {
+namespace {
+
+using namespace zsetup::testing;
+
+const std::string kProposed = "C:\\演示软件";
+const std::string kChosen = "C:\\演示 目录\\演示 软件";
+const std::string kUninstallKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件";
+
+// A package on a fresh machine, and setup.exe started on it.
+struct Machine {
+    explicit Machine(const Package& package = Package()) {
+        AddShellFolders(p);
+        package.Install(p);
+    }
+    // The window's part: what a person does in the wizard, after start-up.
+    int Run(const std::string& line, const std::function<void(TMainForm&)>& person = nullptr) {
+        return RunSetup(line, p.seam, [&](TMainForm& wizard) {
+            windows_shown++;
+            wizard.FormCreate();
+            if (person) person(wizard);
+        });
+    }
+    std::string Value(const std::string& key, const std::string& name) {
+        RegistryAccessor reg(p.registry, kKeyQueryValue, RegRoot::LocalMachine);
+        if (!reg.OpenKey(key, false)) return "(no key)";
+        return reg.ReadString(name);
+    }
+    bool Exists(const std::string& path) { return p.files.Attributes(path).has_value(); }
+    std::string Text(const std::string& path) {
+        const auto bytes = p.files.ReadWholeFile(path);
+        return bytes ? std::string(bytes->begin(), bytes->end()) : "(none)";
+    }
+    void MarkInstalled() {
+        RegistryAccessor reg(p.registry, kKeySetValue, RegRoot::LocalMachine);
+        reg.OpenKey(kProductKey, true);
+        reg.WriteBool("Setup", true);
+    }
+
+    MemoryPlatform p;
+    int windows_shown = 0;
+};
+
+TEST(SilentInstall, InstallsIntoTheFolderGivenWithNoWindowAndNoFinish) {
+    Machine m;
+    EXPECT_EQ(m.Run("setup.exe /S /D=" + kChosen), kExitDone);
+    EXPECT_EQ(m.windows_shown, 0);
+    EXPECT_TRUE(m.p.dialogs.Shown().empty());
+    EXPECT_EQ(m.Text(kChosen + "\\hello.txt"), "hello");
+    EXPECT_TRUE(m.Exists(kChosen + "\\Z_nt.cx"));
+    EXPECT_EQ(m.Value(kProductKey, "Folder"), kChosen);
+    EXPECT_TRUE(m.Exists("C:\\Users\\me\\Programs\\演示软件\\卸载演示软件.lnk"));
+    // No tutorial, no folder opened.
+    EXPECT_TRUE(m.p.shell.ExecuteRequests().empty());
+}
+
+TEST(SilentInstall, TakesTheProposalWithoutAFolderAndGoesOverAnEarlierInstall) {
+    Machine m;
+    m.MarkInstalled();
+    EXPECT_EQ(m.Run("setup.exe /s"), kExitDone);
+    EXPECT_TRUE(m.p.dialogs.Shown().empty());
+    EXPECT_EQ(m.Text(kProposed + "\\hello.txt"), "hello");
+    // And once more over what it wrote.
+    EXPECT_EQ(m.Run("setup.exe /S"), kExitDone);
+}
+
+struct PackageCase {
+    const char* label;
+    std::function<void(Package&)> damage;
+    bool pack_cut_short;
+};
+
+TEST(SilentInstall, RefusesABadPackageWritingNoFile) {
+    const PackageCase cases[] = {
+        {"checksum mismatch", [](Package& p) { p.record.PackChecksum += 1; }, false},
+        {"file slice past the pack", [](Package& p) { p.record.Files[0].Size = 1000; }, false},
+        {"pack cut short", [](Package&) {}, true},
+    };
+    for (const PackageCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        Package package;
+        c.damage(package);
+        Machine m(package);
+        if (c.pack_cut_short) {
+            auto blob = *m.p.resources.RcData("SETUPPACK");
+            blob.resize(blob.size() - 4);
+            m.p.resources.Add("SETUPPACK", blob);
+        }
+        EXPECT_EQ(m.Run("setup.exe /S /LOG=C:\\log.txt"), kExitBadPackage);
+        EXPECT_TRUE(m.p.dialogs.Shown().empty());
+        EXPECT_FALSE(m.Exists(kProposed));
+        EXPECT_EQ(m.Value(kUninstallKey, "DisplayName"), "(no key)");
+        // The log says why.
+        EXPECT_NE(m.Text("C:\\log.txt").find("message: "), std::string::npos);
+    }
+}
+
+struct FolderCase {
+    const char* label;
+    std::string folder;
+    std::string message;
+};
+
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.label; }
+
+class SilentFolder : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(SilentFolder, IsRefusedWithTheCheckOfTheFolderPage) {
+    Machine m;
+    EXPECT_EQ(m.Run("setup.exe /S /LOG=C:\\log.txt /D=" + GetParam().folder), kExitBadFolder);
+    EXPECT_TRUE(m.p.dialogs.Shown().empty());
+    EXPECT_EQ(m.Value(kUninstallKey, "DisplayName"), "(no key)");
+    RunLog expected;
+    expected.Message(GetParam().message);
+    EXPECT_NE(m.Text("C:\\log.txt").find(expected.Utf8()), std::string::npos) << m.Text("C:\\log.txt");
+}
+
+// clang-format off
+const FolderCase kFolderCases[] = {
+    {"relative", "演示软件", std::string(texts::kFolderNotFull) + texts::kFolderExample},
+    {"drive root", "C:\\", texts::kFolderIsRoot},
+    {"blanks only", "   ", texts::kFolderEmpty},
+    {"missing drive", "Q:\\演示软件", texts::kFolderNotCreated},
+    {"longer than the record holds", "C:\\" + std::string(130, 'a'), texts::kFolderTooLong},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Table, SilentFolder, ::testing::ValuesIn(kFolderCases), testing::LabelName());
+
+TEST(SilentInstall, AFileThatCannotBeWrittenFailsAtTheEndWithoutABox) {
+    Package package;
+    package.AddFile("\\second.txt", "2");
+    Machine m(package);
+    m.p.files.MakeDirectory(kProposed);
+    m.p.files.AddFile(kProposed + "\\hello.txt", {'o', 'l', 'd'});
+    m.p.files.SetLocked(kProposed + "\\hello.txt", true);
+    EXPECT_EQ(m.Run("setup.exe /S"), kExitIncomplete);
+    EXPECT_TRUE(m.p.dialogs.Shown().empty());
+    // The run went on to the end.
+    EXPECT_EQ(m.Text(kProposed + "\\second.txt"), "2");
+    EXPECT_EQ(m.Value(kProductKey, "Folder"), kProposed);
+}
+
+TEST(SetupLog, ListsMessagesFilesRegistryValuesAndLinksInUtf8) {
+    Machine m;
+    m.MarkInstalled();
+    ASSERT_EQ(m.Run("setup.exe /LOG=C:\\安装日志.txt /S /D=" + kChosen), kExitDone);
+    RunLog expected;
+    expected.Message(texts::kAlreadyInstalled);
+    expected.File(kChosen + "\\hello.txt");
+    expected.File(kChosen + "\\Z_nt.cx");
+    expected.RegistryValue(RegRoot::LocalMachine, kProductKey, "Folder");
+    expected.Link("C:\\Users\\me\\Programs\\演示软件\\卸载演示软件.lnk");
+    const std::string log = m.Text("C:\\安装日志.txt");
+    for (const std::string& line : expected.lines()) {
+        EXPECT_NE(log.find(GbkToUtf8(line) + "\r\n"), std::string::npos) << GbkToUtf8(line);
+    }
+    // The maker's two values, the product's four, the uninstall entry's six.
+    std::size_t registry_lines = 0;
+    for (std::size_t at = log.find("registry: "); at != std::string::npos; at = log.find("registry: ", at + 1))
+        ++registry_lines;
+    EXPECT_EQ(registry_lines, 12u);
+}
+
+TEST(SetupLog, ThatCannotBeWrittenFailsAnInstallThatWorked) {
+    Machine m;
+    EXPECT_EQ(m.Run("setup.exe /S /LOG=Q:\\nowhere\\log.txt"), kExitIncomplete);
+    EXPECT_TRUE(m.p.dialogs.Shown().empty());
+}
+
+struct LineCase {
+    const char* label;
+    std::string line;
+    int code;
+    std::string box;  // a part of the one box shown; empty: none
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.label; }
+
+class EndingLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(EndingLine, IsAnsweredBeforeAnythingIsInstalled) {
+    Machine m;
+    if (!GetParam().box.empty()) m.p.dialogs.Answer(kIdOk);
+    EXPECT_EQ(m.Run(GetParam().line), GetParam().code);
+    EXPECT_EQ(m.windows_shown, 0);
+    if (GetParam().box.empty()) {
+        EXPECT_TRUE(m.p.dialogs.Shown().empty());
+    } else {
+        ASSERT_EQ(m.p.dialogs.Shown().size(), 1u);
+        EXPECT_NE(m.p.dialogs.Shown()[0].text.find(GetParam().box), std::string::npos);
+        EXPECT_EQ(m.p.dialogs.Shown()[0].caption, " ZANTO");
+    }
+    EXPECT_EQ(m.Value(kProductKey, "Setup"), "(no key)");
+    EXPECT_FALSE(m.Exists(kProposed));
+}
+
+// clang-format off
+const LineCase kLineCases[] = {
+    {"unknown option named in a box", "setup.exe /Q", kExitUnknownOption, "未知的命令行选项：/Q"},
+    {"unknown option under /S", "setup.exe /S /VERYSILENT", kExitUnknownOption, ""},
+    {"/S after the unknown option", "setup.exe /X /S", kExitUnknownOption, ""},
+    {"help lists options and codes", "setup.exe /?", kExitDone, "4\t未知的命令行选项"},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Table, EndingLine, ::testing::ValuesIn(kLineCases), testing::LabelName());
+
+TEST(Wizard, WithoutArgumentsEndsWithOneAfterCancelAndZeroAfterFinish) {
+    {
+        Machine m;
+        m.p.dialogs.Answer(kIdYes);
+        EXPECT_EQ(m.Run("setup.exe", [](TMainForm& w) { w.Control("suiButton3").Click(); }), kExitIncomplete);
+        EXPECT_EQ(m.windows_shown, 1);
+    }
+    {
+        Machine m;
+        const int code = m.Run("\"C:\\下载\\setup.exe\"", [](TMainForm& w) {
+            for (const char* button : {"suiButton2", "suiButton4", "suiButton2", "suiButton2", "suiButton3"})
+                w.Control(button).Click();
+        });
+        EXPECT_EQ(code, kExitDone);
+        EXPECT_EQ(m.Text(kProposed + "\\hello.txt"), "hello");
+    }
+}
+
+TEST(Wizard, RefusingThePackageEndsWithTwo) {
+    Package package;
+    package.record.PackChecksum += 1;
+    Machine m(package);
+    m.p.dialogs.Answer(kIdNo);
+    EXPECT_EQ(m.Run("setup.exe"), kExitBadPackage);
+    EXPECT_EQ(m.p.dialogs.Shown()[0].text, texts::kChecksumMismatch);
+}
+
+TEST(Wizard, FolderGivenPresetsTheFolderPageOnce) {
+    Machine m;
+    std::vector<std::string> shown;
+    m.Run("setup.exe /D=" + kChosen, [&](TMainForm& w) {
+        w.Control("suiButton2").Click();
+        w.Control("suiButton4").Click();
+        shown.push_back(w.Control("FolderEd").caption());
+        w.Control("suiButton1").Click();
+        w.Control("suiButton2").Click();
+        shown.push_back(w.Control("FolderEd").caption());
+    });
+    EXPECT_EQ(shown, (std::vector<std::string>{kChosen, kProposed}));
+}
+
+}  // namespace
+}  // namespace zsetup
