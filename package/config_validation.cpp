@@ -38,8 +38,8 @@ bool IsDeviceName(std::string_view name) {
 std::string CharacterProblem(std::string_view name, bool key) {
     for (std::size_t i = 0; i < name.size(); i += GbkCharLength(name, i)) {
         const auto c = static_cast<unsigned char>(name[i]);
+        if (!IsGbkCharacterAt(name, i)) return "holds a byte that is not GBK text";
         if (GbkCharLength(name, i) == 2) continue;
-        if (IsGbkLeadByte(c) || c == 0xFF) return "holds a byte that is not GBK text";
         if (c < 0x20 || c == 0x7F) return "holds a control character";
         if (key) continue;
         if (c == ':') return "holds a drive or stream separator ':'";
@@ -124,8 +124,6 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed
     });
     return clashes;
 }
-
-bool IsSkippedRow(const FileEntry& row) { return row.Name.text().find("*.") != std::string::npos; }
 
 std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64_t payload_size) {
     return ValidateConfig(config, {}, payload_size);

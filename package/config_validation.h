@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "package/setup_config.h"
+#include "package/setup_map.h"
 
 namespace zsetup {
 
@@ -43,10 +44,6 @@ struct NameClash {
     bool folder;                // second lies inside the file first makes
 };
 std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed_names);
-
-// A row whose installed name holds "*." is not installed at all: it is a
-// marker, never a path, and exempt from the name checks.
-bool IsSkippedRow(const FileEntry& row);
 
 std::vector<ConfigProblem> ValidateConfig(const SetupConfig& config, std::uint64_t payload_size);
 // The same over the record's file rows and the extra table's (extra_files.h),

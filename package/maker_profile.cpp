@@ -10,7 +10,6 @@
 namespace zsetup {
 namespace {
 
-constexpr char kMagic[] = "ZSMK";
 constexpr std::size_t kHeaderBytes = 5;
 constexpr std::size_t kFieldHeaderBytes = 3;
 
@@ -65,15 +64,12 @@ const TextField kTextFields[] = {
 
 [[noreturn]] void Refuse(const std::string& why) { throw PackageError(std::string(kMakerResource) + ": " + why); }
 
-bool IsGbkText(const std::string& s, bool line_breaks) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
+// GBK text without control characters (but the line breaks a message may hold).
+bool IsShownText(const std::string& s, bool line_breaks) {
+    if (!IsGbkText(s)) return false;
+    for (std::size_t i = 0; i < s.size(); i += GbkCharLength(s, i)) {
         const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 && !(line_breaks && (c == '\r' || c == '\n'))) return false;
-        if (c == 0x7F || c == 0x80 || c == 0xFF) return false;
-        if (IsGbkLeadByte(c)) {
-            if (i + 1 >= s.size() || !IsGbkTrailByte(static_cast<unsigned char>(s[i + 1]))) return false;
-            ++i;
-        }
+        if ((c < 0x20 && !(line_breaks && (c == '\r' || c == '\n'))) || c == 0x7F) return false;
     }
     return true;
 }
@@ -100,7 +96,7 @@ void CheckText(const TextField& field, const std::string& text) {
     const std::string name = field.name;
     if (text.size() > field.limit)
         Refuse(name + ": " + std::to_string(text.size()) + " bytes, at most " + std::to_string(field.limit));
-    if (!IsGbkText(text, field.shape == Shape::Message))
+    if (!IsShownText(text, field.shape == Shape::Message))
         Refuse(name + (field.shape == Shape::Message ? ": not GBK text" : ": not GBK text of one line"));
     if (field.shape == Shape::Site && !IsAddress(text, true)) Refuse(name + ": not http:// or https:// and a host");
     if (field.shape == Shape::Address && !IsAddress(text, false)) Refuse(name + ": not an http:// or https:// address");
@@ -163,7 +159,7 @@ bool MakerProfile::operator==(const MakerProfile& o) const {
 
 std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
     CheckProfile(p);
-    std::vector<std::uint8_t> out(kMagic, kMagic + 4);
+    std::vector<std::uint8_t> out(kMakerMark, kMakerMark + 4);
     out.push_back(kMakerProfileVersion);
     for (const TextField& field : kTextFields)
         if (const auto& text = p.*field.member) AddField(out, field.tag, *text);
@@ -180,7 +176,7 @@ std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
 }
 
 MakerProfile ReadMakerProfile(const std::uint8_t* data, std::size_t size) {
-    if (size < kHeaderBytes || !std::equal(kMagic, kMagic + 4, data)) Refuse("not a maker profile");
+    if (size < kHeaderBytes || !std::equal(kMakerMark, kMakerMark + 4, data)) Refuse("not a maker profile");
     if (data[4] != kMakerProfileVersion) Refuse("version " + std::to_string(data[4]) + " is not known");
     MakerProfile p;
     std::vector<bool> seen(256);

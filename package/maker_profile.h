@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "package/setup_config.h"
+#include "package/setup_map.h"
 
 namespace zsetup {
-
-inline constexpr char kMakerResource[] = "SETUPMAKER";
-inline constexpr std::uint8_t kMakerProfileVersion = 1;
 
 // Byte limits of the fields.
 inline constexpr std::size_t kMakerLineBytes = 64;       // title, credit, caption, site text, tutorial text

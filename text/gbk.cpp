@@ -15,6 +15,17 @@ std::size_t FindFirstSeparator(std::string_view path, std::size_t from, std::str
     return std::string_view::npos;
 }
 
+bool IsGbkCharacterAt(std::string_view text, std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    return GbkCharLength(text, i) == 2 || (!IsGbkLeadByte(c) && c != 0xFF);
+}
+
+bool IsGbkText(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); i += GbkCharLength(text, i))
+        if (!IsGbkCharacterAt(text, i)) return false;
+    return true;
+}
+
 std::size_t FindLastSeparator(std::string_view path, std::string_view separators) {
     std::size_t last = std::string_view::npos;
     for (std::size_t i = 0; i < path.size(); i += GbkCharLength(path, i))

@@ -17,6 +17,14 @@ inline bool IsGbkTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c
 // else 1. A lead byte before anything else stands alone.
 std::size_t GbkCharLength(std::string_view text, std::size_t i);
 
+// Whether the bytes at i are a character of code page 936: a lead byte with
+// its trail byte, or one byte that is neither a lead byte nor 0xFF. 0x80 is
+// one (the euro sign, as Windows' code page 936 has it). The one rule every
+// check of GBK text goes by.
+bool IsGbkCharacterAt(std::string_view text, std::size_t i);
+// Whether all of the text is such characters.
+bool IsGbkText(std::string_view text);
+
 // Index of the last byte that is one of the separators and not the second
 // byte of a double-byte character; npos when there is none.
 std::size_t FindLastSeparator(std::string_view path, std::string_view separators = "\\");

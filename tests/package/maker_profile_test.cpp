@@ -88,6 +88,8 @@ const Case kCases[] = {
     {"every field", nullptr, nullptr, nullptr},
     {"no field at all", [](MakerProfile& p) { p = MakerProfile(); }, nullptr, nullptr},
     {"an empty program list", [](MakerProfile& p) { p.processes = std::vector<std::string>{}; }, nullptr, nullptr},
+    // 0x80 is the euro sign in code page 936, as in the record's texts.
+    {"a caption with the euro sign", [](MakerProfile& p) { p.caption = "\x80 Shop"; }, nullptr, nullptr},
     {"no tutorial box", [](MakerProfile& p) { p.tutorial_text.reset(); p.tutorial_address.reset(); p.no_tutorial = true; },
      nullptr, nullptr},
     {"texts at their limits", [](MakerProfile& p) {

@@ -96,5 +96,30 @@ TEST(FoldAsciiCase, LowersAsciiLettersOnly) {
     }
 }
 
+// The one rule every check of GBK text goes by: a pair, or one byte that is
+// neither a lead byte nor 0xFF. 0x80 is the euro sign in code page 936, so a
+// product name and a maker's line with "€" are taken alike.
+TEST(GbkText, IsPairsAndSingleBytesOfCodePage936) {
+    const struct {
+        const char* label;
+        std::string text;
+        bool gbk;
+    } cases[] = {
+        {"ASCII", "Setup 1.0", true},
+        {"a pair", "\xD6\xD0\xCE\xC4", true},
+        {"a pair whose trail byte is the backslash", "\x95\x5C", true},
+        {"the euro sign", "\x80 5", true},
+        {"0xFF", "a\xFF", false},
+        {"a lead byte at the end", "ab\xD1", false},
+        {"a lead byte before no trail byte", "\xD1\x7F", false},
+        {"a lead byte before a control character", "\xD1\x20", false},
+        {"empty", "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(IsGbkText(c.text), c.gbk);
+    }
+}
+
 }  // namespace
 }  // namespace zsetup
