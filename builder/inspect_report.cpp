@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "package/setup_map.h"
 #include "package/extra_files.h"
 #include "text/encoding.h"
 
@@ -12,15 +13,14 @@ namespace zsetup {
 namespace {
 
 const char* WhereName(const ShortcutEntry& s) {
-    if (!s.InProgramGroup()) return "desktop";
-    return s.OnDesktop() ? "both" : "programs";
+    if (!s.InProgramGroup()) return KindWord(ShortcutKind::Desktop);
+    return KindWord(s.OnDesktop() ? ShortcutKind::Both : ShortcutKind::Programs);
 }
 
 const char* TypeName(const RegistryEntry& e) {
-    if (e.Is(RegistryKind::Bool)) return "bool";
-    if (e.Is(RegistryKind::String)) return "string";
-    if (e.Is(RegistryKind::Integer)) return "int";
-    return "key only";
+    for (RegistryKind kind : {RegistryKind::Bool, RegistryKind::String, RegistryKind::Integer})
+        if (e.Is(kind)) return KindWord(kind);
+    return KindWord(RegistryKind::KeyOnly);
 }
 
 // The record's text fields in record order, as UTF-8.

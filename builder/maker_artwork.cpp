@@ -4,6 +4,7 @@
 #include <string>
 
 #include "builder/file_io.h"
+#include "package/setup_map.h"
 
 namespace zsetup {
 namespace {
@@ -12,8 +13,8 @@ struct Place {
     const char* resource;
     PictureSize size;  // the picture control's, in TMAINFORM
 };
-constexpr Place kLicencePlace = {"LICENCEART", {233, 89}};
-constexpr Place kFinishPlace = {"FINISHART", {73, 75}};
+constexpr Place kLicencePlace = {kLicenceArtResource, {233, 89}};
+constexpr Place kFinishPlace = {kFinishArtResource, {73, 75}};
 
 std::string Where(const Manifest& m, const MakerArt& art) {
     return ManifestPlace(m.file.u8string(), art.line) + art.key + ": ";

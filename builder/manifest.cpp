@@ -21,7 +21,7 @@
 #include "builder/wizard_fit.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -415,13 +415,11 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
             else entry.FileIndex = at->second;
         }
         if (auto where = ReadText(*row, "where", prefix + "where", 64, true, line, problems)) {
-            static const std::map<std::string, ShortcutKind> kinds = {
-                {"desktop", ShortcutKind::Desktop}, {"programs", ShortcutKind::Programs}, {"both", ShortcutKind::Both}};
-            auto kind = kinds.find(*where);
-            if (kind == kinds.end())
+            const auto kind = ShortcutKindNamed(*where);
+            if (!kind)
                 problems.Add(row->get("where"),
                              prefix + "where: \"" + *where + "\" is not one of \"desktop\", \"programs\", \"both\"");
-            else entry.Kind = static_cast<std::uint8_t>(kind->second);
+            else entry.Kind = static_cast<std::uint8_t>(*kind);
         }
         ++i;
     }

@@ -13,6 +13,7 @@
 #include "pe/pe_image.h"
 #include "pe/resource_writer.h"
 #include "builder/version_info.h"
+#include "package/setup_map.h"
 #include "package/config_validation.h"
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
@@ -176,8 +177,8 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
 
     const std::vector<std::uint8_t> config = record.ToBytes();
     std::vector<RcDataItem> items;
-    items.push_back({"SETUPINI", PackBlob(config.data(), config.size())});
-    items.push_back({"PROTOCOL", std::vector<std::uint8_t>(licence.begin(), licence.end())});
+    items.push_back({kConfigResource, PackBlob(config.data(), config.size())});
+    items.push_back({kLicenceResource, std::vector<std::uint8_t>(licence.begin(), licence.end())});
     // Only a product past the record's 256 files carries the extra table.
     if (!m.extra_files.empty()) {
         const std::vector<std::uint8_t> table = ExtraFilesBytes(m.extra_files);
@@ -196,9 +197,10 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     // The packed payload's digest, known once it is written, lets the stub
     // read the payload from its file and know those are the bytes it was
     // started with.
-    RcDataStreamWriter writer(
-        stub, std::move(items), {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
-        "SETUPPACK", out, icons, RcDataItem{kPayloadDigestResource, std::vector<std::uint8_t>(Sha256Digest{}.size())});
+    RcDataStreamWriter writer(stub, std::move(items),
+                              {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
+                              kPayloadResource, out, icons,
+                              RcDataItem{kPayloadDigestResource, std::vector<std::uint8_t>(Sha256Digest{}.size())});
     Sha256 digest;
     BlobPacker packer(
         total,

@@ -9,7 +9,7 @@
 #include "package/config_blob.h"
 #include "pe/pe_error.h"
 #include "package/config_validation.h"
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 #include "text/gbk.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
@@ -48,9 +48,9 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     if (!ProgramMachine(image)) throw NotAnInstallerError("it is not an x86 or x64 Windows program");
     const PeImage pe = ParsePeImage(image, AfterSections::kAnything);
     ResourceTree tree = ReadResourceTree(image, pe);
-    auto config_blob = TakeRcData(tree, "SETUPINI");
-    auto pack_blob = TakeRcData(tree, "SETUPPACK");
-    auto licence = TakeRcData(tree, "PROTOCOL");
+    auto config_blob = TakeRcData(tree, kConfigResource);
+    auto pack_blob = TakeRcData(tree, kPayloadResource);
+    auto licence = TakeRcData(tree, kLicenceResource);
     auto extra_blob = TakeRcData(tree, kExtraFilesResource);
     auto maker = TakeRcData(tree, kMakerResource);
     auto digest = TakeRcData(tree, kPayloadDigestResource);
@@ -62,7 +62,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     PackageContents c;
     c.machine = pe.machine;
     UnpackedConfig config =
-        Unpacked("SETUPINI", [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
+        Unpacked(kConfigResource, [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
     c.record_bytes = config.unpacked_length;
     c.record = std::move(config.record);
     if (extra_blob)
@@ -70,7 +70,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
             const std::vector<std::uint8_t> table = UnpackBlob(extra_blob->data(), extra_blob->size());
             return ParseExtraFiles(table.data(), table.size());
         });
-    c.payload = Unpacked("SETUPPACK", [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
+    c.payload = Unpacked(kPayloadResource, [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
     c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
     if (digest) {
         Sha256 sha;
@@ -100,16 +100,16 @@ std::string UninstallerKind(const PackageContents& c) {
         if (IsSkippedRow(row) || FoldAsciiCase(row.Name.text()) != installed::kUninstaller) continue;
         if (row.Offset < 0 || row.Size < 0 ||
             static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload.size())
-            return "own";
+            return kUninstallerOwn;
         const std::vector<std::uint8_t> program(c.payload.begin() + row.Offset,
                                                 c.payload.begin() + row.Offset + row.Size);
         try {
-            return FindRcData(program, "ZSETUPUNINSTALL") ? "built-in" : "own";
+            return FindRcData(program, kUninstallerMarkResource) ? kUninstallerBuiltIn : kUninstallerOwn;
         } catch (const PeError&) {
-            return "own";  // not even a program we can read
+            return kUninstallerOwn;  // not even a program we can read
         }
     }
-    return "none";
+    return kUninstallerNone;
 }
 
 std::vector<std::string> VerifyProblems(const PackageContents& c) {

@@ -7,15 +7,11 @@
 #include "package/packed_blob.h"
 
 namespace zsetup {
-namespace {
-
-constexpr char kMark[4] = {'Z', 'S', 'F', 'T'};
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<std::uint8_t> ExtraFilesBytes(const std::vector<FileEntry>& rows) {
     std::vector<std::uint8_t> bytes(kExtraFilesHeaderSize + rows.size() * sizeof(FileEntry));
-    std::memcpy(bytes.data(), kMark, sizeof kMark);
+    std::memcpy(bytes.data(), kExtraFilesMark, 4);
     WriteLe32(bytes.data() + 4, kExtraFilesVersion);
     WriteLe32(bytes.data() + 8, static_cast<std::uint32_t>(rows.size()));
     if (!rows.empty()) std::memcpy(bytes.data() + kExtraFilesHeaderSize, rows.data(), rows.size() * sizeof(FileEntry));
@@ -23,8 +19,8 @@ std::vector<std::uint8_t> ExtraFilesBytes(const std::vector<FileEntry>& rows) {
 }
 
 std::vector<FileEntry> ParseExtraFiles(const std::uint8_t* data, std::size_t size) {
-    if (size < kExtraFilesHeaderSize || std::memcmp(data, kMark, sizeof kMark) != 0)
-        throw PackageError("not a file table (no \"ZSFT\" mark)");
+    if (size < kExtraFilesHeaderSize || std::memcmp(data, kExtraFilesMark, 4) != 0)
+        throw PackageError(std::string("not a file table (no \"") + kExtraFilesMark + "\" mark)");
     const std::uint32_t version = ReadLe32(data + 4);
     if (version != kExtraFilesVersion)
         throw PackageError("file table version " + std::to_string(version) + ", this program reads version " +

@@ -8,7 +8,7 @@
 //   12  rows     140 bytes each, laid out as the record's FileEntry
 // Row k of this table is file 256 + k: a shortcut's FileIndex names it so.
 // The run leaves the resource as built in the install folder ("\Z_files.cx",
-// installed_names.h) for the uninstaller.
+// setup_map.h) for the uninstaller.
 #pragma once
 
 #include <cstddef>
@@ -17,11 +17,10 @@
 #include <vector>
 
 #include "package/setup_config.h"
+#include "package/setup_map.h"
 
 namespace zsetup {
 
-inline constexpr char kExtraFilesResource[] = "SETUPFILES";
-inline constexpr std::uint32_t kExtraFilesVersion = 1;
 inline constexpr std::size_t kExtraFilesHeaderSize = 12;
 
 // The unpacked bytes of a table of these rows (one at least).

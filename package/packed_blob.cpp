@@ -123,9 +123,4 @@ std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size)
     return out;
 }
 
-void DecompressBlob(std::vector<std::uint8_t>& stream) {
-    std::vector<std::uint8_t> unpacked = UnpackBlob(stream.data(), stream.size());
-    stream.swap(unpacked);
-}
-
 }  // namespace zsetup

@@ -58,10 +58,6 @@ private:
 // All N bytes, the whole stream checked.
 std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size);
 
-// Replaces the stream's content with its unpacked bytes; on failure the
-// stream keeps its content. Peak memory: the packed bytes plus the result.
-void DecompressBlob(std::vector<std::uint8_t>& stream);
-
 // zlib at level 9 (header 0x78 0xDA) behind the 4-byte length; the same
 // bytes BlobPacker writes.
 std::vector<std::uint8_t> PackBlob(const std::uint8_t* data, std::size_t size);

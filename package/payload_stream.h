@@ -24,7 +24,6 @@ namespace zsetup {
 // The SHA-256 of SETUPPACK's bytes (the packed payload), as the builder writes
 // it beside them: what lets the stub read its payload from its file rather
 // than from its mapped image, and know the two are the same bytes.
-inline constexpr char kPayloadDigestResource[] = "SETUPDIGEST";
 
 class PayloadStream {
 public:

@@ -1,19 +1,87 @@
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 
-namespace zsetup::installed {
+namespace zsetup {
+namespace {
+
+struct ShortcutWord {
+    ShortcutKind kind;
+    const char* word;
+};
+constexpr ShortcutWord kShortcutWords[] = {
+    {ShortcutKind::Desktop, "desktop"}, {ShortcutKind::Programs, "programs"}, {ShortcutKind::Both, "both"}};
+
+struct RegistryWord {
+    RegistryKind kind;
+    const char* word;
+};
+constexpr RegistryWord kRegistryWords[] = {{RegistryKind::Bool, "bool"},
+                                           {RegistryKind::String, "string"},
+                                           {RegistryKind::Integer, "int"},
+                                           {RegistryKind::KeyOnly, "key only"}};
+
+}  // namespace
+
+bool IsSkippedName(std::string_view installed_name) { return installed_name.find("*.") != std::string_view::npos; }
+
+const char* KindWord(ShortcutKind kind) {
+    for (const ShortcutWord& w : kShortcutWords)
+        if (w.kind == kind) return w.word;
+    return "";
+}
+
+const char* KindWord(RegistryKind kind) {
+    for (const RegistryWord& w : kRegistryWords)
+        if (w.kind == kind) return w.word;
+    return "";
+}
+
+std::optional<ShortcutKind> ShortcutKindNamed(std::string_view word) {
+    for (const ShortcutWord& w : kShortcutWords)
+        if (word == w.word) return w.kind;
+    return std::nullopt;
+}
+
+std::optional<RegistryKind> RegistryKindNamed(std::string_view word) {
+    for (const RegistryWord& w : kRegistryWords)
+        if (word == w.word) return w.kind;
+    return std::nullopt;
+}
+
+namespace installed {
 
 std::string UninstallLinkName(const SetupConfig& config) {
     return "\xD0\xB6\xD4\xD8" + config.ProductName.text();  // "卸载" in GBK
 }
 
-std::string UninstallKey(const SetupConfig& config) {
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + config.ProductName.text();
+std::string KeyPath(Key key, const SetupConfig& config) {
+    switch (key) {
+    case Key::kCompany: return "Software\\" + config.CompanyKeyName.text();
+    case Key::kProduct: return KeyPath(Key::kCompany, config) + "\\" + config.DefaultFolderName.text();
+    case Key::kUninstall:
+        return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + config.ProductName.text();
+    }
+    return {};
 }
 
-std::string CompanyKey(const SetupConfig& config) { return "Software\\" + config.CompanyKeyName.text(); }
-
-std::string ProductKey(const SetupConfig& config) {
-    return CompanyKey(config) + "\\" + config.DefaultFolderName.text();
+std::vector<Value> Values(const SetupConfig& c) {
+    const std::string folder = c.InstallFolder.text();
+    return {
+        {Key::kCompany, "Site", c.Site.text()},
+        {Key::kCompany, "Author", c.Author.text()},
+        {Key::kProduct, kSetupValue, true},
+        {Key::kProduct, kVersionValue, c.Version.text()},
+        {Key::kProduct, kFolderValue, folder},
+        {Key::kProduct, "Date", c.InstallDate.text()},
+        {Key::kUninstall, "DisplayName", c.ProductName.text()},
+        // Quoted: unquoted, a folder with a blank ("C:\Program Files\...")
+        // may start another program.
+        {Key::kUninstall, "UninstallString", "\"" + folder + kUninstaller + "\""},
+        {Key::kUninstall, "DisplayVersion", c.Version.text()},
+        {Key::kUninstall, "Publisher", c.Author.text()},
+        {Key::kUninstall, "InstallLocation", folder},
+        {Key::kUninstall, "URLInfoAbout", c.Site.text()},
+    };
 }
 
-}  // namespace zsetup::installed
+}  // namespace installed
+}  // namespace zsetup

@@ -10,19 +10,13 @@
 #include "services/shell_folders.h"
 #include "services/shortcuts.h"
 #include "text/gbk.h"
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 #include "wizard/maker.h"
 
 namespace zsetup {
 namespace {
 
 constexpr std::uint32_t kReadWrite = kGenericRead | kKeySetValue;
-
-// The values the run writes under each of its own keys.
-const char* const kProductValues[] = {"Setup", "Version", "Folder", "Date"};
-const char* const kCompanyValues[] = {"Site", "Author"};
-const char* const kUninstallValues[] = {"DisplayName", "UninstallString", "DisplayVersion",
-                                        "Publisher",   "InstallLocation", "URLInfoAbout"};
 
 std::size_t Depth(const std::string& path) {
     std::size_t n = 0;
@@ -153,18 +147,20 @@ void ProductRemoval::RemoveRegistry() {
     // The table's keys first: they may lie below the maker's key.
     RemoveTableValues();
     Registry& registry = platform_.registry;
-    const auto delete_values = [&](const std::string& key_path, const auto& names) {
-        if (auto key = registry.OpenKey(RegRoot::LocalMachine, key_path, false, kReadWrite))
-            for (const char* name : names) key->DeleteValue(name);
+    const std::vector<installed::Value> written = installed::Values(record_);
+    const auto delete_values = [&](installed::Key which) {
+        if (auto key = registry.OpenKey(RegRoot::LocalMachine, installed::KeyPath(which, record_), false, kReadWrite))
+            for (const installed::Value& value : written)
+                if (value.key == which) key->DeleteValue(value.name);
     };
-    delete_values(installed::ProductKey(record_), kProductValues);
+    delete_values(installed::Key::kProduct);
     PruneEmptyKeys(RegRoot::LocalMachine, installed::ProductKey(record_));
     // Another product of the same maker keeps the maker's values.
     const std::string company = installed::CompanyKey(record_);
     if (auto key = registry.OpenKey(RegRoot::LocalMachine, company, false, kReadWrite); key && key->SubkeyCount() == 0)
-        delete_values(company, kCompanyValues);
+        delete_values(installed::Key::kCompany);
     PruneEmptyKeys(RegRoot::LocalMachine, company);
-    delete_values(installed::UninstallKey(record_), kUninstallValues);
+    delete_values(installed::Key::kUninstall);
     DeleteIfEmpty(RegRoot::LocalMachine, installed::UninstallKey(record_));
 }
 

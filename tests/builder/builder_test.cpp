@@ -769,7 +769,7 @@ TEST_P(CliOfEachKind, BuildsAProgramThatIndependentReadersAccept) {
             .status,
         0);
     Bytes blob = ReadFile(raw.string());
-    DecompressBlob(blob);
+    blob = UnpackBlob(blob.data(), blob.size());
     EXPECT_EQ(blob, ReadPackage(image).record->ToBytes());
 
     EXPECT_EQ(Zsetup("verify " + Q(setup)).status, 0);
