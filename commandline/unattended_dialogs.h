@@ -1,8 +1,9 @@
 // The message boxes of a program started from a command line. LoggedDialogs
 // writes every box's text into the run's log before the box it decorates
 // shows it. SilentDialogs (/S) shows nothing: a box that only says something
-// is taken as read, and a question takes the answer the program gave it for
-// an unattended run. A question without one is a fault of the program.
+// is taken as read, and a named question takes the answer the program gave
+// for it, whatever its words. A question without a name or an answer is a
+// fault of the program.
 #pragma once
 
 #include <map>
@@ -18,6 +19,7 @@ class LoggedDialogs : public Dialogs {
 public:
     LoggedDialogs(Dialogs& shown, RunLog& log) : shown_(shown), log_(log) {}
     int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+    int Ask(Question question, const std::string& text, const std::string& caption, std::uint32_t flags) override;
     int Confirm(const std::string& text) override;
 
 private:
@@ -32,14 +34,13 @@ public:
 
 class SilentDialogs : public Dialogs {
 public:
-    // The answer (kIdYes or kIdNo) to each question, by its text.
+    // The answer (kIdYes or kIdNo) to each question, by its name.
     explicit SilentDialogs(std::map<std::string, int> answers) : answers_(std::move(answers)) {}
     int ShowMessage(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+    int Ask(Question question, const std::string& text, const std::string& caption, std::uint32_t flags) override;
     int Confirm(const std::string& text) override;
 
 private:
-    int AnswerTo(const std::string& text) const;
-
     std::map<std::string, int> answers_;
 };
 

@@ -46,14 +46,14 @@ std::string BrowserProgram(const std::string& command) {
 
 std::string TMainForm::TutorialAddress() const {
     if (maker_.tutorial_address) return *maker_.tutorial_address;
-    return SiteAddress() + "/jiaocheng.asp?id=" + PercentEncode(config->ProductName.text());
+    return lines_.site + "/jiaocheng.asp?id=" + PercentEncode(config->ProductName.text());
 }
 
 void TMainForm::Finish() {
     if (maker_.run_file && controls_.run_box.checked()) StartRunFile();
-    if (controls_.tutorial_box.checked()) controls_.tutorial_button.Click();
+    if (controls_.tutorial_box.checked()) OpenTutorialWhenOnline();
     platform_.clock.Sleep(500);
-    const std::string folder = controls_.folder_edit.caption();
+    const std::string folder = config->InstallFolder.text();
     if (!maker_.keep_folder_closed) platform_.shell.Execute("explore", folder, "", PathPart(folder), kSwShowNormal);
     exit_code_ = kExitDone;
     form_->Terminate();
@@ -65,7 +65,7 @@ void TMainForm::StartRunFile() {
     platform_.shell.Execute("open", path, "", PathPart(path), kSwShowNormal);
 }
 
-void TMainForm::BPingClick() {
+void TMainForm::OpenTutorialWhenOnline() {
     const auto flags = platform_.network.ConnectedState();
     // Once, whichever of the connection kinds are up.
     if (flags && (*flags & kAnyConnection)) OpenInBrowser(TutorialAddress());

@@ -1,11 +1,12 @@
 // RunInstall: files, the record's copy, the registry, the shortcuts.
 #include <new>
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "installer/main_form.h"
 #include "installer/wizard_texts.h"
-#include "package/installed_names.h"
-#include "wizard/maker.h"
+#include "package/setup_map.h"
 #include "wizard/repaint_pacer.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
@@ -48,7 +49,7 @@ void TMainForm::RunInstall() {
     RepaintPacer pacer(platform_.clock);
     for (std::size_t i = 0; i < files.size(); ++i) InstallFile(files[i], i, files.size(), pacer);
 
-    CopyResource("SETUPINI", installed::kRecordCopy);
+    CopyResource(kConfigResource, installed::kRecordCopy);
     if (!extra_files.empty()) CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
     if (platform_.resources.RcData(kMakerResource)) CopyResource(kMakerResource, installed::kMakerCopy);
 
@@ -74,8 +75,8 @@ void TMainForm::CopyResource(const char* resource, const char* name) {
 }
 
 void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t count, RepaintPacer& pacer) {
+    if (IsSkippedRow(row)) return;
     const std::string path = config->InstallFolder.text() + row.Name.text();
-    if (path.find("*.") != std::string::npos) return;
     const std::string folder = FolderOf(path);
     if (!ForceDirs(platform_.files, folder)) {
         failed_files_.push_back(path);  // skipped without a box, but not forgotten
@@ -112,7 +113,7 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
         log_.File(path);
     } else {
         failed_files_.push_back(path);
-        platform_.dialogs.ShowMessage(texts::kFileFailed + path, Caption(), kMbOk | kMbIconInformation);
+        platform_.dialogs.ShowMessage(texts::kFileFailed + path, lines_.caption, kMbOk | kMbIconInformation);
     }
 
     ui::Widget& progress = controls_.progress;
@@ -122,41 +123,21 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
 
 void TMainForm::WriteRegistry() {
     const SetupConfig& c = *config;
-    const std::string folder = c.InstallFolder.text();
     RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
-    std::string key;
-    const auto open = [&](const std::string& path) {
-        key = path;
-        // A failed open leaves no current key: the first write then fails
-        // and its error ends the run.
-        reg.OpenKey(path, true);
-    };
-    const auto write = [&](const std::string& name, const std::string& value) {
-        reg.WriteString(name, value);
-        log_.RegistryValue(RegRoot::LocalMachine, key, name);
-    };
-    open(CompanyKey);
-    write("Site", c.Site.text());
-    write("Author", c.Author.text());
-    reg.CloseKey();
-
-    open(ProductKey);
-    reg.WriteBool("Setup", true);
-    log_.RegistryValue(RegRoot::LocalMachine, key, "Setup");
-    write("Version", c.Version.text());
-    write("Folder", folder);
-    write("Date", c.InstallDate.text());
-    reg.CloseKey();
-
-    open("\\" + installed::UninstallKey(c));
-    write("DisplayName", c.ProductName.text());
-    // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") may
-    // start another program.
-    write("UninstallString", "\"" + folder + installed::kUninstaller + "\"");
-    write("DisplayVersion", c.Version.text());
-    write("Publisher", c.Author.text());
-    write("InstallLocation", folder);
-    write("URLInfoAbout", c.Site.text());
+    std::optional<installed::Key> open;
+    for (const installed::Value& value : installed::Values(c)) {
+        const std::string key = "\\" + installed::KeyPath(value.key, c);
+        if (open != value.key) {
+            if (open) reg.CloseKey();
+            // A failed open leaves no current key: the first write then fails
+            // and its error ends the run.
+            reg.OpenKey(key, true);
+            open = value.key;
+        }
+        if (const bool* flag = std::get_if<bool>(&value.data)) reg.WriteBool(value.name, *flag);
+        else reg.WriteString(value.name, std::get<std::string>(value.data));
+        log_.RegistryValue(RegRoot::LocalMachine, key, value.name);
+    }
     reg.CloseKey();
 
     // Rows keep the key they opened: a later relative KeyPath lies below it.

@@ -6,15 +6,14 @@
 #include <stdexcept>
 
 #include "installer/main_form_description.h"
-#include "package/maker_profile.h"
 #include "installer/wizard_texts.h"
-#include "package/installed_names.h"
-#include "wizard/maker.h"
 #include "package/config_blob.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
+#include "package/maker_profile.h"
 #include "package/packed_blob.h"
+#include "package/setup_map.h"
 #include "platform/registry_accessor.h"
 #include "ui/form_description.h"
 
@@ -40,12 +39,13 @@ TMainForm::TMainForm(Platform& platform, RunLog& log)
       controls_(*form_),
       boundary_(platform.dialogs, *form_) {
     // The handlers, bound as the form description names them.
-    controls_.pages.Page(0).on_show = Handler(&TMainForm::Sheet0Show);
-    controls_.pages.Page(1).on_show = Handler(&TMainForm::Sheet1Show);
-    controls_.pages.Page(2).on_show = Handler(&TMainForm::Sheet2Show);
-    controls_.pages.Page(3).on_show = Handler(&TMainForm::Sheet3Show);
-    controls_.pages.Page(4).on_show = Handler(&TMainForm::Sheet4Show);
-    controls_.pages.Page(5).on_show = Handler(&TMainForm::Sheet5Show);
+    const auto page = [this](WizardPage p) -> ui::Widget& { return controls_.pages.Page(static_cast<int>(p)); };
+    page(WizardPage::kWelcome).on_show = Handler(&TMainForm::Sheet0Show);
+    page(WizardPage::kLicence).on_show = Handler(&TMainForm::Sheet1Show);
+    page(WizardPage::kFolder).on_show = Handler(&TMainForm::Sheet2Show);
+    page(WizardPage::kReady).on_show = Handler(&TMainForm::Sheet3Show);
+    page(WizardPage::kCopying).on_show = Handler(&TMainForm::Sheet4Show);
+    page(WizardPage::kFinished).on_show = Handler(&TMainForm::Sheet5Show);
     controls_.prev_button.on_click = Handler(&TMainForm::PrevBtClick);
     controls_.next_button.on_click = Handler(&TMainForm::NextBtClick);
     controls_.agree_button.on_click = Handler(&TMainForm::suiButton4Click);
@@ -58,8 +58,8 @@ TMainForm::TMainForm(Platform& platform, RunLog& log)
     form_->on_close_query = [this](bool& can_close) { FormCloseQuery(can_close); };
     // The artwork travels in the program's resources; without it the
     // pictures stay empty.
-    if (auto art = platform_.resources.RcData("LICENCEART")) controls_.licence_art.SetPicture(std::move(*art));
-    if (auto art = platform_.resources.RcData("FINISHART")) controls_.finish_art.SetPicture(std::move(*art));
+    if (auto art = platform_.resources.RcData(kLicenceArtResource)) controls_.licence_art.SetPicture(std::move(*art));
+    if (auto art = platform_.resources.RcData(kFinishArtResource)) controls_.finish_art.SetPicture(std::move(*art));
 }
 
 std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return boundary_.Wrap(this, handler); }
@@ -67,13 +67,7 @@ std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) { return 
 void TMainForm::RefusePackage(const std::string& message) {
     refusal_ = message;
     exit_code_ = kExitBadPackage;
-    platform_.dialogs.ShowMessage(message, Caption(), kMbOk | kMbIconWarning);
-}
-
-std::string TMainForm::Caption() const { return maker_.caption.value_or(maker::MessageCaption()); }
-std::string TMainForm::SiteAddress() const { return maker_.site.value_or(kMakerSite); }
-const std::vector<std::string>& TMainForm::Processes() const {
-    return maker_.processes ? *maker_.processes : maker::ProductProcesses();
+    platform_.dialogs.ShowMessage(message, lines_.caption, kMbOk | kMbIconWarning);
 }
 
 // The profile is checked whole before any of it is used: a damaged one
@@ -86,15 +80,16 @@ void TMainForm::LoadMakerProfile() {
         throw PackageError(problem);
     std::string licence;
     if (profile.licence_inline) {
-        auto text = platform_.resources.RcData("PROTOCOL");
+        auto text = platform_.resources.RcData(kLicenceResource);
         if (!text) throw PackageError("PROTOCOL: the licence to show is not in the program");
         licence.assign(text->begin(), text->end());
     }
     maker_ = std::move(profile);
+    lines_ = MakerLinesOf(maker_);
 
-    if (maker_.credit) controls_.credit_label.SetCaption(*maker_.credit);
-    if (maker_.site_text) controls_.site_label.SetCaption(*maker_.site_text);
-    if (maker_.tutorial_text) controls_.tutorial_box.SetCaption(*maker_.tutorial_text);
+    controls_.credit_label.SetCaption(lines_.credit);
+    controls_.site_label.SetCaption(lines_.site_text);
+    controls_.tutorial_box.SetCaption(lines_.tutorial_text);
     if (maker_.no_tutorial) {
         controls_.tutorial_box.SetChecked(false);
         controls_.tutorial_box.Hide();
@@ -121,12 +116,12 @@ void TMainForm::ShowInlineLicence(const std::string& licence) {
 // program is written, so a read-only place works and no file of the user's
 // is touched.
 void TMainForm::LoadConfig() {
-    auto blob = platform_.resources.RcData("SETUPINI");
+    auto blob = platform_.resources.RcData(kConfigResource);
     if (!blob) throw PackageError("SETUPINI: the program carries no configuration resource");
     // The file rows past the record's 256, when the product has more.
     if (auto table = platform_.resources.RcData(kExtraFilesResource))
         extra_files = UnpackExtraFiles(table->data(), table->size(), kExtraFilesResource);
-    config = UnpackSoundConfig(blob->data(), blob->size(), "SETUPINI", kProblemsShown, extra_files);
+    config = UnpackSoundConfig(blob->data(), blob->size(), kConfigResource, kProblemsShown, extra_files);
 }
 
 void TMainForm::ReadPreviousInstallation() {
@@ -134,9 +129,9 @@ void TMainForm::ReadPreviousInstallation() {
     if (!reg.OpenKey(ProductKey, true)) return;
     // A value missing or of another type ends the reading there, silently.
     try {
-        AlreadyInstalled = reg.ReadBool("Setup");
-        reg.ReadString("Version");
-        PreviousFolder = reg.ReadString("Folder");
+        AlreadyInstalled = reg.ReadBool(installed::kSetupValue);
+        reg.ReadString(installed::kVersionValue);
+        PreviousFolder = reg.ReadString(installed::kFolderValue);
     } catch (const RegistryError&) {
         return;
     }
@@ -146,12 +141,12 @@ void TMainForm::LoadPayload() {
     try {
         payload = PayloadFromFile();
         if (!payload) {
-            auto in_place = platform_.resources.RcDataInPlace("SETUPPACK");
+            auto in_place = platform_.resources.RcDataInPlace(kPayloadResource);
             if (!in_place) throw PackageError("the program carries no payload resource");
             payload = std::make_unique<PayloadStream>(std::move(in_place));
         }
     } catch (const PackageError& e) {
-        throw PackageError(std::string("SETUPPACK: ") + e.what());
+        throw PackageError(std::string(kPayloadResource) + ": " + e.what());
     }
     ThrowProblems(ValidateConfig(*config, extra_files, payload->size()));
 }
@@ -165,7 +160,7 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
     Sha256Digest expected;
     if (!digest || digest->size() != expected.size()) return nullptr;
     std::copy(digest->begin(), digest->end(), expected.begin());
-    auto file = platform_.resources.RcDataFromFile("SETUPPACK");
+    auto file = platform_.resources.RcDataFromFile(kPayloadResource);
     if (!file) return nullptr;
     try {
         auto read = std::make_unique<PayloadStream>(std::move(file), &expected);
@@ -177,9 +172,8 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
 }
 
 void TMainForm::FormCreate() {
-    ui::Widget& label_pf = controls_.drive_label;
     // "D: " resolves to drive D:'s current folder: true when D: is present.
-    label_pf.SetCaption(DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\");
+    proposed_drive_ = DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\";
 
     try {
         LoadConfig();
@@ -194,17 +188,16 @@ void TMainForm::FormCreate() {
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             config->SetInstallFolder(PreviousFolder);
-        else config->SetInstallFolder(label_pf.caption() + config->DefaultFolderName.text());
+        else config->SetInstallFolder(proposed_drive_ + config->DefaultFolderName.text());
 
-        if (AlreadyInstalled &&
-            platform_.dialogs.ShowMessage(maker_.already_installed.value_or(texts::kAlreadyInstalled), Caption(),
-                                          kMbYesNo | kMbIconQuestion) == kIdNo) {
+        if (AlreadyInstalled && platform_.dialogs.Ask(kAskInstallOver, lines_.installed_question, lines_.caption,
+                                                      kMbYesNo | kMbIconQuestion) == kIdNo) {
             form_->Terminate();
             return;
         }
         if (!payload->MatchesChecksum(*config) &&
-            platform_.dialogs.ShowMessage(maker_.checksum_question.value_or(texts::kChecksumMismatch), Caption(),
-                                          kMbYesNo | kMbIconQuestion) == kIdNo) {
+            platform_.dialogs.Ask(kAskDespiteChecksum, lines_.checksum_question, lines_.caption,
+                                  kMbYesNo | kMbIconQuestion) == kIdNo) {
             exit_code_ = kExitBadPackage;
             form_->Terminate();
             return;
@@ -216,7 +209,7 @@ void TMainForm::FormCreate() {
         RefusePackage(texts::kOutOfMemory);
     }
 
-    controls_.pages.SetActivePage(0);
+    ShowPage(WizardPage::kWelcome);
     if (attach_shadow) attach_shadow(*form_);
     const ui::Rect& r = form_->bounds();
     form_->SetRegion({1, 1, r.width - 1, r.height - 1, 8, 8});

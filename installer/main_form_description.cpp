@@ -60,7 +60,7 @@ const ui::FormDescription& TMAINFORM() {
             {Kind::Picture, "Image1", "Sheet5", {60, 40, 73, 75}, "", Text(), kInherit, 0},
             {Kind::Label, "Label4", "Sheet5", {160, 44, 200, 17}, "软件安装成功!", Text(), kInherit, 0},
             {Kind::Label, "Label6", "Sheet5", {160, 76, 330, 17}, "", Text(), kInherit, 0},
-            {Kind::CheckBox, "StartProgramCb", "Sheet5", {160, 112, 240, 17}, "怎样加密？看看使用教程", Text(),
+            {Kind::CheckBox, "StartProgramCb", "Sheet5", {160, 112, 240, 17}, BuiltInMakerLines().tutorial_text.c_str(), Text(),
              kInherit, kChecked},
             // Shown only after a run in which files could not be written.
             {Kind::TextBox, "FailedFilesBox", "Sheet5", {160, 64, 340, 46}, "", Text(), kInherit, kHidden},
@@ -70,10 +70,10 @@ const ui::FormDescription& TMAINFORM() {
             {Kind::Panel, "Panel1", nullptr, kHeaderBand, "", Text(), kHeader, 0},
             {Kind::Label, "Label8", "Panel1", kTitle, "", HeaderTitle(), kInherit, 0},
             {Kind::Label, "Label12", "Panel1", kSubtitle, "", HeaderText(), kInherit, 0},
-            {Kind::Label, "CreditLb", "Panel1", kCredit, maker::CreditText(), HeaderTitle(), kInherit, 0},
+            {Kind::Label, "CreditLb", "Panel1", kCredit, BuiltInMakerLines().credit.c_str(), HeaderTitle(), kInherit, 0},
 
             {Kind::Bevel, "Bevel1", nullptr, kBottomLine, "", Text(), kInherit, 0},
-            {Kind::Label, "SiteLb", nullptr, kSiteLabel, maker::SiteText(), GrayText(), kInherit, 0},
+            {Kind::Label, "SiteLb", nullptr, kSiteLabel, BuiltInMakerLines().site_text.c_str(), GrayText(), kInherit, 0},
             {Kind::PushButton, "suiButton1", nullptr, kLeftButton, "上一步", Text(), kInherit, kHidden},
             {Kind::PushButton, "suiButton2", nullptr, kMiddleButton, "下一步", Text(), kInherit, 0},
             {Kind::PushButton, "suiButton4", nullptr, {320, 250, 91, 30}, "同意", Text(), kInherit, kHidden},

@@ -8,8 +8,4 @@ namespace zsetup {
 
 const ui::FormDescription& TMAINFORM();
 
-// The maker's web site: the address shown at the lower left and the host of
-// the licence and tutorial pages.
-inline constexpr char kMakerSite[] = "http://www.example.com";
-
 }  // namespace zsetup

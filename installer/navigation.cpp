@@ -1,4 +1,4 @@
-// The pages' show handlers and the buttons that move between them.
+// The pages' show steps and the buttons that move between them.
 #include <string>
 
 #include "installer/main_form.h"
@@ -12,6 +12,8 @@ namespace {
 
 // Yes/No with the question icon, No the default button.
 constexpr std::uint32_t kMbDefButton2 = 0x100;
+// Where the pressed Agree is parked: wholly above the client area, for good.
+constexpr int kAgreeParkedTop = -32;
 
 std::string TrimControlBytes(const std::string& s) {
     std::size_t begin = 0, end = s.size();
@@ -22,7 +24,7 @@ std::string TrimControlBytes(const std::string& s) {
 
 }  // namespace
 
-void TMainForm::Sheet0Show() {
+void TMainForm::ShowWelcome() {
     const std::string name = config->ProductName.text();
     controls_.name_label.SetCaption(name);
     controls_.version_label.SetCaption(config->Version.text());
@@ -31,19 +33,19 @@ void TMainForm::Sheet0Show() {
     intro.SetWidth(245);
     intro.SetHeight(80);
     form_->SetCaption(name + texts::kCaptionSuffix);
-    controls_.title.SetCaption(maker_.page_title.value_or(texts::kSheet0Title));
+    controls_.title.SetCaption(lines_.page_title);
     controls_.subtitle.SetCaption(texts::kSheet0SubtitleHead + name + texts::kSheet0SubtitleTail);
     controls_.prev_button.Hide();
     form_->SetApplicationTitle(name + texts::kTitleSuffix);
 }
 
-void TMainForm::Sheet1Show() {
+void TMainForm::ShowLicence() {
     controls_.prev_button.Show();
     controls_.title.SetCaption(texts::kSheet1Title);
     controls_.subtitle.SetCaption(texts::kSheet1Subtitle);
 }
 
-void TMainForm::Sheet2Show() {
+void TMainForm::ShowFolder() {
     // A preset folder is shown once, in full: the check then stores it.
     controls_.folder_edit.SetCaption(preset_folder_.value_or(config->InstallFolder.text()));
     preset_folder_.reset();
@@ -51,7 +53,7 @@ void TMainForm::Sheet2Show() {
     controls_.subtitle.SetCaption(texts::kSheet2Subtitle);
 }
 
-void TMainForm::Sheet3Show() {
+void TMainForm::ShowReady() {
     ui::Widget& folder = controls_.folder_label;
     folder.SetCaption(config->InstallFolder.text());
     controls_.title.SetCaption(texts::kSheet3Title);
@@ -59,7 +61,7 @@ void TMainForm::Sheet3Show() {
     folder.SetWidth(200);
 }
 
-void TMainForm::Sheet4Show() {
+void TMainForm::ShowCopying() {
     controls_.prev_button.Hide();
     controls_.next_button.Hide();
     controls_.cancel_button.SetEnabled(false);
@@ -67,7 +69,7 @@ void TMainForm::Sheet4Show() {
     controls_.subtitle.SetCaption(texts::kSheet4Subtitle);
 }
 
-void TMainForm::Sheet5Show() {
+void TMainForm::ShowFinished() {
     controls_.prev_button.Hide();
     controls_.next_button.Hide();
     controls_.title.SetCaption(texts::kSheet5Title);
@@ -101,95 +103,125 @@ void TMainForm::ShowFailedFiles() {
     controls_.tutorial_box.SetTop(below + (maker_.run_file ? 48 : 24));
 }
 
-void TMainForm::PrevBtClick() {
+void TMainForm::OnPrev() {
     controls_.agree_button.Hide();
-    ui::Widget& pages = controls_.pages;
-    const int page = pages.active_page();
-    if (page >= 1 && page <= 3) pages.SetActivePage(page - 1);
+    switch (page()) {
+    case WizardPage::kLicence: ShowPage(WizardPage::kWelcome); break;
+    case WizardPage::kFolder: ShowPage(WizardPage::kLicence); break;
+    case WizardPage::kReady: ShowPage(WizardPage::kFolder); break;
+    default: break;  // Prev is hidden there
+    }
 }
 
 // The first of the product's programs, then the others; a maker may name none.
-void TMainForm::Button1Click() {
-    if (!Processes().empty()) KillProcessByName(platform_.processes, Processes()[0]);
+void TMainForm::EndMainProgram() {
+    if (!lines_.processes.empty()) KillProcessByName(platform_.processes, lines_.processes[0]);
 }
-void TMainForm::Button2Click() {
-    for (std::size_t i = 1; i < Processes().size(); ++i) KillProcessByName(platform_.processes, Processes()[i]);
+void TMainForm::EndOtherPrograms() {
+    for (std::size_t i = 1; i < lines_.processes.size(); ++i)
+        KillProcessByName(platform_.processes, lines_.processes[i]);
+}
+void TMainForm::EndProductPrograms() {
+    EndMainProgram();
+    EndOtherPrograms();
 }
 
-void TMainForm::NextBtClick() {
-    controls_.kill_main_button.Click();
-    controls_.kill_updater_button.Click();
+void TMainForm::OnNext() {
+    EndProductPrograms();
     // A package that cannot be installed never leaves the welcome page.
     if (!refusal_.empty()) {
-        platform_.dialogs.ShowMessage(refusal_, Caption(), kMbOk | kMbIconWarning);
+        platform_.dialogs.ShowMessage(refusal_, lines_.caption, kMbOk | kMbIconWarning);
         return;
     }
     controls_.agree_button.Show();
-    ui::Widget& pages = controls_.pages;
-    switch (pages.active_page()) {
-    case 0: pages.SetActivePage(1); break;
-    case 1: pages.SetActivePage(2); break;
-    case 2: CheckFolder(); break;
-    case 3:
-        pages.SetActivePage(4);
-        // The run blocks the message loop: paint page 4 before it starts.
-        pages.Repaint();
-        controls_.header.Repaint();
-        controls_.title.Repaint();
-        RunInstall();
-        pages.SetActivePage(5);
-        break;
-    case 5:
+    switch (page()) {
+    case WizardPage::kWelcome: ShowPage(WizardPage::kLicence); break;
+    case WizardPage::kLicence: ShowPage(WizardPage::kFolder); break;
+    case WizardPage::kFolder: CheckFolder(); break;
+    case WizardPage::kReady: RunFromReadyPage(); break;
+    case WizardPage::kCopying: break;
+    case WizardPage::kFinished:
         exit_code_ = kExitDone;
         form_->Terminate();
         break;
     }
 }
 
-void TMainForm::CheckFolder() {
+bool TMainForm::ChooseFolder() {
+    bool chosen = false;
+    boundary_.Run([this, &chosen] {
+        EndProductPrograms();
+        chosen = CheckFolder();
+    });
+    return chosen;
+}
+
+bool TMainForm::Install() {
+    // A run that fails ends the step on page 4, said in a box.
+    return boundary_.Run([this] {
+        EndProductPrograms();
+        RunFromReadyPage();
+    }) && failed_files_.empty();
+}
+
+void TMainForm::RunFromReadyPage() {
+    ShowPage(WizardPage::kCopying);
+    // The run blocks the message loop: paint page 4 before it starts.
+    controls_.pages.Repaint();
+    controls_.header.Repaint();
+    controls_.title.Repaint();
+    RunInstall();
+    ShowPage(WizardPage::kFinished);
+}
+
+bool TMainForm::CheckFolder() {
     ui::Widget& edit = controls_.folder_edit;
     const std::string text = TrimControlBytes(edit.caption());
     edit.SetCaption(text);
-    auto warn = [this](const std::string& message) {
-        platform_.dialogs.ShowMessage(message, Caption(), kMbOk | kMbIconWarning);
+    auto refuse = [this](const std::string& message) {
+        platform_.dialogs.ShowMessage(message, lines_.caption, kMbOk | kMbIconWarning);
+        return false;
     };
-    if (text.empty()) return warn(texts::kFolderEmpty);
-    if (text.size() < 2 || text[1] != ':')
-        return warn(texts::kFolderNotFull + maker_.folder_example.value_or(texts::kFolderExample));
-    if (text[text.size() - 1] == ':' || text[text.size() - 2] == ':') return warn(texts::kFolderIsRoot);
+    if (text.empty()) return refuse(texts::kFolderEmpty);
+    if (text.size() < 2 || text[1] != ':') return refuse(texts::kFolderNotFull + lines_.folder_example);
+    if (text[text.size() - 1] == ':' || text[text.size() - 2] == ':') return refuse(texts::kFolderIsRoot);
     // The record holds kTextBytes: a longer folder would be created in full
     // and then installed into its first bytes, another folder.
-    if (text.size() > config->InstallFolder.capacity) return warn(texts::kFolderTooLong);
+    if (text.size() > config->InstallFolder.capacity) return refuse(texts::kFolderTooLong);
     if (!DirectoryExists(platform_.files, text)) {
         if (ForceDirs(platform_.files, text)) config->SetInstallFolder(text);
-        else warn(texts::kFolderNotCreated);
+        else refuse(texts::kFolderNotCreated);
     }
-    if (DirectoryExists(platform_.files, text)) {
-        config->SetInstallFolder(text);
-        controls_.pages.SetActivePage(3);
-    }
+    if (!DirectoryExists(platform_.files, text)) return false;
+    config->SetInstallFolder(text);
+    ShowPage(WizardPage::kReady);
+    return true;
 }
 
-void TMainForm::suiButton4Click() {
+void TMainForm::OnAgree() {
     ui::Widget& agree = controls_.agree_button;
     agree.Hide();
-    agree.SetTop(-32);
-    controls_.next_button.Click();
+    agree.SetTop(kAgreeParkedTop);
+    OnNext();
 }
 
-void TMainForm::CancelBtClick() {
+void TMainForm::OnCancel() {
     if (Installing) return;
-    const int page = controls_.pages.active_page();
-    if (page <= 3) {
-        if (platform_.dialogs.ShowMessage(maker_.quit_question.value_or(texts::kQuitQuestion), Caption(),
-                                          kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
+    switch (page()) {
+    case WizardPage::kWelcome:
+    case WizardPage::kLicence:
+    case WizardPage::kFolder:
+    case WizardPage::kReady:
+        if (platform_.dialogs.Ask(kAskQuit, lines_.quit_question, lines_.caption,
+                                  kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
             form_->Terminate();
-    } else if (page == 5) {
-        Finish();
+        break;
+    case WizardPage::kCopying: break;  // Cancel is disabled there
+    case WizardPage::kFinished: Finish(); break;
     }
 }
 
-void TMainForm::FormCloseQuery(bool& can_close) {
+void TMainForm::OnCloseRequest(bool& can_close) {
     // While the run goes on (a file's message box lets the request in), closing
     // would leave it to finish unseen: refused until it ends.
     if (run_in_progress_) {
@@ -197,14 +229,14 @@ void TMainForm::FormCloseQuery(bool& can_close) {
         return;
     }
     if (Installing) return;
-    if (controls_.pages.active_page() == 5) {
+    if (page() == WizardPage::kFinished) {
         can_close = false;
         return;
     }
-    can_close = platform_.dialogs.Confirm(maker_.quit_question.value_or(texts::kQuitQuestion)) == kIdYes;
+    can_close = platform_.dialogs.Confirm(lines_.quit_question) == kIdYes;
 }
 
-void TMainForm::suiImageButton1Click() {
+void TMainForm::OnBrowse() {
     const std::string chosen = platform_.shell.BrowseForFolder(kCsidlDesktop, texts::kPickerTitle);
     if (chosen.empty()) return;
     const std::string folder = config->DefaultFolderName.text();
@@ -212,8 +244,6 @@ void TMainForm::suiImageButton1Click() {
     controls_.folder_edit.SetCaption(chosen.size() >= 4 ? chosen + "\\" + folder : chosen + folder);
 }
 
-void TMainForm::suiURLLabel1Click() {
-    platform_.shell.Execute("open", SiteAddress() + "/license.asp", "", "", kSwShow);
-}
+void TMainForm::OnLicenceLink() { platform_.shell.Execute("open", lines_.site + "/license.asp", "", "", kSwShow); }
 
 }  // namespace zsetup

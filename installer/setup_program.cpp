@@ -1,11 +1,12 @@
 #include "installer/setup_program.h"
 
-#include "installer/wizard_texts.h"
 #include "commandline/command_line_answers.h"
 #include "commandline/exit_codes.h"
-#include "wizard/maker.h"
 #include "commandline/run_log.h"
 #include "commandline/unattended_dialogs.h"
+#include "installer/wizard_texts.h"
+#include "package/errors.h"
+#include "package/maker_profile.h"
 
 namespace zsetup {
 
@@ -17,17 +18,23 @@ const std::vector<OptionRule>& SetupOptions() {
     return options;
 }
 
+MakerLines PackageMakerLines(Resources& resources) {
+    const auto profile = resources.RcData(kMakerResource);
+    if (!profile) return BuiltInMakerLines();
+    try {
+        return MakerLinesOf(ReadMakerProfile(profile->data(), profile->size()));
+    } catch (const PackageError&) {
+        return BuiltInMakerLines();
+    }
+}
+
 int InstallSilently(TMainForm& wizard) {
     wizard.FormCreate();
     if (wizard.form().terminated() || !wizard.refusal().empty()) return wizard.exit_code();
-    ui::Widget& pages = wizard.Control("PageCtl");
-    ui::Widget& next = wizard.Control("suiButton2");
-    pages.SetActivePage(2);
-    next.Click();
-    if (pages.active_page() != 3) return kExitBadFolder;
+    wizard.GoToFolderPage();
+    if (!wizard.ChooseFolder()) return kExitBadFolder;
     // A failure that ends the run is said (into the log) and leaves page 4.
-    next.Click();
-    if (pages.active_page() != 5 || !wizard.failed_files().empty()) return kExitIncomplete;
+    if (!wizard.Install()) return kExitIncomplete;
     return kExitDone;
 }
 
@@ -35,13 +42,15 @@ int RunSetup(std::string_view command_line, Platform& platform, const std::funct
     const CommandLine parsed = ParseCommandLine(command_line, SetupOptions());
     const bool silent = AsksForSilence(command_line, parsed);
     RunLog log;
-    SilentDialogs no_window({{texts::kAlreadyInstalled, kIdYes}, {texts::kChecksumMismatch, kIdNo}});
+    // Over an earlier install: yes; a payload failing its sum: no.
+    SilentDialogs no_window({{kAskInstallOver.name, kIdYes}, {kAskDespiteChecksum.name, kIdNo}});
     LoggedDialogs dialogs(silent ? static_cast<Dialogs&>(no_window) : platform.dialogs, log);
     Platform seam{platform.registry, platform.files,   platform.processes, platform.shell,
                   dialogs,           platform.network, platform.clock,     platform.resources};
 
     int code = kExitIncomplete;
-    if (const auto ended = AnswerHelpOrUnknown(parsed, dialogs, maker::MessageCaption(), texts::kSetupHelp)) {
+    const std::string caption = PackageMakerLines(platform.resources).caption;
+    if (const auto ended = AnswerHelpOrUnknown(parsed, dialogs, caption, texts::kSetupHelp)) {
         code = *ended;
     } else {
         TMainForm wizard(seam, log);
@@ -56,7 +65,7 @@ int RunSetup(std::string_view command_line, Platform& platform, const std::funct
     // The log was asked for: a run that cannot leave it has not done all it should.
     const std::string log_file = parsed.Value("/LOG=");
     if (!log_file.empty() && !log.Save(platform.files, log_file)) {
-        dialogs.ShowMessage(texts::kLogNotWritten + log_file, maker::MessageCaption(), kMbOk | kMbIconWarning);
+        dialogs.ShowMessage(texts::kLogNotWritten + log_file, caption, kMbOk | kMbIconWarning);
         if (code == kExitDone) code = kExitIncomplete;
     }
     return code;

@@ -20,6 +20,11 @@ namespace zsetup {
 
 const std::vector<OptionRule>& SetupOptions();
 
+// The maker's lines of the package the program carries: its profile's when
+// that reads soundly, else the built-in maker's (start-up then refuses the
+// package). What the boxes before and around the wizard say.
+MakerLines PackageMakerLines(Resources& resources);
+
 // run_window shows the wizard to a person: its window, FormCreate, the
 // message loop until the wizard ends.
 int RunSetup(std::string_view command_line, Platform& platform, const std::function<void(TMainForm&)>& run_window);

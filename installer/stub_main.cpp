@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // COM for the program's life: the shell's folder picker needs it.
     zsetup::ComApartment com;
     zsetup::Win32Platform platform;
-    return zsetup::RunGuarded(platform, [&] {
+    return zsetup::RunGuarded(platform, zsetup::PackageMakerLines(platform.resources).caption, [&] {
         return zsetup::RunSetup(zsetup::WideToGbk(GetCommandLineW()), platform.seam, [&](zsetup::TMainForm& wizard) {
             zsetup::WizardWindow window(platform, wizard.form());
             wizard.attach_shadow = [&](zsetup::ui::Form& form) { window.AttachShadow(form); };

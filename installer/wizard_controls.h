@@ -29,7 +29,6 @@ struct WizardControls {
           licence_box(form.Find("LicenceBox")),
           folder_edit(form.Find("FolderEd")),
           browse_button(form.Find("suiImageButton1")),
-          drive_label(form.Find("LabelPF")),
           folder_label(form.Find("FolderLb")),
           stage_label(form.Find("WorkLb")),
           file_label(form.Find("FNameLb")),
@@ -43,17 +42,19 @@ struct WizardControls {
           credit_label(form.Find("CreditLb")),
           site_label(form.Find("SiteLb")) {}
 
-    ui::Widget& pages;     // PageCtl: page 0 welcome ... 5 finish
+    ui::Widget& pages;     // PageCtl: its pages in WizardPage's order
     ui::Widget& header;    // Panel1, the coloured band
     ui::Widget& title;     // Label8, the page's title in the header
     ui::Widget& subtitle;  // Label12
     ui::Widget& prev_button;
     ui::Widget& next_button;
-    ui::Widget& agree_button;         // lies over Next on the licence page
-    ui::Widget& cancel_button;        // Finish on page 5
-    ui::Widget& kill_main_button;     // hidden: ends the product's main program
-    ui::Widget& kill_updater_button;  // hidden: ends its updater
-    ui::Widget& tutorial_button;      // hidden: opens the tutorial page when online
+    ui::Widget& agree_button;   // lies over Next on the licence page
+    ui::Widget& cancel_button;  // Finish on page 5
+    // Hidden buttons of the form description; their handlers are entry points
+    // of steps the wizard calls itself.
+    ui::Widget& kill_main_button;
+    ui::Widget& kill_updater_button;
+    ui::Widget& tutorial_button;
     // Page 0.
     ui::Widget& name_label;
     ui::Widget& version_label;
@@ -66,7 +67,6 @@ struct WizardControls {
     // Page 2.
     ui::Widget& folder_edit;
     ui::Widget& browse_button;
-    ui::Widget& drive_label;  // hidden: holds the proposed drive root
     // Page 3.
     ui::Widget& folder_label;
     // Page 4.

@@ -4,15 +4,12 @@
 
 namespace zsetup::texts {
 
-inline constexpr char kAlreadyInstalled[] = "   Zoraq提示：Zoraq软件已经安装,覆盖原来以前的吗？        ";
-inline constexpr char kChecksumMismatch[] = "   Zoraq提示：文件资源校核不完整,继续吗？      ";
 inline constexpr char kTitleSuffix[] = " 安装向导";   // application title: name + this
 inline constexpr char kCaptionSuffix[] = "安装向导";  // window caption: name + this
 inline constexpr char kBadPackage[] = "  提示：安装程序已损坏，无法继续安装：\r\n";
 inline constexpr char kOutOfMemory[] = "  提示：内存不足，无法继续安装。  ";
 
-// Page titles (Label8) and subtitles (Label12).
-inline constexpr char kSheet0Title[] = "Zoraq安装程序";
+// Page titles (Label8) and subtitles (Label12); page 0's title is the maker's.
 inline constexpr char kSheet0SubtitleHead[] = "本安装程序将";
 inline constexpr char kSheet0SubtitleTail[] = "软件安装到您的计算机上";
 inline constexpr char kSheet1Title[] = "软件许可协议";
@@ -37,18 +34,12 @@ inline constexpr char kRunProgram[] = "运行 ";
 
 // The folder check on page 2.
 inline constexpr char kFolderEmpty[] = "  提示：请选择目标文件夹！     ";
-// The full-path message ends with an example folder.
+// The full-path message ends with the maker's example folder.
 inline constexpr char kFolderNotFull[] = "必须指定完全路径!\r\n比如:\r\n";
-inline constexpr char kFolderExample[] = "C:\\ZANTO-Y";
 inline constexpr char kFolderIsRoot[] = "  提示：不能安装到驱动器的根目录下!  ";
 inline constexpr char kFolderNotCreated[] = "  提示：创建子文件夹失败！         ";
 inline constexpr char kFolderTooLong[] = "  提示：目标文件夹路径太长，不能超过128个字节！  ";
 inline constexpr char kPickerTitle[] = "选择安装目标文件夹";
-
-// The question of Cancel on pages 0-3 and of a close request.
-inline constexpr char kQuitQuestion[] =
-    "安装程序还没有完成,如果您现在关闭安装程序，程序将退出安装，\r您也可以稍后运行安装程序来完成安装。\r\n"
-    "要继续安装，请单击“No”按钮；要退出安装，请单击“Yes”按钮。";
 
 // The installation run.
 inline constexpr char kCopyingFiles[] = "正在复制文件...";

@@ -27,4 +27,13 @@ std::function<void()> HandlerBoundary::Wrap(std::function<void()> handler) {
     };
 }
 
+bool HandlerBoundary::Run(const std::function<void()>& step) {
+    bool completed = false;
+    Wrap([&] {
+        step();
+        completed = true;
+    })();
+    return completed;
+}
+
 }  // namespace zsetup

@@ -22,6 +22,9 @@ public:
     HandlerBoundary(Dialogs& dialogs, const ui::Form& form) : dialogs_(dialogs), form_(form) {}
 
     std::function<void()> Wrap(std::function<void()> handler);
+    // Runs a step as a handler runs: true when it completed, false when an
+    // error ended it (and was said).
+    bool Run(const std::function<void()>& step);
     template <typename Owner>
     std::function<void()> Wrap(Owner* owner, void (Owner::*handler)()) {
         return Wrap([owner, handler] { (owner->*handler)(); });

@@ -3,7 +3,7 @@
 // refuses it on page 0 and writes nothing:
 //   hostile_package SETUP_EXE CASE OUT_EXE
 // CASE: shortcut-climbs, product-climbs, folder-climbs, record-bit-flipped,
-// pack-cut-short, pack-huge-length.
+// pack-cut-short, checksum-off, pack-huge-length.
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -57,6 +57,8 @@ const std::map<std::string, std::function<Bytes(const Bytes&)>>& Cases() {
          [](const Bytes& i) { return WithBlob(i, "SETUPINI", [](Bytes& b) { b[b.size() / 2] ^= 0x10; }); }},
         {"pack-cut-short",
          [](const Bytes& i) { return WithBlob(i, "SETUPPACK", [](Bytes& b) { b.resize(b.size() - 4); }); }},
+        // A sound package whose payload does not sum to what its record says.
+        {"checksum-off", [](const Bytes& i) { return WithRecord(i, [](SetupConfig& c) { c.PackChecksum += 1; }); }},
         {"pack-huge-length",
          [](const Bytes& i) { return WithBlob(i, "SETUPPACK", [](Bytes& b) { b[0] = b[1] = b[2] = b[3] = 0xFF; }); }},
     };

@@ -2,6 +2,8 @@
 // boxes logged or kept silent, and the answers to /? and unknown options.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -47,20 +49,42 @@ TEST(UnattendedDialogs, LogEveryBoxAndSilentOnesAnswerWithoutShowing) {
     MemoryDialogs shown;
     LoggedDialogs logged(shown, log);
     shown.Answer(kIdNo);
-    EXPECT_EQ(logged.ShowMessage("覆盖吗？", " ZANTO", kMbYesNo | kMbIconQuestion), kIdNo);
+    EXPECT_EQ(logged.Ask({"over"}, "覆盖吗？", " ZANTO", kMbYesNo | kMbIconQuestion), kIdNo);
     shown.Answer(kIdYes);
     EXPECT_EQ(logged.Confirm("退出吗？"), kIdYes);
     EXPECT_EQ(shown.Shown().size(), 2u);
 
-    SilentDialogs silent({{"覆盖吗？", kIdYes}, {"继续吗？", kIdNo}});
+    SilentDialogs silent({{"over", kIdYes}});
     LoggedDialogs quiet(silent, log);
-    EXPECT_EQ(quiet.ShowMessage("覆盖吗？", " ZANTO", kMbYesNo | kMbIconQuestion), kIdYes);
-    EXPECT_EQ(quiet.ShowMessage("继续吗？", " ZANTO", kMbYesNo | kMbIconQuestion), kIdNo);
+    EXPECT_EQ(quiet.Ask({"over"}, "覆盖吗？", " ZANTO", kMbYesNo | kMbIconQuestion), kIdYes);
     EXPECT_EQ(quiet.ShowMessage("文件错误", " ZANTO", kMbOk | kMbIconInformation), kIdOk);
-    EXPECT_THROW(quiet.ShowMessage("退出吗？", " ZANTO", kMbYesNo | kMbIconQuestion), UnansweredQuestion);
     EXPECT_THROW(quiet.Confirm("退出吗？"), UnansweredQuestion);
-    EXPECT_EQ(log.lines(), (Lines{"message: 覆盖吗？", "message: 退出吗？", "message: 覆盖吗？", "message: 继续吗？",
-                                  "message: 文件错误", "message: 退出吗？", "message: 退出吗？"}));
+    EXPECT_EQ(log.lines(), (Lines{"message: 覆盖吗？", "message: 退出吗？", "message: 覆盖吗？", "message: 文件错误",
+                                  "message: 退出吗？"}));
+}
+
+// A question is answered by what it asks, whatever its words: a maker's
+// profile may put its own there. One without a name or an answer is a fault.
+TEST(UnattendedDialogs, QuestionsAreAnsweredByName) {
+    SilentDialogs silent({{"install-over", kIdYes}, {"despite-checksum", kIdNo}});
+    const struct {
+        const char* label;
+        std::function<int()> ask;
+        std::optional<int> answer;  // nothing: refused as a fault
+    } cases[] = {
+        {"built-in words", [&] { return silent.Ask({"install-over"}, "覆盖吗？", " ZANTO", kMbYesNo); }, kIdYes},
+        {"the maker's words", [&] { return silent.Ask({"install-over"}, "另一家：覆盖吗？", "另一家", kMbYesNo); },
+         kIdYes},
+        {"another question", [&] { return silent.Ask({"despite-checksum"}, "覆盖吗？", " ZANTO", kMbYesNo); }, kIdNo},
+        {"no answer for the name", [&] { return silent.Ask({"quit"}, "退出吗？", " ZANTO", kMbYesNo); }, std::nullopt},
+        {"a question without a name", [&] { return silent.ShowMessage("覆盖吗？", " ZANTO", kMbYesNo); }, std::nullopt},
+        {"a box that only says something", [&] { return silent.ShowMessage("文件错误", " ZANTO", kMbOk); }, kIdOk},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        if (k.answer) EXPECT_EQ(k.ask(), *k.answer);
+        else EXPECT_THROW(k.ask(), UnansweredQuestion);
+    }
 }
 
 const std::vector<OptionRule> kRules = {

@@ -79,3 +79,18 @@ run_expecting 4 "$folder_win\\uninstall.exe" /S /Q
 echo "ok: nothing removed"
 forget_install
 rm -rf "$top_unix"
+
+# The example with its maker's profile, whose words the start-up questions
+# take: /S answers them by what they ask, twice in a row, and refuses a
+# payload that fails its sum (exit 2).
+make_setup maker
+run_expecting 0 setup.exe /S "/LOG=$log_win"
+run_expecting 0 setup.exe /S "/LOG=$log_win"
+grep -F "message:    演示工作室提示：演示工作室软件已经安装" "$log" >/dev/null \
+    || fail "the maker's question is not in the log: $(cat "$log")"
+echo "ok: the maker's question was answered and logged"
+"$hostile" "$work/setup.exe" checksum-off "$work/checksum-off.exe"
+run_expecting 2 checksum-off.exe /S "/LOG=$log_win"
+grep -F "演示工作室提示：文件资源校核不完整" "$log" >/dev/null || fail "the checksum question is not in the log: $(cat "$log")"
+echo "ok: the maker's checksum question was answered no"
+forget_install

@@ -83,13 +83,13 @@ const StartCase kStartCases[] = {
     {"no Setup: Folder unread", {"C:"}, {"C:\\Old"}, {Previous::kNone, "C:\\Old"}, {}, false, "C:\\演示软件", {},
      false},
     {"installed, overwrite", {"C:"}, {"C:\\Old"}, {Previous::kTrue, "C:\\Old"}, {kIdYes}, false, "C:\\Old",
-     {texts::kAlreadyInstalled}, false},
+     {BuiltInMakerLines().installed_question.c_str()}, false},
     {"installed, declined", {"C:"}, {"C:\\Old"}, {Previous::kTrue, "C:\\Old"}, {kIdNo}, false, "C:\\Old",
-     {texts::kAlreadyInstalled}, true},
+     {BuiltInMakerLines().installed_question.c_str()}, true},
     {"checksum off, go on", {"C:"}, {}, {Previous::kNone, nullptr}, {kIdYes}, true, "C:\\演示软件",
-     {texts::kChecksumMismatch}, false},
+     {BuiltInMakerLines().checksum_question.c_str()}, false},
     {"checksum off, stop", {"C:"}, {}, {Previous::kNone, nullptr}, {kIdNo}, true, "C:\\演示软件",
-     {texts::kChecksumMismatch}, true},
+     {BuiltInMakerLines().checksum_question.c_str()}, true},
 };
 // clang-format on
 

@@ -221,7 +221,7 @@ TEST(Navigation, CancelAsksOnPagesZeroToThree) {
             w.platform->dialogs.Answer(answer);
             w.Press("suiButton3");
             ASSERT_EQ(w.boxes().size(), 1u);
-            EXPECT_EQ(w.boxes()[0].text, texts::kQuitQuestion);
+            EXPECT_EQ(w.boxes()[0].text, BuiltInMakerLines().quit_question.c_str());
             EXPECT_EQ(w.boxes()[0].caption, " ZANTO");
             EXPECT_EQ(w.boxes()[0].flags, 292u);
             EXPECT_EQ(w.form->form().terminated(), answer == kIdYes);
@@ -237,7 +237,7 @@ TEST(Navigation, ACloseRequestIsAskedWithTheFrameworkDialog) {
         w.form->form().RequestClose();
         ASSERT_EQ(w.boxes().size(), 1u);
         EXPECT_TRUE(w.boxes()[0].confirmation);
-        EXPECT_EQ(w.boxes()[0].text, texts::kQuitQuestion);
+        EXPECT_EQ(w.boxes()[0].text, BuiltInMakerLines().quit_question.c_str());
         EXPECT_EQ(w.form->form().terminated(), answer == kIdYes);
     }
     // On page 5 it is refused without a question.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "installer/wizard_texts.h"
+#include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
 #include "tests/installer/wizard_fixture.h"
 #include "tests/support/case_names.h"
@@ -136,7 +137,7 @@ TEST_P(SilentFolder, IsRefusedWithTheCheckOfTheFolderPage) {
 
 // clang-format off
 const FolderCase kFolderCases[] = {
-    {"relative", "演示软件", std::string(texts::kFolderNotFull) + texts::kFolderExample},
+    {"relative", "演示软件", std::string(texts::kFolderNotFull) + BuiltInMakerLines().folder_example},
     {"drive root", "C:\\", texts::kFolderIsRoot},
     {"blanks only", "   ", texts::kFolderEmpty},
     {"missing drive", "Q:\\演示软件", texts::kFolderNotCreated},
@@ -160,12 +161,44 @@ TEST(SilentInstall, AFileThatCannotBeWrittenFailsAtTheEndWithoutABox) {
     EXPECT_EQ(m.Value(kProductKey, "Folder"), kProposed);
 }
 
+// A maker's profile puts its own words in the start-up questions; /S answers
+// them by what they ask: over an earlier install, yes; a payload failing its
+// sum, no (exit 2, nothing installed). The log is written either way.
+TEST(SilentInstall, AnswersAMakersQuestionsByWhatTheyAsk) {
+    MakerProfile profile;
+    profile.already_installed = "另一家提示：已经安装过了，覆盖吗？";
+    profile.checksum_question = "另一家提示：文件不完整，继续吗？";
+    profile.caption = "另一家";
+    Package package;
+    package.maker = WriteMakerProfile(profile);
+    {
+        Machine m(package);
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round == 0 ? "first install" : "over the first");
+            EXPECT_EQ(m.Run("setup.exe /S /LOG=C:\\安装日志.txt"), kExitDone);
+            EXPECT_TRUE(m.p.dialogs.Shown().empty());
+            const std::string log = m.Text("C:\\安装日志.txt");
+            EXPECT_NE(log.find("file: " + GbkToUtf8(kProposed + "\\hello.txt")), std::string::npos);
+            EXPECT_EQ(log.find(GbkToUtf8(*profile.already_installed)) != std::string::npos, round == 1);
+        }
+    }
+    {
+        Package damaged = package;
+        damaged.record.PackChecksum += 1;
+        Machine m(damaged);
+        EXPECT_EQ(m.Run("setup.exe /S /LOG=C:\\安装日志.txt"), kExitBadPackage);
+        EXPECT_TRUE(m.p.dialogs.Shown().empty());
+        EXPECT_NE(m.Text("C:\\安装日志.txt").find(GbkToUtf8(*profile.checksum_question)), std::string::npos);
+        EXPECT_FALSE(m.Exists(kProposed));
+    }
+}
+
 TEST(SetupLog, ListsMessagesFilesRegistryValuesAndLinksInUtf8) {
     Machine m;
     m.MarkInstalled();
     ASSERT_EQ(m.Run("setup.exe /LOG=C:\\安装日志.txt /S /D=" + kChosen), kExitDone);
     RunLog expected;
-    expected.Message(texts::kAlreadyInstalled);
+    expected.Message(BuiltInMakerLines().installed_question.c_str());
     expected.File(kChosen + "\\hello.txt");
     expected.File(kChosen + "\\Z_nt.cx");
     expected.RegistryValue(RegRoot::LocalMachine, kProductKey, "Folder");
@@ -249,7 +282,7 @@ TEST(Wizard, RefusingThePackageEndsWithTwo) {
     Machine m(package);
     m.p.dialogs.Answer(kIdNo);
     EXPECT_EQ(m.Run("setup.exe"), kExitBadPackage);
-    EXPECT_EQ(m.p.dialogs.Shown()[0].text, texts::kChecksumMismatch);
+    EXPECT_EQ(m.p.dialogs.Shown()[0].text, BuiltInMakerLines().checksum_question.c_str());
 }
 
 TEST(Wizard, FolderGivenPresetsTheFolderPageOnce) {

@@ -3,7 +3,6 @@
 #include "decor/win32/win32_shadow_windows.h"
 #include "imaging/jpeg_decoder.h"
 #include "wizard/handler_boundary.h"
-#include "wizard/maker.h"
 
 namespace zsetup {
 
@@ -36,12 +35,12 @@ void WizardWindow::Run() {
     if (!form_.terminated()) view_->Run();
 }
 
-int RunGuarded(Win32Platform& platform, const std::function<int()>& run) {
+int RunGuarded(Win32Platform& platform, const std::string& caption, const std::function<int()>& run) {
     try {
         return run();
     } catch (const std::exception& e) {
         platform.dialogs.SetOwner(nullptr);
-        platform.dialogs.ShowMessage(UserTextOf(e), maker::MessageCaption(), kMbOk | kMbIconError);
+        platform.dialogs.ShowMessage(UserTextOf(e), caption, kMbOk | kMbIconError);
         return 1;
     }
 }

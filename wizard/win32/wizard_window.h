@@ -32,8 +32,9 @@ private:
     std::unique_ptr<ui::Win32View> view_;
 };
 
-// Calls run; whatever error reaches this edge is said in a box, never a
-// vanished program. Gives run's exit code, or 1 after such an error.
-int RunGuarded(Win32Platform& platform, const std::function<int()>& run);
+// Calls run; whatever error reaches this edge is said in a box with the
+// maker's caption, never a vanished program. Gives run's exit code, or 1
+// after such an error.
+int RunGuarded(Win32Platform& platform, const std::string& caption, const std::function<int()>& run);
 
 }  // namespace zsetup
