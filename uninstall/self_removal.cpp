@@ -1,7 +1,7 @@
 #include "uninstall/self_removal.h"
 
 #include "text/gbk.h"
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 
 namespace zsetup {
 namespace {

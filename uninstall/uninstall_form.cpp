@@ -1,14 +1,14 @@
 #include "uninstall/uninstall_form.h"
 
 #include "package/config_blob.h"
+#include "package/config_validation.h"
 #include "package/errors.h"
+#include "package/extra_files.h"
+#include "package/maker_profile.h"
+#include "package/setup_map.h"
 #include "ui/form_description.h"
 #include "uninstall/uninstall_form_description.h"
 #include "uninstall/uninstall_texts.h"
-#include "package/config_validation.h"
-#include "package/extra_files.h"
-#include "package/installed_names.h"
-#include "wizard/maker.h"
 #include "wizard/repaint_pacer.h"
 
 namespace zsetup {
@@ -30,14 +30,27 @@ const char* StageText(RemovalStage stage) {
 
 }  // namespace
 
+MakerLines InstalledMakerLines(Files& files, const std::string& folder) {
+    const auto profile = files.ReadWholeFile(folder + installed::kMakerCopy);
+    if (!profile) return BuiltInMakerLines();
+    try {
+        return MakerLinesOf(ReadMakerProfile(profile->data(), profile->size()));
+    } catch (const PackageError&) {
+        return BuiltInMakerLines();  // refused with the record, in the built-in maker's words
+    }
+}
+
 TUninstallForm::TUninstallForm(Platform& platform, std::string folder)
     : platform_(platform),
       folder_(std::move(folder)),
       form_(ui::BuildForm(UNINSTALLFORM())),
-      boundary_(platform.dialogs, *form_) {
-    Control("UninstallButton").on_click = boundary_.Wrap(this, &TUninstallForm::UninstallClick);
-    Control("CancelButton").on_click = boundary_.Wrap(this, &TUninstallForm::CancelClick);
-    form_->on_close_query = [this](bool& can_close) { CloseQuery(can_close); };
+      controls_(*form_),
+      boundary_(platform.dialogs, *form_),
+      // Its caption on every box, a missing record's included.
+      lines_(InstalledMakerLines(platform.files, folder_)) {
+    controls_.uninstall_button.on_click = boundary_.Wrap(this, &TUninstallForm::OnUninstall);
+    controls_.cancel_button.on_click = boundary_.Wrap(this, &TUninstallForm::OnCancel);
+    form_->on_close_query = [this](bool& can_close) { OnCloseRequest(can_close); };
 }
 
 void TUninstallForm::Start() {
@@ -56,7 +69,7 @@ int TUninstallForm::RunSilently() {
 bool TUninstallForm::LoadRecord(bool silent) {
     const std::string path = folder_ + installed::kRecordCopy;
     const auto say = [&](const std::string& text, std::uint32_t icon) {
-        if (!silent) platform_.dialogs.ShowMessage(text, maker::MessageCaption(), kMbOk | icon);
+        if (!silent) platform_.dialogs.ShowMessage(text, lines_.caption, kMbOk | icon);
         End(kUninstallNoRecord);
         return false;
     };
@@ -75,9 +88,10 @@ bool TUninstallForm::LoadRecord(bool silent) {
         if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
         // The package's maker, as its install left it: checked like the record.
         if (const auto profile = platform_.files.ReadWholeFile(folder_ + installed::kMakerCopy)) {
-            maker_ = ReadMakerProfile(profile->data(), profile->size());
-            if (const std::string problem = MakerProfileProblem(maker_, *record); !problem.empty())
+            const MakerProfile maker = ReadMakerProfile(profile->data(), profile->size());
+            if (const std::string problem = MakerProfileProblem(maker, *record); !problem.empty())
                 throw PackageError(problem);
+            lines_ = MakerLinesOf(maker);
         }
         record_ = std::move(record);
     } catch (const PackageError& e) {
@@ -87,41 +101,39 @@ bool TUninstallForm::LoadRecord(bool silent) {
 }
 
 RemovalResult TUninstallForm::Remove(const std::function<void(RemovalStage, int)>& progress) {
-    ProductRemoval removal(platform_, *record_, extra_files_,
-                           maker_.processes ? *maker_.processes : maker::ProductProcesses(), folder_,
+    ProductRemoval removal(platform_, *record_, extra_files_, lines_.processes, folder_,
                            platform_.processes.CurrentProgram());
     return removal.Run(progress);
 }
 
 void TUninstallForm::ShowQuestion() {
     const std::string name = record_->ProductName.text();
-    if (maker_.credit) Control("Credit").SetCaption(*maker_.credit);
-    if (maker_.site_text) Control("SiteLabel").SetCaption(*maker_.site_text);
+    controls_.credit_label.SetCaption(lines_.credit);
+    controls_.site_label.SetCaption(lines_.site_text);
     form_->SetCaption(name + texts::kCaptionSuffix);
     form_->SetApplicationTitle(name + texts::kTitleSuffix);
-    Control("Title").SetCaption(texts::kAskTitle);
-    Control("Subtitle").SetCaption(texts::kAskSubtitleHead + name);
-    Control("NameLabel").SetCaption(name);
-    Control("VersionLabel").SetCaption(record_->Version.text());
-    Control("FolderLabel").SetCaption(folder_);
-    Control("WhatLabel").SetCaption(texts::kWhatGoes);
-    Control("Pages").SetActivePage(0);
+    controls_.title.SetCaption(texts::kAskTitle);
+    controls_.subtitle.SetCaption(texts::kAskSubtitleHead + name);
+    controls_.name_label.SetCaption(name);
+    controls_.version_label.SetCaption(record_->Version.text());
+    controls_.folder_label.SetCaption(folder_);
+    controls_.what_label.SetCaption(texts::kWhatGoes);
+    ShowPage(UninstallPage::kAsk);
 }
 
-void TUninstallForm::UninstallClick() {
+void TUninstallForm::OnUninstall() {
     if (removing_ || done_ || !record_) return;
     removing_ = true;
-    ui::Widget& pages = Control("Pages");
-    Control("UninstallButton").Hide();
-    Control("CancelButton").SetEnabled(false);
-    Control("Title").SetCaption(texts::kWorkTitle);
-    Control("Subtitle").SetCaption(texts::kWorkSubtitle);
-    pages.SetActivePage(1);
+    controls_.uninstall_button.Hide();
+    controls_.cancel_button.SetEnabled(false);
+    controls_.title.SetCaption(texts::kWorkTitle);
+    controls_.subtitle.SetCaption(texts::kWorkSubtitle);
+    ShowPage(UninstallPage::kWork);
     // The removal blocks the message loop: paint the page before it starts.
-    pages.Repaint();
-    Control("Header").Repaint();
-    ui::Widget& stage = Control("StageLabel");
-    ui::Widget& progress = Control("Progress");
+    controls_.pages.Repaint();
+    controls_.header.Repaint();
+    ui::Widget& stage = controls_.stage_label;
+    ui::Widget& progress = controls_.progress;
     RepaintPacer pacer(platform_.clock);
     result_ = Remove([&](RemovalStage s, int percent) {
         stage.SetCaption(StageText(s));
@@ -138,17 +150,17 @@ void TUninstallForm::ShowResult() {
     done_ = true;
     exit_code_ = result_.Complete() ? kUninstallComplete : kUninstallIncomplete;
     const std::string name = record_->ProductName.text();
-    Control("Title").SetCaption(texts::kDoneTitle);
-    Control("Subtitle").SetCaption(texts::kDoneSubtitleHead + name);
-    ui::Widget& cancel = Control("CancelButton");
+    controls_.title.SetCaption(texts::kDoneTitle);
+    controls_.subtitle.SetCaption(texts::kDoneSubtitleHead + name);
+    ui::Widget& cancel = controls_.cancel_button;
     cancel.SetCaption(texts::kFinish);
     cancel.SetEnabled(true);
-    Control("Pages").SetActivePage(2);
+    ShowPage(UninstallPage::kDone);
     if (result_.Complete()) {
-        Control("ResultLabel").SetCaption(texts::kAllGone);
+        controls_.result_label.SetCaption(texts::kAllGone);
         return;
     }
-    Control("ResultLabel").SetCaption(texts::kLeftHead);
+    controls_.result_label.SetCaption(texts::kLeftHead);
     std::string list;
     const auto add = [&list](const std::vector<std::string>& paths, const char* why) {
         for (const std::string& path : paths) list += (list.empty() ? "" : "\r\n") + path + why;
@@ -156,17 +168,16 @@ void TUninstallForm::ShowResult() {
     add(result_.kept, texts::kKept);
     add(result_.at_restart, texts::kAtRestart);
     add(result_.failed, texts::kFailed);
-    ui::Widget& box = Control("LeftoverBox");
-    box.SetCaption(list);
-    box.Show();
+    controls_.leftover_box.SetCaption(list);
+    controls_.leftover_box.Show();
 }
 
-void TUninstallForm::CancelClick() {
+void TUninstallForm::OnCancel() {
     if (removing_) return;
     End(done_ ? exit_code_ : kUninstallIncomplete);
 }
 
-void TUninstallForm::CloseQuery(bool& can_close) {
+void TUninstallForm::OnCloseRequest(bool& can_close) {
     // Halfway through, closing would leave half a product behind unseen.
     if (removing_) {
         can_close = false;

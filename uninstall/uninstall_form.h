@@ -8,13 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "package/maker_profile.h"
+#include "commandline/exit_codes.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
 #include "ui/form.h"
 #include "uninstall/product_removal.h"
-#include "commandline/exit_codes.h"
+#include "uninstall/uninstall_controls.h"
 #include "wizard/handler_boundary.h"
+#include "wizard/maker.h"
 
 namespace zsetup {
 
@@ -36,7 +37,9 @@ public:
     int RunSilently();
 
     ui::Form& form() { return *form_; }
+    // A control by its name in UNINSTALLFORM, for tests and tools that trace them.
     ui::Widget& Control(const std::string& name) { return form_->Find(name); }
+    UninstallPage page() const { return static_cast<UninstallPage>(controls_.pages.active_page()); }
     int exit_code() const { return exit_code_; }
     // Whether the product was taken away (and the uninstaller's own file is
     // to go once it ends).
@@ -48,23 +51,29 @@ private:
     bool LoadRecord(bool silent);
     RemovalResult Remove(const std::function<void(RemovalStage, int)>& progress);
     void ShowQuestion();
-    void UninstallClick();
-    void CancelClick();
-    void CloseQuery(bool& can_close);
+    void OnUninstall();
+    void OnCancel();
+    void OnCloseRequest(bool& can_close);
     void ShowResult();
+    void ShowPage(UninstallPage page) { controls_.pages.SetActivePage(static_cast<int>(page)); }
     void End(int code);
 
     Platform& platform_;
     std::string folder_;
     std::unique_ptr<ui::Form> form_;
+    UninstallControls controls_;
     HandlerBoundary boundary_;
     std::unique_ptr<SetupConfig> record_;
-    MakerProfile maker_;  // the package's, when its install left one; else empty
+    MakerLines lines_;  // the package's maker, when its install left a profile
     std::vector<FileEntry> extra_files_;
     RemovalResult result_;
     bool removing_ = false;
     bool done_ = false;
     int exit_code_ = kUninstallIncomplete;
 };
+
+// The maker's lines of the package installed in folder: its profile's copy
+// when the install left a sound one, else the built-in maker's.
+MakerLines InstalledMakerLines(Files& files, const std::string& folder);
 
 }  // namespace zsetup

@@ -35,10 +35,10 @@ const ui::FormDescription& UNINSTALLFORM() {
             {Kind::Panel, "Header", nullptr, kHeaderBand, "", Text(), kHeader, 0},
             {Kind::Label, "Title", "Header", kTitle, "", HeaderTitle(), kInherit, 0},
             {Kind::Label, "Subtitle", "Header", kSubtitle, "", HeaderText(), kInherit, 0},
-            {Kind::Label, "Credit", "Header", kCredit, maker::CreditText(), HeaderTitle(), kInherit, 0},
+            {Kind::Label, "Credit", "Header", kCredit, BuiltInMakerLines().credit.c_str(), HeaderTitle(), kInherit, 0},
 
             {Kind::Bevel, "BottomLine", nullptr, kBottomLine, "", Text(), kInherit, 0},
-            {Kind::Label, "SiteLabel", nullptr, kSiteLabel, maker::SiteText(), GrayText(), kInherit, 0},
+            {Kind::Label, "SiteLabel", nullptr, kSiteLabel, BuiltInMakerLines().site_text.c_str(), GrayText(), kInherit, 0},
             {Kind::PushButton, "UninstallButton", nullptr, kMiddleButton, "卸载", Text(), kInherit, 0},
             {Kind::PushButton, "CancelButton", nullptr, kRightButton, "取消", Text(), kInherit, 0},
         },

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "package/installed_names.h"
+#include "package/setup_map.h"
 #include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
 #include "tests/installer/wizard_fixture.h"
@@ -14,7 +14,7 @@
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstall_texts.h"
-#include "uninstall/uninstaller_command_line.h"
+#include "uninstall/uninstaller_program.h"
 #include "commandline/exit_codes.h"
 
 namespace zsetup {
@@ -388,31 +388,53 @@ TEST(SelfRemoval, TheCopysProcessIdIsADecimalNumberAndNothingElse) {
     for (const auto& k : cases) EXPECT_EQ(ProcessIdOf(k.text), k.id) << k.text;
 }
 
-TEST(UninstallerCommandLine, HelpAndUnknownOptionsAreAnsweredSilentlyUnderS) {
+// The command line decides what runs: /? and an unknown option are answered
+// before anything else (only by the exit code under /S); the copy's
+// /CLEANUP= finishes the first program's removal; /S removes without a
+// window; no option opens the window. A removal hands the uninstaller's own
+// file over to its copy.
+TEST(UninstallerProgram, TheCommandLineChoosesWhatRuns) {
     const struct {
-        const char* line;
-        std::optional<int> code;
+        std::string line;
+        int code;
         const char* box;  // a part of the one box shown; nullptr: none
+        bool window;      // the window was asked for
+        bool removed;     // the product is gone, and the copy started
     } cases[] = {
-        {"uninstall.exe", std::nullopt, nullptr},
-        {"uninstall.exe /S", std::nullopt, nullptr},
-        {"uninstall.exe /CLEANUP=12 /IN=C:\\演示 软件\\uninstall.exe", std::nullopt, nullptr},
-        {"uninstall.exe /?", kExitDone, "2\t没有找到安装记录或记录已损坏"},
-        {"uninstall.exe /Q", kExitUnknownOption, "未知的命令行选项：/Q"},
-        {"uninstall.exe /S /Q", kExitUnknownOption, nullptr},
-        {"uninstall.exe /S /?", kExitDone, nullptr},
+        {"uninstall.exe", kUninstallComplete, nullptr, true, true},
+        {"uninstall.exe /S", kUninstallComplete, nullptr, false, true},
+        {"uninstall.exe /?", kExitDone, "2\t没有找到安装记录或记录已损坏", false, false},
+        {"uninstall.exe /Q", kExitUnknownOption, "未知的命令行选项：/Q", false, false},
+        {"uninstall.exe /S /Q", kExitUnknownOption, nullptr, false, false},
+        {"uninstall.exe /S /?", kExitDone, nullptr, false, false},
+        {"uninstall.exe /CLEANUP=12 /IN=" + kSelf, kUninstallComplete, nullptr, false, false},
+        {"uninstall.exe /CLEANUP=twelve /IN=" + kSelf, kUninstallIncomplete, nullptr, false, false},
+        {"uninstall.exe /CLEANUP=12", kUninstallIncomplete, nullptr, false, false},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.line);
-        MemoryDialogs dialogs;
-        dialogs.Answer(kIdOk);
-        EXPECT_EQ(AnswerUninstallerLine(k.line, ParseCommandLine(k.line, UninstallerOptions()), dialogs), k.code);
-        if (!k.box) {
-            EXPECT_TRUE(dialogs.Shown().empty());
-            continue;
+        Cycle c;
+        c.w.platform->dialogs.Answer(kIdOk);
+        const std::size_t boxes = c.w.boxes().size();
+        bool window = false;
+        const int code = RunUninstaller(k.line, c.w.platform->seam, [&](TUninstallForm& u) {
+            window = true;
+            u.Start();
+            u.Control("UninstallButton").Click();
+            u.Control("CancelButton").Click();  // Finish
+        });
+        EXPECT_EQ(code, k.code);
+        EXPECT_EQ(window, k.window);
+        ASSERT_EQ(c.w.boxes().size(), boxes + (k.box ? 1 : 0));
+        if (k.box) {
+            EXPECT_NE(c.w.boxes().back().text.find(k.box), std::string::npos);
         }
-        ASSERT_EQ(dialogs.Shown().size(), 1u);
-        EXPECT_NE(dialogs.Shown()[0].text.find(k.box), std::string::npos);
+        EXPECT_EQ(c.w.platform->files.Attributes(kFolder + "\\bin\\app.exe").has_value(), !k.removed);
+        const auto& launched = c.w.platform->processes.LaunchRequests();
+        EXPECT_EQ(!launched.empty() && launched.back().arguments.rfind("/CLEANUP=", 0) == 0, k.removed);
+        // Only the copy's own line removes the first program's file.
+        EXPECT_EQ(c.w.platform->files.Attributes(kSelf).has_value(),
+                  k.line.find("/CLEANUP=12 /IN=") == std::string::npos);
     }
 }
 
