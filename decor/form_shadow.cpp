@@ -17,7 +17,6 @@ void TFormShadow::SetForm(ui::Form* form) {
     if (Form) {
         SavedWindowProc = Form->window_proc();
         Form->SetWindowProc([this](const ui::Message& m) { return FormWndProc(m); });
-        LastTransparentColor = owner_look_.transparent_colour_value;
     }
     NeedsRebuild = true;
     RequestUpdate();
@@ -76,22 +75,18 @@ void TFormShadow::RebuildShadow() {
     if (ShadowBitmap.width() != width || ShadowBitmap.height() != height) {
         NeedsRebuild = true;
         ShadowBitmap = BgraImage(width, height);
-    } else if (owner_look_.transparent_colour && owner_look_.transparent_colour_value != LastTransparentColor) {
-        NeedsRebuild = true;
     }
     if (!NeedsRebuild) return;
     NeedsRebuild = false;
-    windows_->DrawOutline(*Form, owner_look_, ShadowBitmap);
-    // The outline was drawn with this colour cut out (CutTransparentColor).
-    if (owner_look_.transparent_colour) LastTransparentColor = owner_look_.transparent_colour_value;
+    windows_->DrawOutline(*Form, ShadowBitmap);
     BlurShadow(ShadowBitmap, kShadowBlurPasses);
     PushLayer();
     ++builds_;
 }
 
-// The mask's blue byte becomes each pixel's alpha.
+// The mask's blue byte becomes each pixel's alpha; the owner is opaque.
 void TFormShadow::PushLayer() {
-    Blend.SourceConstantAlpha = owner_look_.alpha_blend ? owner_look_.alpha_blend_value : 255;
+    Blend.SourceConstantAlpha = 255;
     PremultiplyShadow(ShadowBitmap, ShadowColor);
     windows_->PushImage(ShadowBitmap, Blend);
 }

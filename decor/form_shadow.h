@@ -33,16 +33,6 @@ struct OwnerBounds {
     int left, top, width, height;
 };
 
-// Owner properties the portable form does not model; the wizard keeps the
-// defaults (no alpha blending, no transparent colour, no border).
-struct OwnerLook {
-    bool alpha_blend = false;
-    std::uint8_t alpha_blend_value = 255;
-    bool transparent_colour = false;
-    std::uint32_t transparent_colour_value = 0;  // 0x00BBGGRR
-    bool border_none = true;
-};
-
 struct BlendFunction {
     std::uint8_t BlendOp = 0;  // AC_SRC_OVER
     std::uint8_t BlendFlags = 0;
@@ -66,9 +56,9 @@ public:
     virtual void PlaceShadow(const ui::Form& owner, bool below_owner, int x, int y, int width, int height,
                              unsigned flags) = 0;
     // Draws the owner's outline into the mask, already (width + 32) x
-    // (height + 32): black, the outline white at (16, 16), the owner's
-    // transparent colour cut out when the look asks for it.
-    virtual void DrawOutline(const ui::Form& owner, const OwnerLook& look, BgraImage& mask) = 0;
+    // (height + 32): black, the outline white at (16, 16). The owners are the
+    // wizards' windows: borderless, without a transparent colour.
+    virtual void DrawOutline(const ui::Form& owner, BgraImage& mask) = 0;
     // Replaces the shadow's per-pixel-alpha image; its position stays.
     virtual void PushImage(const BgraImage& premultiplied, const BlendFunction& blend) = 0;
 };
@@ -85,9 +75,6 @@ public:
     void SetForm(ui::Form* form);
     void SetActive(bool value);
     std::intptr_t FormWndProc(const ui::Message& m);
-
-    const OwnerLook& owner_look() const { return owner_look_; }
-    void SetOwnerLook(const OwnerLook& look) { owner_look_ = look; }
 
     ui::Form* form() const { return Form; }
     bool active() const { return Active; }
@@ -112,11 +99,9 @@ private:
     ui::Form* Form = nullptr;
     bool Active = false;
     ui::WindowProc SavedWindowProc;
-    std::uint32_t LastTransparentColor = 0;
     BgraImage ShadowBitmap;
     BlendFunction Blend;
     bool NeedsRebuild = true;
-    OwnerLook owner_look_;
     int builds_ = 0;
 };
 

@@ -104,7 +104,7 @@ HWND Win32ShadowWindows::EnsureWindow() {
     return window_.get();
 }
 
-void Win32ShadowWindows::DrawOutline(const ui::Form& owner, const OwnerLook& look, BgraImage& mask) {
+void Win32ShadowWindows::DrawOutline(const ui::Form& owner, BgraImage& mask) {
     HWND w = view_.window(owner);
     DibSurface surface(mask.width(), mask.height());
     HDC dc = surface.dc();
@@ -122,45 +122,11 @@ void Win32ShadowWindows::DrawOutline(const ui::Form& owner, const OwnerLook& loo
         GetRgnBox(RegionCache.get(), &r);
     } else {
         GetWindowRect(w, &r);
-        OffsetRect(&r, -r.left, -r.top);
-        if (!look.border_none) {
-            WINDOWINFO info = {};
-            info.cbSize = sizeof info;
-            GetWindowInfo(w, &info);
-            InflateRect(&r, static_cast<int>(info.cxWindowBorders / 3), static_cast<int>(info.cyWindowBorders / 3));
-        }
-        OffsetRect(&r, kShadowMargin, kShadowMargin);
+        OffsetRect(&r, -r.left + kShadowMargin, -r.top + kShadowMargin);
     }
     FillRect(dc, &r, white.get());
-    CutTransparentColor(w, look, dc);
     SelectClipRgn(dc, nullptr);
     surface.CopyTo(mask);
-}
-
-// Where the owner shows its transparent colour there is no shadow. The
-// wizard has none; other owners get the monochrome-mask copy GDI offers.
-void Win32ShadowWindows::CutTransparentColor(HWND owner, const OwnerLook& look, HDC mask_dc) {
-    POINT origin = {0, 0};
-    ClientToScreen(owner, &origin);
-    if (!look.transparent_colour) return;
-    RECT client, outer;
-    GetClientRect(owner, &client);
-    GetWindowRect(owner, &outer);
-    const int width = client.right, height = client.bottom;
-    DibSurface picture(width, height);
-    PrintWindow(owner, picture.dc(), PW_CLIENTONLY);
-    ui::UniqueMemoryDc mono_dc(CreateCompatibleDC(nullptr));
-    ui::UniqueBitmap mono(CreateBitmap(width, height, 1, 1, nullptr));
-    if (!mono_dc || !mono) throw Win32Error("cannot create the transparent colour's mask");
-    ui::SelectedObject selected(mono_dc.get(), mono.get());
-    // Colour to monochrome: pixels of the background colour become 1.
-    SetBkColor(picture.dc(), look.transparent_colour_value);
-    BitBlt(mono_dc.get(), 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
-    // Monochrome to colour: 1 becomes the background (black), 0 the text colour (white).
-    SetBkColor(mask_dc, 0);
-    SetTextColor(mask_dc, 0xFFFFFF);
-    BitBlt(mask_dc, origin.x - outer.left + kShadowMargin, origin.y - outer.top + kShadowMargin, width, height,
-           mono_dc.get(), 0, 0, SRCCOPY);
 }
 
 void Win32ShadowWindows::PushImage(const BgraImage& premultiplied, const BlendFunction& blend) {

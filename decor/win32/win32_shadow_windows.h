@@ -23,7 +23,7 @@ public:
     void UpdateOwner(const ui::Form& owner, unsigned flags) override;
     void PlaceShadow(const ui::Form& owner, bool below_owner, int x, int y, int width, int height,
                      unsigned flags) override;
-    void DrawOutline(const ui::Form& owner, const OwnerLook& look, BgraImage& mask) override;
+    void DrawOutline(const ui::Form& owner, BgraImage& mask) override;
     void PushImage(const BgraImage& premultiplied, const BlendFunction& blend) override;
 
     // Null until first needed.
@@ -32,7 +32,6 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam);
     HWND EnsureWindow();
-    void CutTransparentColor(HWND owner, const OwnerLook& look, HDC mask_dc);
 
     const ui::Win32View& view_;
     // The owner's window region at the last build, moved by the margin.

@@ -46,7 +46,7 @@ public:
     void PlaceShadow(const ui::Form&, bool below, int x, int y, int w, int h, unsigned flags) override {
         placements.push_back({below, x, y, w, h, flags});
     }
-    void DrawOutline(const ui::Form&, const OwnerLook&, BgraImage& mask) override {
+    void DrawOutline(const ui::Form&, BgraImage& mask) override {
         ++outlines;
         FillMask(mask, {0, 0, mask.width(), mask.height()}, 0);
         FillMask(mask, {16, 16, 16 + bounds.width, 16 + bounds.height}, 255);
@@ -249,25 +249,6 @@ const TriggerCase kTriggers[] = {
          s.SetActive(true);
      },
      1},
-    {"AlphaBlendSwitchedOn",
-     [](TFormShadow& s, RecordedWindows& w, ui::Form& f) {
-         s.SetOwnerLook({true, 200, false, 0, true});
-         Notify(w, f);
-     },
-     1},
-    {"TransparentColourSwitchedOn",
-     [](TFormShadow& s, RecordedWindows& w, ui::Form& f) {
-         s.SetOwnerLook({false, 255, true, 0x00FF00FF, true});
-         Notify(w, f);
-         Notify(w, f);  // built for this colour: no second build
-     },
-     2},
-    {"TransparentColourOnWithTheAttachedValue",
-     [](TFormShadow& s, RecordedWindows& w, ui::Form& f) {
-         s.SetOwnerLook({false, 255, true, 0, true});
-         Notify(w, f);
-     },
-     1},
 };
 
 class RebuildTrigger : public FormShadowTest, public ::testing::WithParamInterface<TriggerCase> {};
@@ -282,21 +263,6 @@ TEST_P(RebuildTrigger, BuildsOnlyWhenDue) {
 
 INSTANTIATE_TEST_SUITE_P(Changes, RebuildTrigger, ::testing::ValuesIn(kTriggers),
                          [](const ::testing::TestParamInfo<TriggerCase>& i) { return std::string(i.param.name); });
-
-TEST_F(FormShadowTest, AlphaBlendingSetsTheConstantAlphaAtTheNextBuildOnly) {
-    Attach();
-    const std::vector<std::uint8_t> before = shadow->shadow_bitmap().pixels();
-    shadow->SetOwnerLook({true, 200, false, 0, true});
-    Moved(200, 100);
-    EXPECT_EQ(windows->pushes.size(), 1u);
-    ++windows->bounds.width;
-    Moved(200, 100);
-    --windows->bounds.width;
-    Moved(200, 100);
-    ASSERT_EQ(windows->pushes.size(), 3u);
-    EXPECT_EQ(windows->pushes[2].SourceConstantAlpha, 200);
-    EXPECT_EQ(shadow->shadow_bitmap().pixels(), before);
-}
 
 TEST_F(FormShadowTest, MinimizedHidesTheShadow) {
     Attach();

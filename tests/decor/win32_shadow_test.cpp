@@ -158,31 +158,6 @@ TEST_F(ShadowWindow, ARoundedRegionShapesTheNextBuild) {
     EXPECT_EQ(shadow->shadow_bitmap().at(66, 41)[3], rect.at(66, 41)[3]);
 }
 
-struct TransparentCase {
-    const char* name;
-    COLORREF colour;
-    bool whole_client_cut;  // the owner's white client area shows that colour
-};
-
-const TransparentCase kTransparentColours[] = {
-    {"ShownByTheOwner", RGB(255, 255, 255), true},
-    {"NotShownByTheOwner", RGB(255, 0, 255), false},
-};
-
-class TransparentColour : public ShadowWindow, public ::testing::WithParamInterface<TransparentCase> {};
-
-TEST_P(TransparentColour, IsCutOutAtTheNextNotification) {
-    shadow->SetOwnerLook({false, 255, true, GetParam().colour, true});
-    SetWindowPos(owner, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    EXPECT_EQ(shadow->builds(), 2);
-    if (GetParam().whole_client_cut) EXPECT_EQ(shadow->shadow_bitmap().pixels(), BgraImage(132, 82).pixels());
-    else EXPECT_EQ(shadow->shadow_bitmap().pixels(), RectShadow(100, 50).pixels());
-}
-
-INSTANTIATE_TEST_SUITE_P(Owner, TransparentColour, ::testing::ValuesIn(kTransparentColours),
-                         [](const ::testing::TestParamInfo<TransparentCase>& i) { return std::string(i.param.name); });
-
 TEST_F(ShadowWindow, IsHiddenUnlessTheOwnerIsInTheNormalState) {
     struct Step {
         int show;
