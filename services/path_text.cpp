@@ -1,28 +1,34 @@
 #include "services/path_text.h"
 
+#include "text/gbk.h"
+
 namespace zsetup {
 namespace {
 
+constexpr std::size_t kShortenedHead = 3;
 constexpr std::size_t kShortenedTail = 40;
+
+// The longest run of whole characters from `from` that fits in `limit` bytes:
+// a cut never leaves half a double-byte character on screen.
+std::string WholeCharacters(const std::string& text, std::size_t from, std::size_t limit) {
+    std::size_t end = from;
+    while (end < text.size()) {
+        const std::size_t next = end + GbkCharLength(text, end);
+        if (next - from > limit) break;
+        end = next;
+    }
+    return text.substr(from, end - from);
+}
 
 }  // namespace
 
-int LastPos(const std::string& sub, const std::string& text) {
-    const int n = static_cast<int>(sub.size());
-    const int m = static_cast<int>(text.size());
-    if (n > m) return 0;
-    for (int i = m - n + 1; i >= 1; --i) {
-        if (text.compare(static_cast<std::size_t>(i - 1), sub.size(), sub) == 0) return i;
-    }
-    return 0;
-}
-
 std::string ShortenPath(const std::string& path, int maximum) {
     if (static_cast<long long>(path.size()) <= maximum) return path;
-    // The 1-based position of the last backslash is the 0-based index of the
-    // byte after it; without one (0) the tail starts at the first byte.
-    const auto tail = static_cast<std::size_t>(LastPos("\\", path));
-    return path.substr(0, 3) + "...\\" + path.substr(tail, kShortenedTail);
+    // The second byte of a double-byte character may be 0x5C: only a
+    // backslash that stands alone ends a folder.
+    const std::size_t last = FindLastSeparator(path);
+    const std::size_t tail = last == std::string::npos ? 0 : last + 1;
+    return WholeCharacters(path, 0, kShortenedHead) + "...\\" + WholeCharacters(path, tail, kShortenedTail);
 }
 
 }  // namespace zsetup

@@ -10,33 +10,6 @@
 namespace zsetup {
 namespace {
 
-struct LastPosCase {
-    const char* label;
-    std::string sub;
-    std::string text;
-    int expected;
-};
-
-void PrintTo(const LastPosCase& c, std::ostream* os) { *os << c.label; }
-
-class LastPosTest : public ::testing::TestWithParam<LastPosCase> {};
-
-TEST_P(LastPosTest, GivesTheOneBasedPositionOfTheLastOccurrence) {
-    EXPECT_EQ(LastPos(GetParam().sub, GetParam().text), GetParam().expected);
-}
-
-const LastPosCase kLastPosCases[] = {
-    {"final backslash of a path", "\\", "C:\\dir\\app.exe", 7},
-    {"overlapping occurrences", "aa", "aaa", 2},
-    {"occurrence only at the first byte", "C:", "C:\\C", 1},
-    {"sub longer than text", "abcd", "abc", 0},
-    {"empty sub is after the last byte", "", "abc", 4},
-    {"case-sensitive", "A", "aaa", 0},
-    {"not found", "exe", "C:\\app.com", 0},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, LastPosTest, ::testing::ValuesIn(kLastPosCases), testing::LabelName());
-
 struct ShortenPathCase {
     const char* label;
     std::string path;
@@ -69,6 +42,14 @@ const ShortenPathCase kShortenPathCases[] = {
      "C:\\...\\" "0123456789" "abcdefghij" "0123456789" "ABCDEFGHIJ"},
     {"typical program path", "C:\\Program Files\\Zsetup Demo\\bin\\app.exe", 20,
      "C:\\...\\app.exe"},
+    // GBK: 0x95 0x5C is one character whose second byte is a backslash.
+    {"a backslash inside a character does not end a folder",
+     "C:\\dir\\ab\x95\x5c" "cd.txt", 10, "C:\\...\\ab\x95\x5c" "cd.txt"},
+    {"the tail stops before a character it would halve",
+     "C:\\dir\\" "0123456789" "0123456789" "0123456789" "012345678" "\xD6\xD0.txt", 10,
+     "C:\\...\\" "0123456789" "0123456789" "0123456789" "012345678"},
+    {"the head stops before a character it would halve",
+     "ab\xD6\xD0" "cdefghij" "klmnopqrst", 10, "ab...\\" "ab\xD6\xD0" "cdefghij" "klmnopqrst"},
 };
 // clang-format on
 
