@@ -27,7 +27,7 @@ inline std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 
 void PortableBlocks(std::uint32_t state[8], const std::uint8_t* p, std::size_t count) {
     for (; count > 0; --count, p += 64) {
         std::uint32_t w[64];
-        for (int i = 0; i < 16; ++i)
+        for (std::size_t i = 0; i < 16; ++i)
             w[i] = std::uint32_t{p[4 * i]} << 24 | std::uint32_t{p[4 * i + 1]} << 16 |
                    std::uint32_t{p[4 * i + 2]} << 8 | p[4 * i + 3];
         for (int i = 16; i < 64; ++i) {
@@ -61,7 +61,7 @@ __attribute__((target("sha,sse4.1,ssse3"))) void ExtensionBlocks(std::uint32_t s
     for (; count > 0; --count, p += 64) {
         const __m128i abef_before = abef, cdgh_before = cdgh;
         __m128i w[4];  // the last four groups of message words
-        for (int group = 0; group < 16; ++group) {
+        for (std::size_t group = 0; group < 16; ++group) {
             __m128i words;
             if (group < 4) {
                 words = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * group)), big_endian);

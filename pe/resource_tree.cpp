@@ -122,6 +122,7 @@ private:
 template <typename T, typename KeyOf>
 std::vector<const T*> Sorted(const std::vector<T>& items, KeyOf key_of) {
     std::vector<const T*> sorted;
+    sorted.reserve(items.size());
     for (const T& item : items) sorted.push_back(&item);
     std::stable_sort(sorted.begin(), sorted.end(),
                      [&](const T* a, const T* b) { return ResourceKeyLess(key_of(*a), key_of(*b)); });

@@ -57,7 +57,8 @@ void Replace(ResourceTree& tree, TypedItem& item) {
     ResourceEntry entry{ResourceKey::Id(item.id), {{ResourceKey::Id(item.language), 0, std::move(item.bytes)}}};
     for (ResourceType& t : tree) {
         if (!ResourceKeyMatches(t.type, ResourceKey::Id(item.type))) continue;
-        t.entries.assign(1, std::move(entry));
+        t.entries.clear();
+        t.entries.push_back(std::move(entry));
         return;
     }
     tree.push_back({ResourceKey::Id(item.type), {std::move(entry)}});

@@ -22,7 +22,7 @@ std::string CreateShellLink(Shell& shell, const std::string& target, const std::
     link.icon_path = target;
     link.icon_index = 0;
     link.working_directory = PathPart(target);
-    const std::string file = LinkFile(folder, link_name);
+    std::string file = LinkFile(folder, link_name);
     shell.SaveLink(file, link);
     return file;
 }

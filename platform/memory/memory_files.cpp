@@ -8,7 +8,7 @@
 
 namespace zsetup {
 
-MemoryFiles::MemoryFiles(std::vector<std::string> drives) {
+MemoryFiles::MemoryFiles(const std::vector<std::string>& drives) {
     for (const std::string& d : drives) dirs_.insert(Key(d));
     if (dirs_.count(Key("C:"))) dirs_.insert(Key(kTempFolder));
 }

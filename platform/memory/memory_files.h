@@ -17,7 +17,7 @@ namespace zsetup {
 class MemoryFiles : public Files {
 public:
     // Drive roots such as "C:\" exist from the start.
-    explicit MemoryFiles(std::vector<std::string> drives = {"C:"});
+    explicit MemoryFiles(const std::vector<std::string>& drives = {"C:"});
 
     std::optional<std::uint32_t> Attributes(const std::string& path) override;
     bool MakeDirectory(const std::string& path) override;
