@@ -50,7 +50,7 @@ background=$(pixel 2 2)
 right=$((left + 537)) bottom=$((top + 297))
 status=0
 for point in "$((left + 268)) $((bottom + 2))" "$((right + 2)) $((top + 148))" "$((right + 1)) $((bottom + 1))"; do
-    read -r r g b <<<"$(pixel $point)"
+    read -r r g b <<<"$(pixel "${point% *}" "${point#* }")"
     if [ "$r $g $b" = "$background" ] || [ "$b" -le "$r" ]; then
         echo "no shadow at ($point): $r $g $b, background $background" >&2
         status=1

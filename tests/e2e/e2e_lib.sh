@@ -1,7 +1,11 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts, which are all called as
 #   SCRIPT WINE_DIR WIN32_BIN DRIVER_EXE NATIVE_ZSETUP WORK_DIR [HELPER...]
 # Builds setup.exe from the example product and starts, drives and shoots it.
-set -euo pipefail
+set -eEuo pipefail
+# A step that fails without a word of its own is named, with its line.
+trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
+# shellcheck disable=SC2034 # idle: for the scripts that source this
 wine_dir=$1 bin=$2 driver=$3 native=$4 work=$5 idle=${6:-}
 lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$lib_dir/../../scripts/wine/wine-run $wine_dir"
@@ -9,6 +13,7 @@ run="$lib_dir/../../scripts/wine/wine-run $wine_dir"
 arch=$(. "$wine_dir/run/env" && echo "$ZSETUP_ARCH")
 product_name=演示软件
 company_key='HKLM\Software\DemoStudio'
+# shellcheck disable=SC2034 # for the scripts that source this
 product_key="$company_key\\$product_name"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\演示软件'
 rm -rf "$work"
@@ -58,7 +63,7 @@ forget_install() {
     $run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
     ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" \
         "$WINEPREFIX"/drive_c/users/*/Desktop/"$product_name.lnk" \
-        "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/"$product_name" )
+        "$WINEPREFIX"/drive_c/users/*"/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product_name" )
 }
 
 # The browser and the file manager become the recorder program ($1), which
@@ -75,7 +80,6 @@ redirect_launches() {
     $run reg delete 'HKCR\Folder\shell\open\ddeexec' /f >/dev/null 2>&1 || true
 }
 
-# For the scripts that uninstall; they set folder_win.
 # What the machine holds, as lines. Left out: drive_c/windows and the temp
 # folder (Wine's own files; the uninstaller's copy stays in Temp until a
 # restart, by design), and keys Wine and Explorer rewrite on their own:
@@ -93,6 +97,7 @@ machine() {
 }
 
 # Starts the uninstaller as Programs and Features would: the entry's UninstallString.
+# shellcheck disable=SC2154 # folder_win: set by the scripts that uninstall
 start_uninstall() {
     local command
     command=$($run reg query "$uninstall_key" /v UninstallString | iconv -f GBK -t UTF-8 \

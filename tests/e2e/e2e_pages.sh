@@ -33,7 +33,7 @@ shot page2
 folder_cases=(
     ''                 '  提示：请选择目标文件夹！     '
     "$product_name"    '必须指定完全路径!\r\n比如:\r\nC:\ZANTO-Y'
-    'C:\'              '  提示：不能安装到驱动器的根目录下!  '
+    "C:\\"             '  提示：不能安装到驱动器的根目录下!  '
     "Q:\\$product_name" '  提示：创建子文件夹失败！         '
 )
 for ((i = 0; i < ${#folder_cases[@]}; i += 2)); do

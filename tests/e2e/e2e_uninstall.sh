@@ -36,7 +36,7 @@ expect "the question names the folder" "$(drive uninstaller text FolderLabel)" "
 shot ask
 drive uninstaller press UninstallButton expect-page 2 >/dev/null
 expect "the result" "$(drive uninstaller text ResultLabel)" "软件已完全删除。"
-shot done
+shot "done"
 drive uninstaller press CancelButton >/dev/null
 expect_uninstall_exit 0
 wait_gone "$folder_unix"

@@ -23,7 +23,7 @@ expect() {
 }
 expect 'Local path' 'C:\程序\产品.exe'
 expect 'Command line arguments' '--from "桌面"'
-expect 'Working directory' 'C:\程序\'
+expect 'Working directory' "C:\\程序\\"
 expect 'Icon location' 'C:\程序\产品.exe'
 expect 'Icon index' '0'
 [ $rc -eq 0 ] && echo "lnkinfo_check: $link is right"
