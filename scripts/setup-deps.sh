@@ -31,7 +31,7 @@ PACKAGES=(
     googletest libtomlplusplus-dev libcli11-dev
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-tidy shellcheck
     osslsigncode openssl
 )
 
