@@ -173,7 +173,7 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
         auto at = index_of_name.find(FoldAsciiCase(*run));
         if (at == index_of_name.end())
             r.Report(r.Node("run"),
-                     "run: \"" + std::string(r.Node("run")->as_string()->get()) + "\" is not the name of any [[file]]");
+                     "run: " + Quoted(r.Node("run")->as_string()->get()) + " is not the name of any [[file]]");
         else p.run_file = at->second;
     }
     // What the installer would refuse, said at the line of the table.

@@ -161,8 +161,8 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
     for (const char* key : {"release_date", "install_date", "second_date"}) {
         const toml::node* date = p.get(key);
         if (date && date->is_string() && !IsEightDigits(date->as_string()->get()))
-            problems.Add(date, std::string("product.") + key + ": \"" + date->as_string()->get() +
-                                   "\" is not a date written yyyymmdd");
+            problems.Add(date, std::string("product.") + key + ": " + Quoted(date->as_string()->get()) +
+                                   " is not a date written yyyymmdd");
     }
     // Names that become a folder, the program group and the uninstall key, or a registry key.
     CheckName(p.get("name"), "product.name", record.ProductName.text(), FileNameProblem, problems);
@@ -239,7 +239,7 @@ std::vector<std::string> ReadPatterns(const toml::table& row, std::string_view k
         }
         const std::string& pattern = item.as_string()->get();
         if (std::string why = GlobProblem(pattern); !why.empty())
-            problems.Add(&item, full_key + ": \"" + pattern + "\" " + why);
+            problems.Add(&item, full_key + ": " + Quoted(pattern) + " " + why);
         else patterns.push_back(pattern);
     }
     return patterns;
@@ -338,7 +338,7 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
         const FolderScan scan = ScanFolder(source, filter);
         for (const std::string& problem : scan.problems) problems.Add(line, prefix + "source: " + problem);
         WarnAboutEmpty(m, prefix, shown, line, scan);
-        table.Add(label + " (\"" + row->get("source")->value_or(std::string()) + "\")",
+        table.Add(label + " (" + Quoted(row->get("source")->value_or(std::string())) + ")",
                   FolderFileRows(scan, *folder, label, line, problems), true);
     }
 }
@@ -383,7 +383,7 @@ void ReadArch(const toml::table& root, Manifest& m, const ManifestOptions& optio
         const std::optional<PeMachine> named =
             node->is_string() ? ArchNamed(node->as_string()->get()) : std::optional<PeMachine>();
         if (!named) {
-            const std::string given = node->is_string() ? "\"" + node->as_string()->get() + "\" is not" : "expected";
+            const std::string given = node->is_string() ? Quoted(node->as_string()->get()) + " is not" : "expected";
             problems.Add(node, "arch: " + given + " \"x86\" or \"x64\"");
         } else if (!options.arch) {
             m.arch = *named;
@@ -580,7 +580,7 @@ std::optional<std::time_t> SourceDateEpoch(const char* value) {
     if (!value) return std::nullopt;
     const std::string s = value;
     if (s.empty() || s.size() > 12 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        throw ManifestError("SOURCE_DATE_EPOCH: \"" + s + "\" is not a count of seconds since 1970");
+        throw ManifestError("SOURCE_DATE_EPOCH: " + Quoted(s) + " is not a count of seconds since 1970");
     return static_cast<std::time_t>(std::stoll(s));
 }
 
