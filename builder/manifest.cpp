@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include <toml++/toml.h>
 
+#include "builder/file_io.h"
 #include "builder/file_table.h"
 #include "builder/folder_scan.h"
 #include "builder/glob.h"
@@ -526,11 +526,16 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
 
 // The manifest's text, refused here when toml++ would misbehave on it.
 std::string ManifestText(const std::filesystem::path& file, const std::string& shown) {
-    std::ifstream in(file, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
     Problems problems(shown);
-    if (!in.is_open() || in.bad()) problems.Add(0, "File could not be opened for reading");
-    else if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
+    std::string text;
+    try {
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(file, kMostManifestBytes);
+        text.assign(bytes.begin(), bytes.end());
+    } catch (const std::runtime_error& e) {
+        problems.Add(0, e.what());
+        problems.ThrowIfAny();
+    }
+    if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
     problems.ThrowIfAny();
     return text;
 }
