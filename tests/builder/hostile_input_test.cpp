@@ -1,5 +1,6 @@
 // The builder given inputs that would hang it, exhaust it or bury its message:
-// a named pipe or a device for each file it reads, huge files and values. Each
+// a named pipe or a device for each file it reads, keys nested past what
+// toml++'s recursion takes, huge files and values. Each
 // case runs the real zsetup under `timeout`, so a case that blocks fails
 // instead of hanging the run, and its answer must be short.
 #include <gtest/gtest.h>
@@ -34,6 +35,7 @@ struct Inputs {
     std::string source = "a.txt";
     std::string maker;  // [maker] lines
     bool own_uninstaller = true;
+    std::string rows;        // more TOML after the [[file]] rows
     std::uint64_t size = 0;  // the manifest's size, made up with zero bytes
 };
 
@@ -43,6 +45,7 @@ std::string ManifestText(const Inputs& in) {
                        "default_folder = \"工具\"\n\n[[file]]\nsource = \"" +
                        in.source + "\"\nname = \"\\\\a.txt\"\n";
     if (in.own_uninstaller) text += "\n[[file]]\nsource = \"licence.txt\"\nname = \"\\\\uninstall.exe\"\n";
+    text += in.rows;
     if (!in.maker.empty()) text += "\n[maker]\n" + in.maker;
     return text;
 }
@@ -162,6 +165,19 @@ struct Exhausting {
 
 void PrintTo(const Exhausting& c, std::ostream* os) { *os << c.label; }
 
+std::string Repeat(const std::string& s, std::size_t n) {
+    std::string out;
+    out.reserve(s.size() * n);
+    for (std::size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+Inputs WithRows(const std::string& rows) {
+    Inputs in;
+    in.rows = rows;
+    return in;
+}
+
 class ExhaustingManifest : public ::testing::TestWithParam<Exhausting> {};
 
 // Ends well within its time with a short answer: no unbounded walk, stack or message.
@@ -176,26 +192,44 @@ TEST_P(ExhaustingManifest, EndsWithAShortAnswer) {
     EXPECT_LT(run.output.size(), 1000u) << run.output.substr(0, 2000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ExhaustingManifest,
-                         ::testing::Values(Exhausting{"a manifest of 100 MB",
-                                                      [](const ProductDir&) {
-                                                          Inputs in;
-                                                          in.size = 100 << 20;
-                                                          return in;
-                                                      },
-                                                      2,
-                                                      {"\" is 104857600 bytes, over the 8388608 it may be"}},
-                                           Exhausting{
-                                               "a value of 60 KB for a field of 64 bytes",
-                                               [](const ProductDir&) {
-                                                   Inputs in;
-                                                   in.maker = "caption = \"" + std::string(60000, 'x') + "\"\n";
-                                                   return in;
-                                               },
-                                               2,
-                                               {"maker.caption: 60000 bytes, far over the 64 in GBK it may be (\"xxxx",
-                                                "...\" (60000 bytes))"}}),
-                         LabelName());
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExhaustingManifest,
+    ::testing::Values(
+        Exhausting{"a manifest of 100 MB",
+                   [](const ProductDir&) {
+                       Inputs in;
+                       in.size = 100 << 20;
+                       return in;
+                   },
+                   2,
+                   {"\" is 104857600 bytes, over the 8388608 it may be"}},
+        Exhausting{"a value of 60 KB for a field of 64 bytes",
+                   [](const ProductDir&) {
+                       Inputs in;
+                       in.maker = "caption = \"" + std::string(60000, 'x') + "\"\n";
+                       return in;
+                   },
+                   2,
+                   {"maker.caption: 60000 bytes, far over the 64 in GBK it may be (\"xxxx", "...\" (60000 bytes))"}},
+        Exhausting{"a value of 1 MB",
+                   [](const ProductDir&) {
+                       Inputs in;
+                       in.maker = "caption = \"" + std::string(1 << 20, 'x') + "\"\n";
+                       return in;
+                   },
+                   2,
+                   {"a text in quotes of more than 65536 bytes"}},
+        Exhausting{"a dotted key of 15000 parts",
+                   [](const ProductDir&) { return WithRows("\n[x]\n" + Repeat("k.", 15000) + "k = 1\n"); },
+                   2,
+                   {"tables nest more than 128 deep"}},
+        Exhausting{"inline tables inside one another, each with a dotted key",
+                   [](const ProductDir&) {
+                       return WithRows("\nx = " + Repeat("{a.b.c.d = ", 200) + "1" + Repeat("}", 200) + "\n");
+                   },
+                   2,
+                   {"tables nest more than 128 deep"}}),
+    LabelName());
 
 }  // namespace
 }  // namespace zsetup
