@@ -271,9 +271,11 @@ void WarnAboutEmpty(Manifest& m, const std::string& prefix, const std::string& s
                  empty);
     if (!scan.files.empty() || !scan.problems.empty()) return;
     const bool all_empty = scan.empty_folders == std::vector<std::string>{""};
-    Warn(m, line,
-         shown + (all_empty ? "is empty; the row installs nothing"
-                            : "holds no file that include and exclude let through; the row installs nothing"));
+    const char* const what = all_empty                    ? "is empty"
+                             : scan.skipped_links.empty() ? "holds no file that include and exclude let through"
+                                                          : "holds no file that include, exclude and follow_links "
+                                                            "let through";
+    Warn(m, line, shown + what + "; the row installs nothing");
 }
 
 // A table row for each file found, named below the row's installed folder
@@ -318,11 +320,15 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
         const std::string label = "folder[" + std::to_string(i++) + "]";
         const std::string prefix = label + ".";
         const int line = LineOf(*row);
-        CheckKeys(*row, prefix, {"source", "name", "include", "exclude"}, problems);
+        CheckKeys(*row, prefix, {"source", "name", "include", "exclude", "follow_links"}, problems);
         const std::filesystem::path source = ReadSource(*row, prefix + "source", base, problems);
         const std::optional<std::string> folder = ReadFolderName(*row, prefix, problems);
         FolderFilter filter{ReadPatterns(*row, "include", prefix, problems),
                             ReadPatterns(*row, "exclude", prefix, problems)};
+        if (const toml::node* follow = row->get("follow_links")) {
+            if (!follow->is_boolean()) problems.Add(follow, prefix + "follow_links: expected true or false");
+            else filter.follow_links = follow->as_boolean()->get();
+        }
         if (source.empty() || !folder) continue;
         m.folders.push_back({source, prefix + "source", line});
         const std::string shown = prefix + "source: \"" + source.u8string() + "\" ";
@@ -337,6 +343,10 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
         }
         const FolderScan scan = ScanFolder(source, filter);
         for (const std::string& problem : scan.problems) problems.Add(line, prefix + "source: " + problem);
+        for (const SkippedLink& link : scan.skipped_links)
+            Warn(m, line,
+                 prefix + "source: \"" + link.relative + "\" is a link to \"" + link.target +
+                     "\", out of the source folder; not followed (follow_links = true follows it)");
         WarnAboutEmpty(m, prefix, shown, line, scan);
         table.Add(label + " (" + Quoted(row->get("source")->value_or(std::string())) + ")",
                   FolderFileRows(scan, *folder, label, line, problems), true);

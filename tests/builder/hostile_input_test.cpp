@@ -1,6 +1,6 @@
 // The builder given inputs that would hang it, exhaust it or bury its message:
-// a named pipe or a device for each file it reads, keys nested past what
-// toml++'s recursion takes, huge files and values. Each
+// a named pipe or a device for each file it reads, a folder source linking to
+// the root, keys nested past what toml++'s recursion takes, huge values. Each
 // case runs the real zsetup under `timeout`, so a case that blocks fails
 // instead of hanging the run, and its answer must be short.
 #include <gtest/gtest.h>
@@ -178,6 +178,14 @@ Inputs WithRows(const std::string& rows) {
     return in;
 }
 
+// A folder source holding a link to the root of the file system.
+Inputs LinkToRoot(const ProductDir& dir, const std::string& row_extra) {
+    fs::create_directories(dir.Path("dist"));
+    dir.Write("dist/readme.txt", "r");
+    fs::create_symlink("/", dir.Path("dist/root"));
+    return WithRows("\n[[folder]]\nsource = \"dist\"\nname = \"\\\\dist\"\n" + row_extra);
+}
+
 class ExhaustingManifest : public ::testing::TestWithParam<Exhausting> {};
 
 // Ends well within its time with a short answer: no unbounded walk, stack or message.
@@ -228,7 +236,15 @@ INSTANTIATE_TEST_SUITE_P(
                        return WithRows("\nx = " + Repeat("{a.b.c.d = ", 200) + "1" + Repeat("}", 200) + "\n");
                    },
                    2,
-                   {"tables nest more than 128 deep"}}),
+                   {"tables nest more than 128 deep"}},
+        Exhausting{"a link to the root is not followed",
+                   [](const ProductDir& dir) { return LinkToRoot(dir, ""); },
+                   0,
+                   {"warning: folder[0].source: \"root\" is a link to \"/\", out of the source folder; not followed"}},
+        Exhausting{"a link to the root followed stops at a bound",
+                   [](const ProductDir& dir) { return LinkToRoot(dir, "follow_links = true\n"); },
+                   2,
+                   {"folder[0].source: ", "; the walk stopped"}}),
     LabelName());
 
 }  // namespace
