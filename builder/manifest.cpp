@@ -21,6 +21,7 @@
 #include "builder/wizard_fit.h"
 #include "package/config_validation.h"
 #include "text/gbk.h"
+#include "text/name_case.h"
 #include "package/installed_names.h"
 #include "text/encoding.h"
 
@@ -356,7 +357,7 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
 // The file table from both kinds of row; the names a shortcut target may give.
 void FillFileTable(FileTable& table, Manifest& m, Problems& problems, std::map<std::string, int>& index_of_name) {
     for (std::size_t i = 0; i < table.rows().size(); ++i)
-        index_of_name.emplace(FoldAsciiCase(table.rows()[i].name), static_cast<int>(i));
+        index_of_name.emplace(NameCaseKey(table.rows()[i].name), static_cast<int>(i));
     const std::vector<FileTableProblem> found = table.Problems();
     for (const FileTableProblem& p : found) problems.Add(p.line, p.message);
     if (found.empty()) table.Fill(*m.record, m.extra_files, m.sources);
@@ -373,13 +374,13 @@ void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions&
     }
     if (node && !node->as_boolean()->get()) return;
     const std::string name = installed::kUninstaller;
-    if (index_of_name.count(FoldAsciiCase(name))) return;  // the product's own
+    if (index_of_name.count(NameCaseKey(name))) return;  // the product's own
     if (m.sources.size() >= kMostFiles) {
         problems.Add(node, "file: " + std::to_string(kMostFiles) +
                                " files leave no room for the built-in uninstaller; give uninstaller = false");
         return;
     }
-    index_of_name.emplace(FoldAsciiCase(name), static_cast<int>(m.sources.size()));
+    index_of_name.emplace(NameCaseKey(name), static_cast<int>(m.sources.size()));
     AppendFileRow(*m.record, m.extra_files, name);
     const std::filesystem::path file = options.uninstaller ? options.uninstaller(m.arch) : std::filesystem::path();
     m.sources.push_back({file, "the built-in uninstaller (--uninstaller)", 0});
@@ -418,7 +419,7 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
         if (auto args = ReadText(*row, "arguments", prefix + "arguments", kArgumentsBytes, false, line, problems))
             entry.Arguments.assign(*args);
         if (auto target = ReadText(*row, "target", prefix + "target", kFileNameBytes, true, line, problems)) {
-            auto at = index_of_name.find(FoldAsciiCase(*target));
+            auto at = index_of_name.find(NameCaseKey(*target));
             if (at == index_of_name.end())
                 problems.Add(row->get("target"),
                              prefix + "target: \"" + GbkToUtf8(*target) + "\" is not the name of any [[file]]");

@@ -292,6 +292,36 @@ const std::vector<ManifestCase>& Cases() {
             .File("docs/a.txt")
             .Errors({"folder[0].name: \"\\d\\a.txt\" (\"a.txt\" from folder[0]) lies in a folder that is file[1]'s "
                      "file"}),
+        Case("fullwidth letters in two names NTFS takes for one")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\ａ.txt\"\n"
+                  "[[file]]\nsource = \"a.txt\"\nname = \"\\\\Ａ.txt\"\n")
+            .File("a.txt")
+            .Errors({"file[2].name: \"\\Ａ.txt\" is already file[1]'s name"}),
+        Case("Greek and Cyrillic letters in a folder NTFS takes for one")
+            .Rows(kDocs)
+            .File("docs/α.txt")
+            .File("docs/Α.txt")
+            .File("docs/я/a.txt")
+            .File("docs/Я/a.txt")
+            .Errors({"folder[0].name: \"\\d\\α.txt\" (\"α.txt\" from folder[0]) is already the name of \"Α.txt\" "
+                     "from folder[0]",
+                     "(\"я/a.txt\" from folder[0]) is already the name of \"Я/a.txt\" from folder[0]"}),
+        Case("Roman numerals where a row puts a folder")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\第ⅰ卷\"\n[[file]]\nsource = \"a.txt\"\nname = "
+                  "\"\\\\第Ⅰ卷\\\\a.txt\"\n")
+            .File("a.txt")
+            .Errors({"file[2].name: \"\\第Ⅰ卷\\a.txt\" lies in a folder that is file[1]'s file"}),
+        Case("different Chinese characters are different names")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\一\"\n[[file]]\nsource = \"a.txt\"\nname = "
+                  "\"\\\\丁\"\n")
+            .File("a.txt")
+            .Names({"\\uninstall.exe", "\\一", "\\丁"}),
+        Case("a shortcut finds its target as NTFS does")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\ｔｏｏｌ.exe\"\n"
+                  "[[shortcut]]\nname = \"工具\"\ntarget = \"\\\\ＴＯＯＬ.EXE\"\nwhere = \"desktop\"\n")
+            .File("a.txt")
+            .Names({"\\uninstall.exe", "\\ｔｏｏｌ.exe"})
+            .Targets({"\\ｔｏｏｌ.exe"}),
         Case("two file rows give one name")
             .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\UNINSTALL.EXE\"\n")
             .File("a.txt")
