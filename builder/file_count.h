@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "package/extra_files.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
 
 // Far beyond any product seen; it keeps a mistaken folder row (a whole
-// drive) from building an installer the user waits minutes for.
-inline constexpr std::size_t kMostFiles = 65536;
+// drive) from building an installer the user waits minutes for. The
+// installer and the uninstaller refuse a package of more.
+inline constexpr std::size_t kMostFiles = kMostFileRows;
 
 // Row i of the file table: the record's while it has room, then the extra table's.
 FileEntry& FileRowAt(SetupConfig& record, std::vector<FileEntry>& extra_files, std::size_t i);

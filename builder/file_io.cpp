@@ -1,5 +1,9 @@
 #include "builder/file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -7,11 +11,67 @@
 #include <string>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "builder/input_error.h"
+
 namespace zsetup {
 namespace {
 
 std::runtime_error FileError(const char* what, const std::filesystem::path& file, const std::string& reason) {
     return std::runtime_error(std::string(what) + " \"" + file.u8string() + "\": " + reason);
+}
+
+// The C library's file calls, by the names each system gives them.
+#ifdef _WIN32
+using FileStatus = struct _stat64;
+int StatusOf(const std::filesystem::path& file, FileStatus& st) { return _wstat64(file.c_str(), &st); }
+int StatusOf(int fd, FileStatus& st) { return _fstat64(fd, &st); }
+int OpenForReading(const std::filesystem::path& file) {
+    return _wopen(file.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+long ReadSome(int fd, std::uint8_t* out, std::size_t capacity) {
+    return _read(fd, out, static_cast<unsigned>(std::min<std::size_t>(capacity, 1u << 30)));
+}
+void CloseFile(int fd) { _close(fd); }
+constexpr unsigned kTypeBits = _S_IFMT, kRegular = _S_IFREG, kFolder = _S_IFDIR, kCharDevice = _S_IFCHR,
+                   kPipe = _S_IFIFO, kBlockDevice = 0, kSocket = 0;
+// No inode numbers here: the type checked once open must do.
+bool SameObject(const FileStatus&, const FileStatus&) { return true; }
+#else
+using FileStatus = struct stat;
+int StatusOf(const std::filesystem::path& file, FileStatus& st) { return stat(file.c_str(), &st); }
+int StatusOf(int fd, FileStatus& st) { return fstat(fd, &st); }
+// Without blocking: opening a named pipe would wait for its writer.
+int OpenForReading(const std::filesystem::path& file) {
+    return open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+long ReadSome(int fd, std::uint8_t* out, std::size_t capacity) {
+    for (;;) {
+        const ssize_t n = read(fd, out, capacity);
+        if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+}
+void CloseFile(int fd) { close(fd); }
+constexpr unsigned kTypeBits = S_IFMT, kRegular = S_IFREG, kFolder = S_IFDIR, kCharDevice = S_IFCHR, kPipe = S_IFIFO,
+                   kBlockDevice = S_IFBLK, kSocket = S_IFSOCK;
+bool SameObject(const FileStatus& a, const FileStatus& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+#endif
+
+// Refuses anything but a regular file, saying what it is.
+void RequireRegular(const std::filesystem::path& file, const FileStatus& st) {
+    const unsigned type = static_cast<unsigned>(st.st_mode) & kTypeBits;
+    if (type == kRegular) return;
+    const char* what = "not a regular file";
+    if (type == kPipe) what = "a named pipe (FIFO)";
+    else if (type == kCharDevice || (kBlockDevice != 0 && type == kBlockDevice)) what = "a device";
+    else if (kSocket != 0 && type == kSocket) what = "a socket";
+    else if (type == kFolder) what = "a folder";
+    throw InputError("\"" + file.u8string() + "\" is " + what + ", not a file");
 }
 
 // Removes the temporary file unless it was renamed into place.
@@ -34,17 +94,51 @@ private:
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) throw FileError("Cannot read", file, "it is a folder");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw FileError("Cannot read", file, std::strerror(errno));
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-        throw FileError("Cannot read", file, "the read failed");
+InputFile::InputFile(const std::filesystem::path& file) : file_(file) {
+    FileStatus named{};
+    if (StatusOf(file, named) != 0) throw FileError("Cannot read", file, std::strerror(errno));
+    RequireRegular(file, named);
+    fd_ = OpenForReading(file);
+    if (fd_ < 0) throw FileError("Cannot read", file, std::strerror(errno));
+    FileStatus opened{};
+    if (StatusOf(fd_, opened) != 0) {
+        const int error = errno;
+        CloseFile(fd_);
+        throw FileError("Cannot read", file, std::strerror(error));
+    }
+    try {
+        RequireRegular(file, opened);  // replaced between the look and the open
+        if (!SameObject(named, opened)) throw FileError("Cannot read", file, "it was replaced while it was opened");
+    } catch (const std::runtime_error&) {
+        CloseFile(fd_);
+        throw;
+    }
+    size_ = static_cast<std::uint64_t>(opened.st_size);
+}
+
+InputFile::~InputFile() { CloseFile(fd_); }
+
+std::size_t InputFile::Read(std::uint8_t* out, std::size_t capacity) {
+    const long n = ReadSome(fd_, out, capacity);
+    if (n < 0) throw FileError("Cannot read", file_, std::strerror(errno));
+    return static_cast<std::size_t>(n);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::uint64_t most) {
+    InputFile in(file);
+    if (in.size() > most)
+        throw InputError("\"" + file.u8string() + "\" is " + std::to_string(in.size()) + " bytes, over the " +
+                         std::to_string(most) + " it may be");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.size()));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::size_t n = in.Read(bytes.data() + got, bytes.size() - got);
+        if (n == 0) break;
+        got += n;
+    }
+    std::uint8_t more = 0;
+    if (got != bytes.size() || in.Read(&more, 1) != 0)
+        throw FileError("Cannot read", file, "it changed while it was being read");
     return bytes;
 }
 

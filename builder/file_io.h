@@ -1,7 +1,9 @@
-// Whole-file reads and the one-step write of an output file: the result
-// appears under its name complete or not at all.
+// The tool's inputs, read only when they are regular files, and the one-step
+// write of an output file: the result appears under its name complete or not
+// at all.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,8 +13,35 @@
 
 namespace zsetup {
 
-// Throws std::runtime_error naming the file and the reason.
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file);
+// A file the tool reads (the manifest, the licence, the maker's pictures and
+// icon, the stub, the uninstaller, every source, the installer inspected): a
+// regular file once links are followed. A named pipe or a device would block
+// the tool or feed it without end, so anything else is refused before it is
+// opened for reading, and what was opened is checked to be that same file.
+class InputFile {
+public:
+    // Throws InputError naming the path and what it is when it is no regular
+    // file, std::runtime_error naming it and the reason when it cannot be opened.
+    explicit InputFile(const std::filesystem::path& file);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Its size when it was opened.
+    std::uint64_t size() const { return size_; }
+    // The next bytes, up to capacity; 0 at the end. Throws std::runtime_error.
+    std::size_t Read(std::uint8_t* out, std::size_t capacity);
+
+private:
+    std::filesystem::path file_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// The whole of an input file (InputFile). A file over `most` bytes is refused
+// with InputError before it is read; one that changes while it is read
+// throws std::runtime_error.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::uint64_t most = UINT64_MAX);
 
 // Writes to a temporary file beside the target and renames it over the
 // target at the end; on failure the temporary file is removed and an

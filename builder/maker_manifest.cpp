@@ -6,7 +6,7 @@
 
 #include "builder/manifest_text.h"
 #include "package/errors.h"
-#include "text/gbk.h"
+#include "text/name_case.h"
 
 namespace zsetup {
 namespace {
@@ -170,10 +170,10 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
     if (auto inline_licence = r.Flag("licence_inline")) p.licence_inline = *inline_licence;
     if (auto open = r.Flag("open_folder")) p.keep_folder_closed = !*open;
     if (auto run = r.Text("run", kFileNameBytes)) {
-        auto at = index_of_name.find(FoldAsciiCase(*run));
+        auto at = index_of_name.find(NameCaseKey(*run));
         if (at == index_of_name.end())
             r.Report(r.Node("run"),
-                     "run: \"" + std::string(r.Node("run")->as_string()->get()) + "\" is not the name of any [[file]]");
+                     "run: " + Quoted(r.Node("run")->as_string()->get()) + " is not the name of any [[file]]");
         else p.run_file = at->second;
     }
     // What the installer would refuse, said at the line of the table.

@@ -32,7 +32,7 @@ struct MakerManifest {
 using ProblemSink = std::function<void(int line, const std::string& message)>;
 
 // Reads root's [maker] table; index_of_name maps the file table's installed
-// names (ASCII case folded) to their rows. Every problem goes to the sink.
+// names (as NameCaseKey gives them) to their rows. Every problem goes to the sink.
 MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::path& base,
                              const std::map<std::string, int>& index_of_name, const ProblemSink& problem);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include <toml++/toml.h>
 
+#include "builder/file_io.h"
 #include "builder/file_table.h"
 #include "builder/folder_scan.h"
 #include "builder/glob.h"
@@ -22,6 +22,7 @@
 #include "package/config_validation.h"
 #include "text/gbk.h"
 #include "package/setup_map.h"
+#include "text/name_case.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -161,8 +162,8 @@ void ReadProduct(const toml::table& root, SetupConfig& record, const ManifestOpt
     for (const char* key : {"release_date", "install_date", "second_date"}) {
         const toml::node* date = p.get(key);
         if (date && date->is_string() && !IsEightDigits(date->as_string()->get()))
-            problems.Add(date, std::string("product.") + key + ": \"" + date->as_string()->get() +
-                                   "\" is not a date written yyyymmdd");
+            problems.Add(date, std::string("product.") + key + ": " + Quoted(date->as_string()->get()) +
+                                   " is not a date written yyyymmdd");
     }
     // Names that become a folder, the program group and the uninstall key, or a registry key.
     CheckName(p.get("name"), "product.name", record.ProductName.text(), FileNameProblem, problems);
@@ -239,7 +240,7 @@ std::vector<std::string> ReadPatterns(const toml::table& row, std::string_view k
         }
         const std::string& pattern = item.as_string()->get();
         if (std::string why = GlobProblem(pattern); !why.empty())
-            problems.Add(&item, full_key + ": \"" + pattern + "\" " + why);
+            problems.Add(&item, full_key + ": " + Quoted(pattern) + " " + why);
         else patterns.push_back(pattern);
     }
     return patterns;
@@ -271,9 +272,11 @@ void WarnAboutEmpty(Manifest& m, const std::string& prefix, const std::string& s
                  empty);
     if (!scan.files.empty() || !scan.problems.empty()) return;
     const bool all_empty = scan.empty_folders == std::vector<std::string>{""};
-    Warn(m, line,
-         shown + (all_empty ? "is empty; the row installs nothing"
-                            : "holds no file that include and exclude let through; the row installs nothing"));
+    const char* const what = all_empty                    ? "is empty"
+                             : scan.skipped_links.empty() ? "holds no file that include and exclude let through"
+                                                          : "holds no file that include, exclude and follow_links "
+                                                            "let through";
+    Warn(m, line, shown + what + "; the row installs nothing");
 }
 
 // A table row for each file found, named below the row's installed folder
@@ -318,11 +321,15 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
         const std::string label = "folder[" + std::to_string(i++) + "]";
         const std::string prefix = label + ".";
         const int line = LineOf(*row);
-        CheckKeys(*row, prefix, {"source", "name", "include", "exclude"}, problems);
+        CheckKeys(*row, prefix, {"source", "name", "include", "exclude", "follow_links"}, problems);
         const std::filesystem::path source = ReadSource(*row, prefix + "source", base, problems);
         const std::optional<std::string> folder = ReadFolderName(*row, prefix, problems);
         FolderFilter filter{ReadPatterns(*row, "include", prefix, problems),
                             ReadPatterns(*row, "exclude", prefix, problems)};
+        if (const toml::node* follow = row->get("follow_links")) {
+            if (!follow->is_boolean()) problems.Add(follow, prefix + "follow_links: expected true or false");
+            else filter.follow_links = follow->as_boolean()->get();
+        }
         if (source.empty() || !folder) continue;
         m.folders.push_back({source, prefix + "source", line});
         const std::string shown = prefix + "source: \"" + source.u8string() + "\" ";
@@ -337,8 +344,12 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
         }
         const FolderScan scan = ScanFolder(source, filter);
         for (const std::string& problem : scan.problems) problems.Add(line, prefix + "source: " + problem);
+        for (const SkippedLink& link : scan.skipped_links)
+            Warn(m, line,
+                 prefix + "source: \"" + link.relative + "\" is a link to \"" + link.target +
+                     "\", out of the source folder; not followed (follow_links = true follows it)");
         WarnAboutEmpty(m, prefix, shown, line, scan);
-        table.Add(label + " (\"" + row->get("source")->value_or(std::string()) + "\")",
+        table.Add(label + " (" + Quoted(row->get("source")->value_or(std::string())) + ")",
                   FolderFileRows(scan, *folder, label, line, problems), true);
     }
 }
@@ -346,7 +357,7 @@ void ReadFolders(const toml::table& root, Manifest& m, const std::filesystem::pa
 // The file table from both kinds of row; the names a shortcut target may give.
 void FillFileTable(FileTable& table, Manifest& m, Problems& problems, std::map<std::string, int>& index_of_name) {
     for (std::size_t i = 0; i < table.rows().size(); ++i)
-        index_of_name.emplace(FoldAsciiCase(table.rows()[i].name), static_cast<int>(i));
+        index_of_name.emplace(NameCaseKey(table.rows()[i].name), static_cast<int>(i));
     const std::vector<FileTableProblem> found = table.Problems();
     for (const FileTableProblem& p : found) problems.Add(p.line, p.message);
     if (found.empty()) table.Fill(*m.record, m.extra_files, m.sources);
@@ -363,13 +374,13 @@ void AddUninstaller(const toml::table& root, Manifest& m, const ManifestOptions&
     }
     if (node && !node->as_boolean()->get()) return;
     const std::string name = installed::kUninstaller;
-    if (index_of_name.count(FoldAsciiCase(name))) return;  // the product's own
+    if (index_of_name.count(NameCaseKey(name))) return;  // the product's own
     if (m.sources.size() >= kMostFiles) {
         problems.Add(node, "file: " + std::to_string(kMostFiles) +
                                " files leave no room for the built-in uninstaller; give uninstaller = false");
         return;
     }
-    index_of_name.emplace(FoldAsciiCase(name), static_cast<int>(m.sources.size()));
+    index_of_name.emplace(NameCaseKey(name), static_cast<int>(m.sources.size()));
     AppendFileRow(*m.record, m.extra_files, name);
     const std::filesystem::path file = options.uninstaller ? options.uninstaller(m.arch) : std::filesystem::path();
     m.sources.push_back({file, "the built-in uninstaller (--uninstaller)", 0});
@@ -383,7 +394,7 @@ void ReadArch(const toml::table& root, Manifest& m, const ManifestOptions& optio
         const std::optional<PeMachine> named =
             node->is_string() ? ArchNamed(node->as_string()->get()) : std::optional<PeMachine>();
         if (!named) {
-            const std::string given = node->is_string() ? "\"" + node->as_string()->get() + "\" is not" : "expected";
+            const std::string given = node->is_string() ? Quoted(node->as_string()->get()) + " is not" : "expected";
             problems.Add(node, "arch: " + given + " \"x86\" or \"x64\"");
         } else if (!options.arch) {
             m.arch = *named;
@@ -408,7 +419,7 @@ void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& probl
         if (auto args = ReadText(*row, "arguments", prefix + "arguments", kArgumentsBytes, false, line, problems))
             entry.Arguments.assign(*args);
         if (auto target = ReadText(*row, "target", prefix + "target", kFileNameBytes, true, line, problems)) {
-            auto at = index_of_name.find(FoldAsciiCase(*target));
+            auto at = index_of_name.find(NameCaseKey(*target));
             if (at == index_of_name.end())
                 problems.Add(row->get("target"),
                              prefix + "target: \"" + GbkToUtf8(*target) + "\" is not the name of any [[file]]");
@@ -524,11 +535,16 @@ void ReadRegistry(const toml::table& root, SetupConfig& record, Problems& proble
 
 // The manifest's text, refused here when toml++ would misbehave on it.
 std::string ManifestText(const std::filesystem::path& file, const std::string& shown) {
-    std::ifstream in(file, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
     Problems problems(shown);
-    if (!in.is_open() || in.bad()) problems.Add(0, "File could not be opened for reading");
-    else if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
+    std::string text;
+    try {
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(file, kMostManifestBytes);
+        text.assign(bytes.begin(), bytes.end());
+    } catch (const std::runtime_error& e) {
+        problems.Add(0, e.what());
+        problems.ThrowIfAny();
+    }
+    if (const auto trap = FindTomlTrap(text)) problems.Add(trap->line, trap->message);
     problems.ThrowIfAny();
     return text;
 }
@@ -578,7 +594,7 @@ std::optional<std::time_t> SourceDateEpoch(const char* value) {
     if (!value) return std::nullopt;
     const std::string s = value;
     if (s.empty() || s.size() > 12 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        throw ManifestError("SOURCE_DATE_EPOCH: \"" + s + "\" is not a count of seconds since 1970");
+        throw ManifestError("SOURCE_DATE_EPOCH: " + Quoted(s) + " is not a count of seconds since 1970");
     return static_cast<std::time_t>(std::stoll(s));
 }
 

@@ -6,6 +6,7 @@
 // warning.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -20,6 +21,10 @@
 #include "package/setup_config.h"
 
 namespace zsetup {
+
+// The most a manifest may be: room for 65,536 [[file]] rows of about 120
+// bytes, while a huge file is refused before it is read.
+inline constexpr std::uint64_t kMostManifestBytes = std::uint64_t{8} << 20;
 
 struct SourceFile {
     std::filesystem::path path;  // resolved against the manifest's folder

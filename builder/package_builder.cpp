@@ -1,7 +1,6 @@
 #include "builder/package_builder.h"
 
 #include <algorithm>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -36,15 +35,22 @@ std::vector<std::uint64_t> SourceSizes(const Manifest& m) {
     std::vector<std::uint64_t> sizes;
     std::string problems;
     for (const SourceFile& source : m.sources) {
-        std::error_code ec;
-        const bool is_file = std::filesystem::is_regular_file(source.path, ec);
-        const std::uint64_t size = is_file ? std::filesystem::file_size(source.path, ec) : 0;
-        if (!is_file || ec || !std::ifstream(source.path, std::ios::binary)) {
-            std::string why;
-            if (std::filesystem::is_directory(source.path, ec)) why = ": it is a folder; a [[folder]] row installs one";
-            else if (!std::filesystem::exists(source.path, ec)) why = " (no such file)";
-            problems += Where(m, source) + "cannot read \"" + source.path.u8string() + "\"" + why + "\n";
+        std::uint64_t size = 0;
+        std::string why;
+        try {
+            size = InputFile(source.path).size();
+        } catch (const InputError& e) {
+            std::error_code ec;
+            why = std::filesystem::is_directory(source.path, ec)
+                      ? "cannot read \"" + source.path.u8string() + "\": it is a folder; a [[folder]] row installs one"
+                      : e.what();
+        } catch (const std::runtime_error& e) {
+            std::error_code ec;
+            why = std::filesystem::exists(source.path, ec)
+                      ? e.what()
+                      : "cannot read \"" + source.path.u8string() + "\" (no such file)";
         }
+        if (!why.empty()) problems += Where(m, source) + why + "\n";
         sizes.push_back(size);
     }
     if (!problems.empty()) throw ManifestError(problems.substr(0, problems.size() - 1));
@@ -73,16 +79,17 @@ template <typename PieceFn>
 void ReadSources(const Manifest& m, const std::vector<std::uint64_t>& sizes, std::vector<std::uint8_t>& chunk,
                  PieceFn piece) {
     for (std::size_t i = 0; i < m.sources.size(); ++i) {
-        std::ifstream in(m.sources[i].path, std::ios::binary);
+        InputFile in(m.sources[i].path);
         std::uint64_t left = sizes[i];
-        while (left > 0 && in) {
-            in.read(reinterpret_cast<char*>(chunk.data()),
-                    static_cast<std::streamsize>(left < chunk.size() ? left : chunk.size()));
-            const auto got = static_cast<std::size_t>(in.gcount());
+        while (left > 0) {
+            const std::size_t got =
+                in.Read(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));
+            if (got == 0) break;
             piece(i, chunk.data(), got);
             left -= got;
         }
-        if (left > 0 || in.peek() != std::char_traits<char>::eof())
+        std::uint8_t more = 0;
+        if (left > 0 || in.Read(&more, 1) != 0)
             throw std::runtime_error("\"" + m.sources[i].path.u8string() + "\" changed while it was being packed");
     }
 }

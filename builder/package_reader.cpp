@@ -67,7 +67,8 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
     c.record = std::move(config.record);
     if (extra_blob)
         c.extra_files = Unpacked(kExtraFilesResource, [&] {
-            const std::vector<std::uint8_t> table = UnpackBlob(extra_blob->data(), extra_blob->size());
+            const std::vector<std::uint8_t> table =
+                UnpackBlob(extra_blob->data(), extra_blob->size(), kMostExtraFilesBytes);
             return ParseExtraFiles(table.data(), table.size());
         });
     c.payload = Unpacked(kPayloadResource, [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();

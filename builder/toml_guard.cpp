@@ -2,9 +2,18 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace zsetup {
 namespace {
+
+// toml++ reads and frees nested tables and arrays by recursion, each part of
+// a dotted key a table of its own: past this much nesting a manifest could
+// run the builder out of stack. No manifest comes near it.
+constexpr std::size_t kMostNesting = 128;
+// No manifest value is nearly this long; a longer text is refused before
+// toml++ copies it.
+constexpr std::size_t kMostQuotedBytes = 64 * 1024;
 
 struct CodePoint {
     char32_t value = 0;
@@ -66,6 +75,9 @@ public:
             case State::kMultiBasic: MultiLine('"'); break;
             case State::kMultiLiteral: MultiLine('\''); break;
             }
+            if (state_ != State::kBare && state_ != State::kComment && at_ - quoted_from_ > kMostQuotedBytes && !trap_)
+                trap_ = TomlTrap{quoted_line_, "a text in quotes of more than " + std::to_string(kMostQuotedBytes) +
+                                                   " bytes; no manifest value is that long"};
         }
         return trap_;
     }
@@ -89,7 +101,10 @@ private:
             NewLine();
             line_start_ = true;
             in_header_ = false;
-            if (open_.empty()) expect_value_ = false;
+            if (open_.empty()) {
+                expect_value_ = false;
+                key_parts_ = 1;
+            }
             return;
         }
         if (c == ' ' || c == '\t' || c == '\r') {
@@ -109,6 +124,7 @@ private:
         if (c == '"' || c == '\'') return OpenString(c);
         if (c == '[' && was_line_start && open_.empty()) return Header();
         if (in_header_) {
+            if (c == '.') Nest(++header_parts_);
             ++at_;
             return;
         }
@@ -118,14 +134,38 @@ private:
             return;
         }
         if (c == '[' || c == '{') {
+            const std::size_t depth = value ? value_depth_ : Base() + 1;
             open_.push_back(c);
+            depth_.push_back(depth);
+            Nest(depth);
             expect_value_ = c == '[';
+            value_depth_ = depth + 1;  // an array's elements
+            key_parts_ = 1;            // an inline table's first key
         } else if ((c == ']' || c == '}') && !open_.empty()) {
             open_.pop_back();
-        } else if (c == '=' || (c == ',' && !open_.empty() && open_.back() == '[')) {
+            depth_.pop_back();
+        } else if (c == '=') {
+            value_depth_ = Base() + key_parts_;
+            key_parts_ = 1;
             expect_value_ = true;
+        } else if (c == ',' && !open_.empty()) {
+            expect_value_ = open_.back() == '[';
+            value_depth_ = depth_.back() + 1;
+            key_parts_ = 1;
+        } else if (c == '.') {
+            Nest(Base() + ++key_parts_);  // a dotted key's next part
         }
         ++at_;
+    }
+
+    // How deep the current table lies: its header's parts at the top level,
+    // else the inline table or array the text is in.
+    std::size_t Base() const { return open_.empty() ? header_parts_ : depth_.back(); }
+
+    void Nest(std::size_t depth) {
+        if (depth > kMostNesting && !trap_)
+            Trap("tables nest more than " + std::to_string(kMostNesting) +
+                 " deep here (the parts of dotted keys and [table] headers, inline tables and arrays together)");
     }
 
     void NonAscii(std::size_t at) {
@@ -137,23 +177,24 @@ private:
     // A number, date or time: toml++ reads on to the next blank, bracket,
     // comma or comment, quotes included, and past one blank after a date.
     void NumberLike() {
-        std::size_t counted = 0;  // toml++ does not count underscores
-        std::string first;
-        while (at_ < text_.size() && !EndsValue(Peek())) {
-            const char c = Peek();
-            if (static_cast<unsigned char>(c) >= 0x80) return NonAscii(at_);
-            if (c != '_' && first.size() < 10) first += c;
-            if (c != '_') ++counted;
+        for (;;) {
+            std::size_t counted = 0;  // toml++ does not count underscores
+            std::string first;
+            while (at_ < text_.size() && !EndsValue(Peek())) {
+                const char c = Peek();
+                if (static_cast<unsigned char>(c) >= 0x80) return NonAscii(at_);
+                if (c != '_' && first.size() < 10) first += c;
+                if (c != '_') ++counted;
+                ++at_;
+            }
+            if (counted != 10 || first[4] != '-' || first[7] != '-' || Peek() != ' ') return;
+            // "1979-05-27 07:32:00": a digit after the blank starts a time, read on with the date.
+            if (IsDigit(Peek(1)) && at_ + 2 < text_.size() && EndsValue(Peek(2))) {
+                Trap("a time after a date needs hours, minutes and seconds (hh:mm:ss), not one digit");
+                return;
+            }
             ++at_;
         }
-        if (counted != 10 || first[4] != '-' || first[7] != '-' || Peek() != ' ') return;
-        // "1979-05-27 07:32:00": a digit after the blank starts a time, read on with the date.
-        if (IsDigit(Peek(1)) && at_ + 2 < text_.size() && EndsValue(Peek(2))) {
-            Trap("a time after a date needs hours, minutes and seconds (hh:mm:ss), not one digit");
-            return;
-        }
-        ++at_;
-        NumberLike();
     }
 
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -165,6 +206,8 @@ private:
     void OpenString(char quote) {
         const bool multi = Peek(1) == quote && Peek(2) == quote;
         at_ += multi ? 3 : 1;
+        quoted_from_ = at_;
+        quoted_line_ = line_;
         if (quote == '"') state_ = multi ? State::kMultiBasic : State::kBasic;
         else state_ = multi ? State::kMultiLiteral : State::kLiteral;
         skipping_ = false;
@@ -173,6 +216,7 @@ private:
     // "[" or "[[" at the start of a line, blanks, then a key or "]".
     void Header() {
         in_header_ = true;
+        header_parts_ = 1;
         std::size_t p = at_ + 1;
         const auto skip_blanks = [&] {
             const std::size_t from = p;
@@ -181,6 +225,7 @@ private:
         };
         const bool blanks = skip_blanks();
         if (p < text_.size() && text_[p] == '[' && !blanks) {
+            ++header_parts_;  // an array of tables holds the table
             ++p;
             skip_blanks();
         } else if (p < text_.size() && text_[p] == '[') {
@@ -290,9 +335,15 @@ private:
     std::size_t at_ = 0;
     int line_ = 1;
     State state_ = State::kBare;
-    bool line_start_ = true;  // nothing but blanks yet on this line, outside strings
-    bool in_header_ = false;  // brackets on a header line are the header's
-    std::string open_;        // the [ and { of values still open
+    bool line_start_ = true;          // nothing but blanks yet on this line, outside strings
+    bool in_header_ = false;          // brackets on a header line are the header's
+    std::string open_;                // the [ and { of values still open
+    std::vector<std::size_t> depth_;  // how deep each of them lies
+    std::size_t header_parts_ = 0;    // of the last [table] header, how deep its keys lie
+    std::size_t key_parts_ = 1;       // of the key being read
+    std::size_t value_depth_ = 0;     // how deep the next value lies
+    std::size_t quoted_from_ = 0;     // where the text in quotes being read starts
+    int quoted_line_ = 0;
     bool expect_value_ = false;
     bool skipping_ = false;  // after a line-ending backslash
     bool stopped_ = false;   // toml++ refuses what follows on its own

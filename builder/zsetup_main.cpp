@@ -162,6 +162,9 @@ int Build(const BuildOptions& o) {
     std::vector<std::uint8_t> stub;
     try {
         stub = ReadWholeFile(stub_file);
+    } catch (const InputError& e) {
+        std::cerr << "zsetup: the stub: " << e.what() << "\n";
+        return kBadInput;
     } catch (const std::runtime_error& e) {
         std::cerr << "zsetup: the stub: " << e.what() << " (build the " << StubTree(manifest.arch)
                   << " tree, or give --stub)\n";

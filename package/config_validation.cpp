@@ -6,6 +6,7 @@
 
 #include "package/extra_files.h"
 #include "text/gbk.h"
+#include "text/name_case.h"
 
 namespace zsetup {
 
@@ -105,17 +106,19 @@ std::string KeyNameProblem(std::string_view name) {
 
 std::vector<NameClash> FindNameClashes(const std::vector<std::string>& installed_names) {
     std::vector<NameClash> clashes;
-    std::map<std::string, std::size_t> files;  // folded name -> first row
+    std::vector<std::string> keys;  // each name as NTFS compares it
+    keys.reserve(installed_names.size());
+    std::map<std::string, std::size_t> files;  // key -> first row
     for (std::size_t i = 0; i < installed_names.size(); ++i) {
-        auto [at, added] = files.emplace(FoldAsciiCase(installed_names[i]), i);
+        keys.push_back(NameCaseKey(installed_names[i]));
+        auto [at, added] = files.emplace(keys.back(), i);
         if (!added) clashes.push_back({at->second, i, false});
     }
-    // A folder of one row that is another row's file: each folder part of each name.
-    for (std::size_t i = 0; i < installed_names.size(); ++i) {
-        const std::string folded = FoldAsciiCase(installed_names[i]);
-        for (std::size_t at = FindFirstSeparator(folded, 1); at != std::string::npos;
-             at = FindFirstSeparator(folded, at + 1)) {
-            const auto file = files.find(folded.substr(0, at));
+    // A folder of one row that is another row's file: each folder part of each
+    // name. In a key every backslash is a separator, never a trail byte.
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        for (std::size_t at = keys[i].find('\\', 1); at != std::string::npos; at = keys[i].find('\\', at + 1)) {
+            const auto file = files.find(keys[i].substr(0, at));
             if (file != files.end()) clashes.push_back({file->second, i, true});
         }
     }

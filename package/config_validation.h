@@ -37,8 +37,9 @@ std::string InstalledNameProblem(std::string_view name);
 // One registry key name: not empty, no backslash, no control character.
 std::string KeyNameProblem(std::string_view name);
 
-// Installed names that Windows takes for the same file ("\A.txt", "\a.txt"), or
-// where one row's file is another row's folder ("\a", "\a\b.txt").
+// Installed names that Windows takes for the same file ("\A.txt", "\a.txt",
+// and as NTFS folds case, "\ａ.txt", "\Ａ.txt": text/name_case.h), or where one
+// row's file is another row's folder ("\a", "\a\b.txt").
 struct NameClash {
     std::size_t first, second;  // indexes into the names, first < second
     bool folder;                // second lies inside the file first makes

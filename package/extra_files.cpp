@@ -30,6 +30,9 @@ std::vector<FileEntry> ParseExtraFiles(const std::uint8_t* data, std::size_t siz
     if (count == 0 || rows_bytes % sizeof(FileEntry) != 0 || rows_bytes / sizeof(FileEntry) != count)
         throw PackageError("the file table announces " + std::to_string(count) + " rows but holds " +
                            std::to_string(rows_bytes) + " bytes of rows");
+    if (count > kMostExtraFileRows)
+        throw PackageError("the file table holds " + std::to_string(count) + " rows, at most " +
+                           std::to_string(kMostExtraFileRows) + " follow the record's");
     std::vector<FileEntry> rows(count);
     std::memcpy(rows.data(), data + kExtraFilesHeaderSize, rows_bytes);
     return rows;
@@ -37,7 +40,7 @@ std::vector<FileEntry> ParseExtraFiles(const std::uint8_t* data, std::size_t siz
 
 std::vector<FileEntry> UnpackExtraFiles(const std::uint8_t* blob, std::size_t size, const std::string& source) {
     try {
-        const std::vector<std::uint8_t> bytes = UnpackBlob(blob, size);
+        const std::vector<std::uint8_t> bytes = UnpackBlob(blob, size, kMostExtraFilesBytes);
         return ParseExtraFiles(bytes.data(), bytes.size());
     } catch (const PackageError& e) {
         throw PackageError(source + ": " + e.what());

@@ -23,12 +23,22 @@ namespace zsetup {
 
 inline constexpr std::size_t kExtraFilesHeaderSize = 12;
 
+// The most file rows a package holds, the record's and the table's together.
+inline constexpr std::size_t kMostFileRows = 65536;
+inline constexpr std::size_t kMostExtraFileRows = kMostFileRows - kMaxRows;
+// The largest table's unpacked bytes: a longer one is refused before anything
+// is allocated for it.
+inline constexpr std::uint32_t kMostExtraFilesBytes =
+    static_cast<std::uint32_t>(kExtraFilesHeaderSize + kMostExtraFileRows * sizeof(FileEntry));
+
 // The unpacked bytes of a table of these rows (one at least).
 std::vector<std::uint8_t> ExtraFilesBytes(const std::vector<FileEntry>& rows);
 // The rows of unpacked table bytes. Throws PackageError naming what is wrong:
-// the mark, the version, a count that does not match the length.
+// the mark, the version, a count that does not match the length or is over
+// kMostExtraFileRows.
 std::vector<FileEntry> ParseExtraFiles(const std::uint8_t* data, std::size_t size);
-// Unpacks and parses a packed table; throws PackageError "SOURCE: why".
+// Unpacks and parses a packed table; throws PackageError "SOURCE: why", also
+// for a table that announces more than kMostExtraFilesBytes.
 std::vector<FileEntry> UnpackExtraFiles(const std::uint8_t* blob, std::size_t size, const std::string& source);
 
 // The record's file rows followed by the extra table's, indexed as one.

@@ -114,8 +114,11 @@ void BlobInflater::Finish() {
     }
 }
 
-std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size) {
+std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size, std::uint32_t most) {
     BlobInflater inflater(blob, size);
+    if (inflater.unpacked_length() > most)
+        throw PackageError("it announces " + std::to_string(inflater.unpacked_length()) + " bytes unpacked, at most " +
+                           std::to_string(most));
     std::vector<std::uint8_t> out(inflater.unpacked_length());
     std::size_t at = 0;
     while (at < out.size()) at += inflater.Read(out.data() + at, out.size() - at);

@@ -55,8 +55,9 @@ private:
     std::uint32_t delivered_ = 0;
 };
 
-// All N bytes, the whole stream checked.
-std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size);
+// All N bytes, the whole stream checked. A blob announcing more than `most`
+// bytes is refused (PackageError) before anything is allocated for it.
+std::vector<std::uint8_t> UnpackBlob(const std::uint8_t* blob, std::size_t size, std::uint32_t most = UINT32_MAX);
 
 // zlib at level 9 (header 0x78 0xDA) behind the 4-byte length; the same
 // bytes BlobPacker writes.

@@ -1,5 +1,5 @@
 // GBK (code page 936) byte rules: which bytes pair into one character, where
-// a path's folder part ends, and letter case as Windows folds it for names.
+// a path's folder part ends, and ASCII letter case.
 // Text is GBK bytes in std::string; positions count bytes.
 #pragma once
 
@@ -40,7 +40,8 @@ std::string FolderOf(std::string_view path);
 std::string PathPart(std::string_view path);
 
 // ASCII letters in lower case; both bytes of a double-byte character stay as
-// they are. How Windows compares file, key and value names for this text.
+// they are. For what compares in ASCII only (device names, options); installed
+// names compare as NTFS folds them (name_case.h).
 std::string FoldAsciiCase(std::string_view text);
 
 }  // namespace zsetup

@@ -1,9 +1,10 @@
 #include "uninstall/uninstall_form.h"
 
-#include "package/config_blob.h"
-#include "package/config_validation.h"
+#include <new>
+#include <optional>
+
 #include "package/errors.h"
-#include "package/extra_files.h"
+#include "package/installed_record.h"
 #include "package/maker_profile.h"
 #include "package/setup_map.h"
 #include "ui/form_description.h"
@@ -67,36 +68,33 @@ int TUninstallForm::RunSilently() {
 }
 
 bool TUninstallForm::LoadRecord(bool silent) {
-    const std::string path = folder_ + installed::kRecordCopy;
     const auto say = [&](const std::string& text, std::uint32_t icon) {
         if (!silent) platform_.dialogs.ShowMessage(text, lines_.caption, kMbOk | icon);
         End(kUninstallNoRecord);
         return false;
     };
-    const auto blob = platform_.files.ReadWholeFile(path);
-    // Nothing to go by: most likely removed already (a second run).
-    if (!blob) return say(texts::kNotInstalled, kMbIconInformation);
+    std::optional<InstalledRecord> found;
     try {
-        auto record = UnpackNamedConfig(blob->data(), blob->size(), path);
-        // The file rows past a full record's 256. Beside a smaller record the
-        // copy is an earlier, larger version's: its files are not this one's.
-        const std::string table_path = folder_ + installed::kExtraFilesCopy;
-        const auto table = platform_.files.ReadWholeFile(table_path);
-        if (table && record->FileCount == kMaxRows)
-            extra_files_ = UnpackExtraFiles(table->data(), table->size(), table_path);
-        const auto problems = ValidateConfig(*record, extra_files_, UINT64_MAX);  // no payload here
-        if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
-        // The package's maker, as its install left it: checked like the record.
-        if (const auto profile = platform_.files.ReadWholeFile(folder_ + installed::kMakerCopy)) {
-            const MakerProfile maker = ReadMakerProfile(profile->data(), profile->size());
-            if (const std::string problem = MakerProfileProblem(maker, *record); !problem.empty())
-                throw PackageError(problem);
-            lines_ = MakerLinesOf(maker);
-        }
-        record_ = std::move(record);
+        const auto copy = [&](const char* name) {
+            const std::string path = folder_ + name;
+            try {
+                return InstalledCopy{path, platform_.files.ReadWholeFile(path)};
+            } catch (const std::bad_alloc&) {  // far larger than any copy an install leaves
+                throw PackageError(path + ": too large to read");
+            }
+        };
+        found = ReadInstalledRecord(
+            {copy(installed::kRecordCopy), copy(installed::kExtraFilesCopy), copy(installed::kMakerCopy)},
+            kProblemsShown);
     } catch (const PackageError& e) {
         return say(texts::kBadRecord + std::string(e.what()), kMbIconWarning);
     }
+    // Nothing to go by: most likely removed already (a second run).
+    if (!found) return say(texts::kNotInstalled, kMbIconInformation);
+    record_ = std::move(found->record);
+    extra_files_ = std::move(found->extra_files);
+    // The package's maker, as its install left it, now checked with the record.
+    lines_ = MakerLinesOf(found->maker);
     return true;
 }
 

@@ -157,18 +157,49 @@ const std::vector<ManifestCase>& Cases() {
             .File("docs/secret.txt")
             .Names({"\\uninstall.exe", "\\d\\a.txt"}),
         Case("a link to a file installs what it points at")
-            .Rows(kDocs)
+            .Rows(std::string(kDocs) + "follow_links = true\n")
             .File("real.txt", "the bytes")
             .File("docs/plain.txt")
             .Link("docs/latest.txt", "../real.txt")
             .Names({"\\uninstall.exe", "\\d\\latest.txt", "\\d\\plain.txt"})
             .Content("\\d\\latest.txt", "the bytes"),
         Case("a link to a folder is walked")
-            .Rows(kDocs)
+            .Rows(std::string(kDocs) + "follow_links = true\n")
             .File("shared/s.txt", "shared")
             .Link("docs/shared", "../shared")
             .Names({"\\uninstall.exe", "\\d\\shared\\s.txt"})
             .Content("\\d\\shared\\s.txt", "shared"),
+        Case("links inside the source are followed unasked")
+            .Rows(kDocs)
+            .File("docs/v2/tool.txt", "v2")
+            .Link("docs/latest", "v2")
+            .Link("docs/current.txt", "v2/tool.txt")
+            .Names({"\\uninstall.exe", "\\d\\current.txt", "\\d\\latest\\tool.txt", "\\d\\v2\\tool.txt"})
+            .Content("\\d\\current.txt", "v2"),
+        Case("links out of the source are skipped, each named")
+            .Rows(kDocs)
+            .File("real.txt")
+            .File("shared/s.txt")
+            .File("docs/plain.txt")
+            .Link("docs/latest.txt", "../real.txt")
+            .Link("docs/sub/shared", "../../shared")
+            .Names({"\\uninstall.exe", "\\d\\plain.txt"})
+            .Warnings({"folder[0].source: \"latest.txt\" is a link to \"../real.txt\", out of the source folder; not "
+                       "followed (follow_links = true follows it)",
+                       "folder[0].source: \"sub/shared\" is a link to \"../../shared\""}),
+        Case("follow_links as text")
+            .Rows(std::string(kDocs) + "follow_links = \"yes\"\n")
+            .File("docs/a.txt")
+            .Errors({"folder[0].follow_links: expected true or false"}),
+        // An installed name of 131 bytes reaches 64 folders down, no further.
+        Case("a file 64 folders down")
+            .Rows("[[folder]]\nsource = \"deep\"\nname = \"\\\\\"\n")
+            .File("deep/" + Repeat("d/", 64) + "x")
+            .Count(2),
+        Case("a folder 65 folders down")
+            .Rows("[[folder]]\nsource = \"deep\"\nname = \"\\\\\"\n")
+            .File("deep/" + Repeat("d/", 65) + "x")
+            .Errors({"folder[0].source: \"d/d/d/", "lies more than 64 folders below the source"}),
         Case("a link to nothing")
             .Rows(kDocs)
             .File("docs/a.txt")
@@ -261,6 +292,36 @@ const std::vector<ManifestCase>& Cases() {
             .File("docs/a.txt")
             .Errors({"folder[0].name: \"\\d\\a.txt\" (\"a.txt\" from folder[0]) lies in a folder that is file[1]'s "
                      "file"}),
+        Case("fullwidth letters in two names NTFS takes for one")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\ａ.txt\"\n"
+                  "[[file]]\nsource = \"a.txt\"\nname = \"\\\\Ａ.txt\"\n")
+            .File("a.txt")
+            .Errors({"file[2].name: \"\\Ａ.txt\" is already file[1]'s name"}),
+        Case("Greek and Cyrillic letters in a folder NTFS takes for one")
+            .Rows(kDocs)
+            .File("docs/α.txt")
+            .File("docs/Α.txt")
+            .File("docs/я/a.txt")
+            .File("docs/Я/a.txt")
+            .Errors({"folder[0].name: \"\\d\\α.txt\" (\"α.txt\" from folder[0]) is already the name of \"Α.txt\" "
+                     "from folder[0]",
+                     "(\"я/a.txt\" from folder[0]) is already the name of \"Я/a.txt\" from folder[0]"}),
+        Case("Roman numerals where a row puts a folder")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\第ⅰ卷\"\n[[file]]\nsource = \"a.txt\"\nname = "
+                  "\"\\\\第Ⅰ卷\\\\a.txt\"\n")
+            .File("a.txt")
+            .Errors({"file[2].name: \"\\第Ⅰ卷\\a.txt\" lies in a folder that is file[1]'s file"}),
+        Case("different Chinese characters are different names")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\一\"\n[[file]]\nsource = \"a.txt\"\nname = "
+                  "\"\\\\丁\"\n")
+            .File("a.txt")
+            .Names({"\\uninstall.exe", "\\一", "\\丁"}),
+        Case("a shortcut finds its target as NTFS does")
+            .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\ｔｏｏｌ.exe\"\n"
+                  "[[shortcut]]\nname = \"工具\"\ntarget = \"\\\\ＴＯＯＬ.EXE\"\nwhere = \"desktop\"\n")
+            .File("a.txt")
+            .Names({"\\uninstall.exe", "\\ｔｏｏｌ.exe"})
+            .Targets({"\\ｔｏｏｌ.exe"}),
         Case("two file rows give one name")
             .Rows("[[file]]\nsource = \"a.txt\"\nname = \"\\\\UNINSTALL.EXE\"\n")
             .File("a.txt")

@@ -15,6 +15,13 @@
 namespace zsetup {
 namespace {
 
+std::string Repeat(const std::string& s, std::size_t n) {
+    std::string out;
+    out.reserve(s.size() * n);
+    for (std::size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 struct Case {
     const char* label;
     std::string text;
@@ -73,8 +80,42 @@ INSTANTIATE_TEST_SUITE_P(
              "file]]\n",
              1, "needs a name, not U+0002"},
         Case{"a closing brace for an array value", "a = [1,\n}\n", 2, "an array needs a value or ']'"},
-        Case{"a date and a one-digit time", "a = 1979-05-27 7\n", 1, "hh:mm:ss"}),
+        Case{"a date and a one-digit time", "a = 1979-05-27 7\n", 1, "hh:mm:ss"},
+        // Nesting: toml++ reads and frees tables by recursion, a table for each key part.
+        Case{"a dotted key of 128 parts", Repeat("k.", 127) + "k = 1\n", 0, nullptr},
+        Case{"a dotted key of 129 parts", "a = 1\n" + Repeat("k.", 128) + "k = 1\n", 2, "nest more than 128 deep"},
+        Case{"a dotted key of 15000 parts", Repeat("k.", 14999) + "k = 1\n", 1, "nest more than 128 deep"},
+        Case{"a header's parts and a key's together",
+             "[" + Repeat("h.", 99) + "h]\n" + Repeat("k.", 27) + "k = 1\n" + Repeat("k.", 28) + "k = 1\n", 3,
+             "nest more than 128 deep"},
+        Case{"an array of tables counts its array", "[[" + Repeat("h.", 127) + "h]]\n", 1, "nest more than 128 deep"},
+        Case{"quoted parts count", Repeat("\"k\".", 128) + "'k' = 1\n", 1, "nest more than 128 deep"},
+        Case{"inline tables inside one another", "a = " + Repeat("{b = ", 127) + "1" + Repeat("}", 127) + "\n", 0,
+             nullptr},
+        Case{"inline tables with dotted keys", "a = " + Repeat("{b.c = ", 64) + "1" + Repeat("}", 64) + "\n", 1,
+             "nest more than 128 deep"},
+        Case{"arrays in inline tables in arrays",
+             "a = [\n" + Repeat("{b.c.d = [", 40) + "1" + Repeat("]}", 40) + "\n]\n", 2, "nest more than 128 deep"},
+        Case{"values side by side do not add up",
+             "a = [" + Repeat("{b.c.d = [1]}, ", 100) + "]\n" + Repeat("x.", 120) + "y = {" + Repeat("z.", 6) +
+                 "z = 1}\n",
+             0, nullptr},
+        Case{"dotted numbers are no keys", "a = [" + Repeat("1.5, ", 200) + "]\nb = 1979-05-27T07:32:00.999999Z\n", 0,
+             nullptr},
+        // A long text is refused before toml++ copies it.
+        Case{"a text of 64 KiB", "a = \"" + std::string(65536, 'x') + "\"\n", 0, nullptr},
+        Case{"a text over 64 KiB", "a = 1\nb = \"" + std::string(65537, 'x') + "\"\n", 2,
+             "a text in quotes of more than 65536 bytes"},
+        Case{"a literal text over 64 KiB", "a = '" + std::string(65537, 'x') + "'\n", 1, "more than 65536 bytes"},
+        Case{"a multi-line text over 64 KiB",
+             "a = \"\"\"\n" + std::string(40000, 'x') + "\n" + std::string(40000, 'x') + "\"\"\"\n", 1,
+             "more than 65536 bytes"}),
     testing::LabelName());
+
+// Dates one after another: read in a loop, not one call deeper for each.
+TEST(TomlGuard, ReadsARunOfDatesWithoutDeepening) {
+    EXPECT_FALSE(FindTomlTrap("a = " + Repeat("1979-05-27 ", 500000) + "\n"));
+}
 
 std::string Utf8(char32_t c) {
     std::string s;

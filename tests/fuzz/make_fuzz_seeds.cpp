@@ -1,5 +1,5 @@
 // Writes the committed seed inputs of the fuzz targets from the example
-// product and the writer tests' images:
+// product, a product of 300 files and the writer tests' images:
 //   make_fuzz_seeds OUT_DIR [PE_FIXTURE [PE_FIXTURE_X64]]
 // OUT_DIR/<target>/ gets the seeds; PE_FIXTURE and PE_FIXTURE_X64 (the mingw
 // test programs, build/native/tests/builder/pe_fixture.exe and
@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "builder/manifest.h"
+#include "package/extra_files.h"
+#include "package/maker_profile.h"
 #include "package/packed_blob.h"
 #include "tests/pe/test_image.h"
 
@@ -51,6 +54,44 @@ std::uint64_t DemoRecord(zsetup::SetupConfig& record) {
         offset += record.Files[i].Size;
     }
     return static_cast<std::uint64_t>(offset);
+}
+
+// A full record of 256 files and a table of 44 more, as a product of 300
+// files is built.
+void LargeProduct(zsetup::SetupConfig& record, std::vector<zsetup::FileEntry>& extra) {
+    record = zsetup::SetupConfig::Zero();
+    record.ProductName.assign("Large");
+    record.DefaultFolderName.assign("Large");
+    record.CompanyKeyName.assign("Maker");
+    record.FileCount = zsetup::kMaxRows;
+    for (int i = 0; i < zsetup::kMaxRows; ++i) record.Files[i].Name.assign("\\lib\\f" + std::to_string(i));
+    extra.resize(44);
+    for (std::size_t i = 0; i < extra.size(); ++i) extra[i].Name.assign("\\more\\g" + std::to_string(i));
+}
+
+Bytes Le32(std::size_t v) {
+    Bytes b(4);
+    zsetup::WriteLe32(b.data(), static_cast<std::uint32_t>(v));
+    return b;
+}
+
+// The installed record target's input: which copies are there, the record's
+// and the table's lengths, then the three copies.
+Bytes InstalledInput(const Bytes& record, const Bytes& table, const Bytes& maker) {
+    Bytes input = {static_cast<std::uint8_t>(1 | (table.empty() ? 0 : 2) | (maker.empty() ? 0 : 4))};
+    for (const Bytes& part : {Le32(record.size()), Le32(table.size()), record, table, maker})
+        input.insert(input.end(), part.begin(), part.end());
+    return input;
+}
+
+// The example product's maker profile.
+zsetup::MakerProfile DemoMaker() {
+    const fs::path manifest = fs::path(ZSETUP_SOURCE_DIR) / "examples" / "demo" / "product.toml";
+    zsetup::ManifestOptions options;
+    options.source_date_epoch = 1796860800;
+    const auto profile = zsetup::ReadManifest(manifest, options).maker.profile;
+    if (!profile) throw std::runtime_error("the example product has no [maker] table");
+    return *profile;
 }
 
 // The record target's input: the payload size, then the record without its
@@ -97,6 +138,25 @@ int main(int argc, char** argv) {
         if (argc == 4) Write(out / "pe" / "pe_fixture64.exe", Read(argv[3]));
 
         Write(out / "manifest" / "demo.toml", Read(fs::path(ZSETUP_SOURCE_DIR) / "examples" / "demo" / "product.toml"));
+
+        // The uninstaller's copies: the example's record and maker profile, a large product's table.
+        const Bytes maker = zsetup::WriteMakerProfile(DemoMaker());
+        Bytes maker_input = {static_cast<std::uint8_t>(record->FileCount), 0, 0xFF};
+        maker_input.insert(maker_input.end(), maker.begin(), maker.end());
+        Write(out / "maker" / "demo.bin", maker_input);
+        const Bytes record_copy = zsetup::PackBlob(image.data(), image.size());
+        Write(out / "installed_record" / "demo.bin", InstalledInput(record_copy, {}, maker));
+
+        auto large = std::make_unique<zsetup::SetupConfig>(zsetup::SetupConfig::Zero());
+        std::vector<zsetup::FileEntry> extra;
+        LargeProduct(*large, extra);
+        const Bytes table = zsetup::ExtraFilesBytes(extra);
+        const Bytes table_copy = zsetup::PackBlob(table.data(), table.size());
+        Write(out / "extra_files" / "table.bin", table);
+        Write(out / "extra_files" / "table-packed.bin", table_copy);
+        const Bytes large_image = large->ToBytes();
+        Write(out / "installed_record" / "large.bin",
+              InstalledInput(zsetup::PackBlob(large_image.data(), large_image.size()), table_copy, {}));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", e.what());
         return 1;

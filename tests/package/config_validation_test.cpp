@@ -123,6 +123,16 @@ const Case kCases[] = {
      "Files[1].Name: \"\\BIN\\App.exe\" is the same file as Files[0]"},
     {"a file where another row makes a folder", [](SetupConfig& c) { c.Files[1].Name.assign("\\bin\\app.exe\\x"); },
      "Files[1].Name: \"\\bin\\app.exe\\x\" lies in a folder that is Files[0]'s file"},
+    // Letters NTFS folds beyond ASCII (GBK): fullwidth a/A, Greek alpha, Cyrillic ya, Roman numeral one.
+    {"fullwidth letters are one file", [](SetupConfig& c) { c.Files[0].Name.assign("\\\xA3\xE1.txt"); c.Files[1].Name.assign("\\\xA3\xC1.txt"); },
+     "Files[1].Name: \"\\\xA3\xC1.txt\" is the same file as Files[0]"},
+    {"Cyrillic letters are one file", [](SetupConfig& c) { c.Files[0].Name.assign("\\\xA7\xF1"); c.Files[1].Name.assign("\\\xA7\xC1"); },
+     "Files[1].Name: \"\\\xA7\xC1\" is the same file as Files[0]"},
+    {"a Greek folder that is a file", [](SetupConfig& c) { c.Files[0].Name.assign("\\\xA6\xC1"); c.Files[1].Name.assign("\\\xA6\xA1\\x"); },
+     "Files[1].Name: \"\\\xA6\xA1\\x\" lies in a folder that is Files[0]'s file"},
+    {"Roman numerals are one file", [](SetupConfig& c) { c.Files[0].Name.assign("\\\xA2\xA1"); c.Files[1].Name.assign("\\\xA2\xF1"); },
+     "Files[1].Name: \"\\\xA2\xF1\" is the same file as Files[0]"},
+    {"two Chinese characters are two files", [](SetupConfig& c) { c.Files[0].Name.assign("\\\xD2\xBB"); c.Files[1].Name.assign("\\\xB6\xA1"); }, nullptr},
 
     // Names that become a link, the program group, a folder or a registry key.
     {"shortcut name with a folder", [](SetupConfig& c) { c.Shortcuts[0].Name.assign("..\\..\\..\\..\\x"); },

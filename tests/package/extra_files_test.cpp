@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "base/little_endian.h"
 #include "package/config_validation.h"
 #include "package/errors.h"
 #include "package/packed_blob.h"
@@ -98,6 +99,43 @@ TEST(ExtraFilesRefusalOfTheBlob, ADamagedStreamNamesItsSource) {
     } catch (const PackageError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("SETUPFILES: ", 0), 0u) << e.what();
     }
+}
+
+// The message of the PackageError the call throws; "" when it throws none.
+std::string Refusal(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const PackageError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// The largest table a package can have is read; one row more is refused
+// before it is unpacked.
+TEST(ExtraFilesLimit, TheLargestTableIsReadAndNoLargerOne) {
+    std::vector<FileEntry> rows(kMostExtraFileRows, Row("\\f", 0, 0));
+    Bytes table = ExtraFilesBytes(rows);
+    ASSERT_EQ(table.size(), 9139212u);  // 12 + (65536 - 256) * 140
+    Bytes packed = PackBlob(table.data(), table.size());
+    EXPECT_EQ(UnpackExtraFiles(packed.data(), packed.size(), "\\Z_files.cx").size(), kMostExtraFileRows);
+
+    rows.push_back(Row("\\g", 0, 0));
+    table = ExtraFilesBytes(rows);
+    packed = PackBlob(table.data(), table.size());
+    EXPECT_EQ(Refusal([&] { UnpackExtraFiles(packed.data(), packed.size(), "\\Z_files.cx"); }),
+              "\\Z_files.cx: it announces 9139352 bytes unpacked, at most 9139212");
+    EXPECT_EQ(Refusal([&] { ParseExtraFiles(table.data(), table.size()); }),
+              "the file table holds 65281 rows, at most 65280 follow the record's");
+}
+
+// A mebibyte of packed bytes may announce a gibibyte (deflate's ratio): the
+// table's own bound refuses it before a byte is allocated for it.
+TEST(ExtraFilesLimit, AHugeAnnouncedTableIsRefusedUnallocated) {
+    Bytes blob(4 + (1 << 20), 0);
+    WriteLe32(blob.data(), 1u << 30);
+    EXPECT_EQ(Refusal([&] { UnpackExtraFiles(blob.data(), blob.size(), "\\Z_files.cx"); }),
+              "\\Z_files.cx: it announces 1073741824 bytes unpacked, at most 9139212");
 }
 
 // A full record of 256 one-byte files and two more rows after it; the

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "package/setup_map.h"
 #include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
@@ -258,6 +259,16 @@ TEST(Uninstall, WithoutASoundRecordNothingIsRemoved) {
              f.WriteWholeFile(kFolder + "\\Z_maker.cx", {'Z', 'S', 'M', 'K', 9});
          },
          std::string(uninstall_texts::kBadRecord) + "SETUPMAKER"},
+        // Short, its tables would read as empty and their links and values stay.
+        {"a record copy cut short",
+         [](MemoryFiles& f) {
+             const Bytes blob = *f.ReadWholeFile(kFolder + "\\Z_nt.cx");
+             Bytes config = UnpackBlob(blob.data(), blob.size());
+             config.resize(config.size() / 2);
+             f.WriteWholeFile(kFolder + "\\Z_nt.cx", PackBlob(config.data(), config.size()));
+         },
+         std::string(uninstall_texts::kBadRecord) + kFolder +
+             "\\Z_nt.cx: it unpacks to 103580 bytes, a record is 207160"},
         {"failing validation",
          [](MemoryFiles& f) {
              Package bad;
@@ -282,6 +293,34 @@ TEST(Uninstall, WithoutASoundRecordNothingIsRemoved) {
         EXPECT_EQ(c.w.platform->files.Listing(), files);
         EXPECT_EQ(c.w.platform->registry.Listing(), registry);
         EXPECT_FALSE(u.removed());
+    }
+}
+
+// A mebibyte announcing a gibibyte beside a full record: refused before it is
+// unpacked, in the box and under /S, and nothing is removed.
+TEST(Uninstall, ATableCopyAnnouncingAGibibyteIsRefusedUnpacked) {
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "/S" : "window");
+        Cycle c(LargeProduct());
+        Bytes table(4 + (1 << 20), 0);
+        WriteLe32(table.data(), 1u << 30);
+        c.w.platform->files.WriteWholeFile(kFolder + "\\Z_files.cx", table);
+        const auto files = c.w.platform->files.Listing();
+        const std::size_t boxes = c.w.boxes().size();
+        c.w.platform->dialogs.Answer(kIdOk);
+        TUninstallForm u(c.w.platform->seam, kFolder);
+        if (silent) {
+            EXPECT_EQ(u.RunSilently(), kUninstallNoRecord);
+            EXPECT_EQ(c.w.boxes().size(), boxes);
+        } else {
+            u.Start();
+            EXPECT_EQ(u.exit_code(), kUninstallNoRecord);
+            ASSERT_EQ(c.w.boxes().size(), boxes + 1);
+            EXPECT_EQ(c.w.boxes().back().text, std::string(uninstall_texts::kBadRecord) + kFolder +
+                                                   "\\Z_files.cx: it announces 1073741824 bytes unpacked, at most "
+                                                   "9139212");
+        }
+        EXPECT_EQ(c.w.platform->files.Listing(), files);
     }
 }
 
