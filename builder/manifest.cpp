@@ -22,6 +22,7 @@
 #include "package/config_validation.h"
 #include "text/gbk.h"
 #include "package/installed_names.h"
+#include "package/extra_files.h"
 #include "text/encoding.h"
 
 namespace zsetup {
@@ -547,9 +548,12 @@ void AddWarnings(const toml::table& root, Manifest& m) {
         warn("product.version", "product.version: \"" + GbkToUtf8(r.Version.text()) +
                                     "\" does not start with one to four numbers of at most 65535; the file version in "
                                     "setup.exe's version information is 0.0.0.0");
-    const auto files = r.FileRows();
-    if (std::none_of(files.begin(), files.end(),
-                     [](const FileEntry& f) { return FoldAsciiCase(f.Name.text()) == installed::kUninstaller; }))
+    // Every row counts: the uninstaller of a product past 256 files is in the extra table.
+    const AllFileRows files(r, m.extra_files);
+    bool uninstaller = false;
+    for (std::size_t i = 0; i < files.size() && !uninstaller; ++i)
+        uninstaller = FoldAsciiCase(files[i].Name.text()) == installed::kUninstaller;
+    if (!uninstaller)
         warn("",
              "no file is installed as \"\\uninstall.exe\": the uninstall entry in Windows' list of programs "
              "and the uninstall link in the program group start it, so the product could not be uninstalled");

@@ -139,6 +139,40 @@ TEST_F(Cli, StrictTurnsWarningsIntoBadInput) {
     EXPECT_FALSE(fs::exists(setup_));
 }
 
+// The built-in uninstaller is the last row: past the record's 256 it lies in
+// the extra table, and counts there as anywhere.
+TEST_F(Cli, StrictFindsTheUninstallerInEitherTable) {
+    const struct {
+        const char* label;
+        int product_files;
+        bool uninstaller;
+        int status;
+    } cases[] = {
+        {"255 files: the uninstaller is the record's 256th row", 255, true, 0},
+        {"256 files: the uninstaller is the extra table's first row", 256, true, 0},
+        {"5000 files: the uninstaller is row 5001", 5000, true, 0},
+        {"5000 files without an uninstaller", 5000, false, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string folder = "many-" + std::to_string(c.product_files);
+        for (int i = 0; i < c.product_files; ++i) dir_.Write(folder + "/f" + std::to_string(i) + ".txt", "x");
+        const fs::path manifest =
+            dir_.Manifest(std::string(c.uninstaller ? "" : "uninstaller = false\n") +
+                              "licence = \"licence.txt\"\n[product]\nname = \"演示软件\"\nversion = \"1.0\"\n"
+                              "company_key = \"DemoSoft\"\ndefault_folder = \"演示软件\"\n"
+                              "[[folder]]\nsource = \"" +
+                              folder + "\"\nname = \"\\\\\"\n",
+                          folder + ".toml");
+        const ToolRun run = Zsetup("build " + Q(manifest) + " -o " + Q(setup_) +
+                                   " --strict --stub '" ZSETUP_PE_FIXTURE "' --uninstaller '" ZSETUP_PE_FIXTURE "'");
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_EQ(run.output.find("warning: no file is installed as") != std::string::npos, !c.uninstaller)
+            << run.output;
+        fs::remove(setup_);
+    }
+}
+
 TEST_F(Cli, TellsItsVersion) {
     const ToolRun run = ZsetupOut("--version");
     EXPECT_EQ(run.status, 0);
