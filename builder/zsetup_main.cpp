@@ -151,6 +151,8 @@ int Build(const BuildOptions& o) {
     };
     Manifest manifest = ReadManifest(std::filesystem::u8path(o.manifest), options);
     const std::filesystem::path stub_file = o.StubFor(manifest.arch);
+    if (!o.quiet)
+        for (const std::string& note : manifest.notes) std::cerr << note << "\n";
     for (const std::string& warning : manifest.warnings) std::cerr << warning << "\n";
     if (o.strict && !manifest.warnings.empty()) {
         std::cerr << "zsetup: --strict: " << manifest.warnings.size()
@@ -244,7 +246,7 @@ int Run(int argc, char** argv) {
     build->add_option("--uninstaller", uninstaller,
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
-    build->add_flag("-q,--quiet", b.quiet, "No progress and no summary; warnings and errors still");
+    build->add_flag("-q,--quiet", b.quiet, "No progress, notes or summary; warnings and errors still");
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");

@@ -432,15 +432,35 @@ TEST(Builder, MissingSourcesAreNamedWithTheirLines) {
     }
 }
 
+// The licence is read with the manifest: its problems are listed with the
+// others, its stand-ins are warnings and its encoding a note, each with the
+// licence key's line.
 TEST(Builder, LicenceMustHaveAGbkForm) {
     ProductDir dir;
     WriteProductFiles(dir);
     dir.Write("licence.txt", "\xEF\xBB\xBF许可 ✓ 😀");
-    Manifest m = ReadManifest(dir.Manifest(kManifest), Options());
-    EXPECT_THROW(BuildSetup(m, Stub(), {}), ManifestError);
+    try {
+        ReadManifest(dir.Manifest(kManifest), Options());
+        ADD_FAILURE() << "accepted";
+    } catch (const ManifestError& e) {
+        EXPECT_NE(std::string(e.what()).find(":1: licence: \"" + dir.Path("licence.txt").u8string() +
+                                             "\": line 1, column 6: \"😀\" (U+1F600) has no GBK form"),
+                  std::string::npos)
+            << e.what();
+    }
     dir.Write("licence.txt", "\xEF\xBB\xBF许可");  // a byte-order mark is dropped
     Manifest ok = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_TRUE(ok.notes.empty());
     EXPECT_EQ(GbkToUtf8(*ReadPackage(BuildSetup(ok, Stub(), {})).licence), "许可");
+
+    dir.Write("licence.txt", std::string("\xFF\xFE\xA9\x00 \x00", 6));  // "© " in UTF-16 LE
+    Manifest stood_in = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_EQ(stood_in.licence_text, "(C) ");
+    ASSERT_EQ(stood_in.warnings.size(), 1u);
+    EXPECT_NE(stood_in.warnings[0].find(":1: warning: licence: "), std::string::npos) << stood_in.warnings[0];
+    ASSERT_EQ(stood_in.notes.size(), 1u);
+    EXPECT_NE(stood_in.notes[0].find(":1: note: licence: "), std::string::npos) << stood_in.notes[0];
+    EXPECT_NE(stood_in.notes[0].find("read as UTF-16 LE"), std::string::npos) << stood_in.notes[0];
 }
 
 TEST(Builder, PayloadOver2GiBIsRefusedBeforeAnythingIsRead) {
