@@ -336,6 +336,53 @@ TEST_P(CliOfEachKind, VersionResourceIsReadBackByIndependentTools) {
     EXPECT_NE(std::search(mapped.begin(), mapped.end(), version.begin(), version.end()), mapped.end());
 }
 
+// The part of pefile_summary.py's JSON after `"key": `, up to the next key.
+std::string JsonField(const std::string& json, const std::string& key, const std::string& next) {
+    const std::size_t from = json.find("\"" + key + "\": "), to = json.find(", \"" + next + "\": ");
+    if (from == std::string::npos || to == std::string::npos || to < from) return "";
+    return json.substr(from + key.size() + 4, to - from - key.size() - 4);
+}
+
+// The stub's resource section is replaced, not left beside ours: objdump
+// lists one .rsrc, exiftool (which reads the first) finds the version
+// information, and pefile finds the stub's resources beside ours and every
+// base relocation of the stub where .reloc moved to.
+TEST_P(CliOfEachKind, OneResourceSectionThatIndependentReadersRead) {
+    ASSERT_EQ(BuildOf(GetParam().arch).status, 0);
+    const ToolRun sections = Capture(std::string(GetParam().objdump) + " -h " + Q(setup_));
+    ASSERT_EQ(sections.status, 0) << sections.output;
+    std::size_t rsrc = 0;
+    for (std::size_t at = 0; (at = sections.output.find(" .rsrc ", at)) != std::string::npos; ++at) ++rsrc;
+    EXPECT_EQ(rsrc, 1u) << sections.output;
+
+    const ToolRun exif =
+        Capture(std::string(ZSETUP_EXIFTOOL) +
+                " -j -ProductName -CompanyName -FileVersion -ProductVersion -LegalCopyright " + Q(setup_));
+    ASSERT_EQ(exif.status, 0) << exif.output;
+    for (const char* field :
+         {"\"ProductName\": \"演示软件\"", "\"CompanyName\": \"演示工作室\"", "\"FileVersion\": \"2.5.1.0\"",
+          "\"ProductVersion\": \"2.5.1\"", "\"LegalCopyright\": \"版权所有\""})
+        EXPECT_NE(exif.output.find(field), std::string::npos) << field << "\n" << exif.output;
+
+    const ToolRun setup = Capture(std::string(ZSETUP_PEFILE_SUMMARY) + " " + Q(setup_));
+    const ToolRun stub = Capture(std::string(ZSETUP_PEFILE_SUMMARY) + " " + Q(Fixture(GetParam().arch)));
+    ASSERT_EQ(setup.status, 0) << setup.output;
+    ASSERT_EQ(stub.status, 0) << stub.output;
+    const std::string relocations = JsonField(stub.output, "relocations", "resource_types");
+    EXPECT_GT(relocations.size(), 2u) << stub.output;
+    EXPECT_EQ(JsonField(setup.output, "relocations", "resource_types"), relocations);
+    std::istringstream stub_types(JsonField(stub.output, "resource_types", "sections"));
+    const std::string setup_types = JsonField(setup.output, "resource_types", "sections");
+    for (std::string type; std::getline(stub_types >> std::ws, type, ',');) {
+        type.erase(type.find_last_not_of("[] ") + 1);
+        type.erase(0, type.find_first_not_of("[ "));
+        EXPECT_NE(setup_types.find(type), std::string::npos) << type << " in " << setup_types;
+    }
+    for (const char* field : {"\"080404B0\": {", "\"ProductName\": \"演示软件\"", "\"040904B0\": {",
+                              "\"FileDescription\": \"演示软件 Setup\""})
+        EXPECT_NE(setup.output.find(field), std::string::npos) << field << "\n" << setup.output;
+}
+
 // Signed after the build with a throwaway key: osslsigncode accepts the
 // signature and zsetup still reads, extracts and verifies the very file.
 TEST_P(CliOfEachKind, ASignedInstallerIsReadAndVerified) {
