@@ -16,7 +16,7 @@
 #include "package/config_validation.h"
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
-#include "package/payload_pack.h"
+#include "package/payload_sum.h"
 #include "package/payload_stream.h"
 #include "package/sha256.h"
 #include "text/encoding.h"

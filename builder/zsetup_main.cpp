@@ -192,9 +192,9 @@ int Build(const BuildOptions& o) {
 }
 
 PackageContents Read(const std::string& file) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(std::filesystem::u8path(file));
+    auto bytes = std::make_unique<FileOnDisk>(std::filesystem::u8path(file));
     try {
-        return ReadPackage(bytes);
+        return ReadPackage(std::move(bytes));
     } catch (const NotAnInstallerError& e) {
         throw NotAnInstallerError("\"" + file + "\" is not a zsetup installer: " + e.what());
     }
@@ -283,7 +283,8 @@ int Run(int argc, char** argv) {
             if (json) WriteJsonReport(contents, std::cout);
             else WriteTextReport(contents, std::cout);
         } else if (*extract) {
-            ExtractFiles(contents, std::filesystem::u8path(folder));
+            for (const std::string& row : ExtractFiles(contents, std::filesystem::u8path(folder)))
+                std::cerr << "zsetup: skipped " << row << "\n";
         } else if (*verify) {
             return Verify(contents, json);
         }

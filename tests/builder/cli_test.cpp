@@ -19,6 +19,7 @@
 #include "pe/pe_machine.h"
 #include "builder/version_info.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/package_in_memory.h"
 #include "tests/builder/product_dir.h"
 
 namespace zsetup {

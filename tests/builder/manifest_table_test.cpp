@@ -18,6 +18,7 @@
 #include "builder/file_count.h"
 #include "package/extra_files.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/package_in_memory.h"
 #include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
@@ -482,9 +483,8 @@ TEST_P(ManifestTable, GivesTheRecordOrTheProblems) {
         const auto at = std::find(names.begin(), names.end(), name);
         ASSERT_NE(at, names.end());
         const FileEntry* row = &files[static_cast<std::size_t>(at - names.begin())];
-        EXPECT_EQ(std::string(out.package->payload.begin() + row->Offset,
-                              out.package->payload.begin() + row->Offset + row->Size),
-                  bytes);
+        const Bytes got = RowBytes(*out.package, *row);
+        EXPECT_EQ(std::string(got.begin(), got.end()), bytes);
     }
 }
 
