@@ -142,6 +142,25 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::
     return bytes;
 }
 
+FileOnDisk::FileOnDisk(const std::filesystem::path& file) : file_(file) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) throw FileError("Cannot read", file, "it is a folder");
+    in_.open(file, std::ios::binary);
+    if (!in_) throw FileError("Cannot read", file, std::strerror(errno));
+    in_.seekg(0, std::ios::end);
+    const std::streamoff size = in_.tellg();
+    if (size < 0) throw FileError("Cannot read", file, "its size is unknown");
+    size_ = static_cast<std::uint64_t>(size);
+}
+
+void FileOnDisk::Read(std::uint64_t offset, std::uint8_t* out, std::size_t count) const {
+    if (offset > size_ || count > size_ - offset) throw FileError("Cannot read", file_, "a read past its end");
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset));
+    if (count > 0 && !in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count)))
+        throw FileError("Cannot read", file_, "the read failed");
+}
+
 void WriteFileReplacing(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
     // Appended to the native name: no round trip through a narrow string.
     std::filesystem::path partial = file;

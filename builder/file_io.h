@@ -1,6 +1,6 @@
-// The tool's inputs, read only when they are regular files, and the one-step
-// write of an output file: the result appears under its name complete or not
-// at all.
+// The tool's inputs, read only when they are regular files, whole or where
+// asked (FileOnDisk), and the one-step write of an output file: the result
+// appears under its name complete or not at all.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "pe/resource_writer.h"
 
 namespace zsetup {
@@ -42,6 +43,23 @@ private:
 // with InputError before it is read; one that changes while it is read
 // throws std::runtime_error.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::uint64_t most = UINT64_MAX);
+
+// A file read a piece at a time where asked, never whole: how the readers
+// (inspect, extract, verify) take an installer of any size. Throws
+// std::runtime_error naming the file and the reason, from the constructor
+// when it cannot be opened and from Read when it cannot be read.
+class FileOnDisk final : public FileBytes {
+public:
+    explicit FileOnDisk(const std::filesystem::path& file);
+    using FileBytes::Read;
+    std::uint64_t size() const override { return size_; }
+    void Read(std::uint64_t offset, std::uint8_t* out, std::size_t count) const override;
+
+private:
+    std::filesystem::path file_;
+    mutable std::ifstream in_;  // reading moves its position, not the file's bytes
+    std::uint64_t size_ = 0;
+};
 
 // Writes to a temporary file beside the target and renames it over the
 // target at the end; on failure the temporary file is removed and an

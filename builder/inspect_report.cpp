@@ -135,7 +135,7 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
         if (e.Is(RegistryKind::Integer)) out << " = " << e.IntValue;
         out << "\n";
     }
-    out << "\nPayload: " << c.payload.size() << " bytes\n";
+    out << "\nPayload: " << c.payload->size() << " bytes\n";
     out << "Checksum: stored " << static_cast<std::uint32_t>(r.PackChecksum) << ", computed " << c.computed_checksum
         << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
     out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
@@ -189,7 +189,7 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
         sep = ",\n";
     }
     out << "\n  ],\n";
-    out << "  \"payload_size\": " << c.payload.size() << ",\n";
+    out << "  \"payload_size\": " << c.payload->size() << ",\n";
     out << "  \"checksum\": {\"stored\": " << static_cast<std::uint32_t>(r.PackChecksum)
         << ", \"computed\": " << c.computed_checksum << "},\n";
     out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";

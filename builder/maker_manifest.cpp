@@ -170,11 +170,17 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
     if (auto inline_licence = r.Flag("licence_inline")) p.licence_inline = *inline_licence;
     if (auto open = r.Flag("open_folder")) p.keep_folder_closed = !*open;
     if (auto run = r.Text("run", kFileNameBytes)) {
+        const std::string shown = "run: " + Quoted(r.Node("run")->as_string()->get()) + " ";
         auto at = index_of_name.find(NameCaseKey(*run));
-        if (at == index_of_name.end())
-            r.Report(r.Node("run"),
-                     "run: " + Quoted(r.Node("run")->as_string()->get()) + " is not the name of any [[file]]");
-        else p.run_file = at->second;
+        if (at == index_of_name.end()) {
+            r.Report(r.Node("run"), shown + "is not the name of any [[file]]");
+        } else if (at->second >= kMaxRows) {
+            // The profile names a row of the record, which holds the first 256.
+            r.Report(r.Node("run"), shown + "is file " + std::to_string(at->second + 1) + "; the finish page starts " +
+                                        "one of the first " + std::to_string(kMaxRows) + " only");
+        } else {
+            p.run_file = at->second;
+        }
     }
     // What the installer would refuse, said at the line of the table.
     try {

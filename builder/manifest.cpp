@@ -15,11 +15,13 @@
 #include "builder/file_table.h"
 #include "builder/folder_scan.h"
 #include "builder/glob.h"
+#include "builder/licence_text.h"
 #include "builder/manifest_text.h"
 #include "builder/toml_guard.h"
 #include "builder/version_info.h"
 #include "builder/wizard_fit.h"
 #include "package/config_validation.h"
+#include "package/extra_files.h"
 #include "text/gbk.h"
 #include "package/setup_map.h"
 #include "text/name_case.h"
@@ -256,6 +258,28 @@ std::optional<std::string> ReadFolderName(const toml::table& row, const std::str
 
 void Warn(Manifest& m, int line, const std::string& what) {
     m.warnings.push_back(ManifestPlace(m.file.u8string(), line) + "warning: " + what);
+}
+
+// The licence in GBK: its problems with their places in the file, characters
+// given stand-ins as warnings, and a note when it was not read as UTF-8.
+void ReadLicence(Manifest& m, Problems& problems) {
+    const int line = m.licence.line;
+    const std::string shown = "licence: \"" + m.licence.path.u8string() + "\": ";
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadWholeFile(m.licence.path);
+    } catch (const std::runtime_error& e) {
+        problems.Add(line, std::string("licence: ") + e.what());
+        return;
+    }
+    LicenceText text = DecodeLicence(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    for (const std::string& problem : text.problems) problems.Add(line, shown + problem);
+    for (const std::string& stand_in : text.stand_ins) Warn(m, line, shown + stand_in);
+    if (text.encoding == LicenceEncoding::kUtf16Le || text.encoding == LicenceEncoding::kUtf16Be ||
+        text.encoding == LicenceEncoding::kGbk)
+        m.notes.push_back(ManifestPlace(m.file.u8string(), line) + "note: " + shown + "read as " +
+                          LicenceEncodingName(text.encoding));
+    m.licence_text = std::move(text.gbk);
 }
 
 // Empty folders and a row that installs nothing: sound, but likely not what was meant.
@@ -561,9 +585,12 @@ void AddWarnings(const toml::table& root, Manifest& m) {
         warn("product.version", "product.version: \"" + GbkToUtf8(r.Version.text()) +
                                     "\" does not start with one to four numbers of at most 65535; the file version in "
                                     "setup.exe's version information is 0.0.0.0");
-    const auto files = r.FileRows();
-    if (std::none_of(files.begin(), files.end(),
-                     [](const FileEntry& f) { return FoldAsciiCase(f.Name.text()) == installed::kUninstaller; }))
+    // Every row counts: the uninstaller of a product past 256 files is in the extra table.
+    const AllFileRows files(r, m.extra_files);
+    bool uninstaller = false;
+    for (std::size_t i = 0; i < files.size() && !uninstaller; ++i)
+        uninstaller = FoldAsciiCase(files[i].Name.text()) == installed::kUninstaller;
+    if (!uninstaller)
         warn("",
              "no file is installed as \"\\uninstall.exe\": the uninstall entry in Windows' list of programs "
              "and the uninstall link in the program group start it, so the product could not be uninstalled");
@@ -623,11 +650,12 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     ReadProduct(root, *m.record, options, problems);
 
     if (const toml::node* licence = root.get("licence"); !licence) {
-        problems.Add(0, "licence: missing, it is required (a UTF-8 text file)");
+        problems.Add(0, "licence: missing, it is required (a text file: UTF-8, UTF-16 or GBK)");
     } else if (!licence->is_string() || licence->as_string()->get().empty()) {
         problems.Add(licence, "licence: expected a path in double quotes");
     } else {
         m.licence = {base / std::filesystem::u8path(licence->as_string()->get()), "licence", LineOf(*licence)};
+        ReadLicence(m, problems);
     }
 
     FileTable table;

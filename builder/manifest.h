@@ -1,9 +1,9 @@
 // The product manifest: a TOML file in UTF-8 naming the record's texts, the
 // files and folders with their installed names, the shortcuts, the registry
-// values and the licence text. Reading it walks the [[folder]] rows' folders
-// and checks everything that can be checked without opening a source file,
-// reporting every problem at once; what is sound but likely a mistake is a
-// warning.
+// values and the licence text. Reading it walks the [[folder]] rows' folders,
+// reads the licence and checks everything that can be checked without opening
+// a source file, reporting every problem at once; what is sound but likely a
+// mistake is a warning.
 #pragma once
 
 #include <cstdint>
@@ -42,12 +42,16 @@ struct Manifest {
     std::vector<SourceFile> sources;  // one per row of the file table, in table order
     std::vector<SourceFile> folders;  // the [[folder]] rows' source folders
     SourceFile licence;
+    std::string licence_text;           // GBK, as PROTOCOL carries it
     bool built_in_uninstaller = false;  // the last file row is zsetup-uninstall.exe
     // The kind of program the build makes: --arch, else the `arch` key, else x86.
     PeMachine arch = PeMachine::kI386;
     int arch_line = 0;  // the `arch` key's line when the key chose it
     // "manifest.toml:LINE: warning: key: what", each naming what it is about.
     std::vector<std::string> warnings;
+    // "manifest.toml:LINE: note: key: what": how an input was read, where not as
+    // expected; for the user's information, never refused by --strict.
+    std::vector<std::string> notes;
     MakerManifest maker;  // the [maker] table
 };
 

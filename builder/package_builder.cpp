@@ -16,7 +16,7 @@
 #include "package/config_validation.h"
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
-#include "package/payload_pack.h"
+#include "package/payload_sum.h"
 #include "package/payload_stream.h"
 #include "package/sha256.h"
 #include "text/encoding.h"
@@ -55,22 +55,6 @@ std::vector<std::uint64_t> SourceSizes(const Manifest& m) {
     }
     if (!problems.empty()) throw ManifestError(problems.substr(0, problems.size() - 1));
     return sizes;
-}
-
-std::string LicenceText(const Manifest& m) {
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(m.licence.path);
-    } catch (const std::runtime_error& e) {
-        throw ManifestError(Where(m, m.licence) + e.what());
-    }
-    std::string_view utf8(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (utf8.substr(0, 3) == "\xEF\xBB\xBF") utf8.remove_prefix(3);
-    std::string gbk;
-    if (!Utf8ToGbk(utf8, gbk))
-        throw ManifestError(Where(m, m.licence) + "\"" + m.licence.path.u8string() +
-                            "\" is not UTF-8 text with a GBK form for every character");
-    return gbk;
 }
 
 // Each source's bytes in table order, in pieces; throws when a source is no
@@ -165,7 +149,6 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
             throw ManifestError(m.file.u8string() + ": the payload is over 2 GiB (" + std::to_string(total) +
                                 " bytes by " + m.sources[i].key + "), at most " + std::to_string(kMostPayloadBytes));
     }
-    const std::string licence = LicenceText(m);
     std::vector<RcDataItem> pictures = MakerPictures(m);
     std::optional<IconResources> icon = MakerIcon(m);
 
@@ -185,7 +168,7 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
     const std::vector<std::uint8_t> config = record.ToBytes();
     std::vector<RcDataItem> items;
     items.push_back({kConfigResource, PackBlob(config.data(), config.size())});
-    items.push_back({kLicenceResource, std::vector<std::uint8_t>(licence.begin(), licence.end())});
+    items.push_back({kLicenceResource, std::vector<std::uint8_t>(m.licence_text.begin(), m.licence_text.end())});
     // Only a product past the record's 256 files carries the extra table.
     if (!m.extra_files.empty()) {
         const std::vector<std::uint8_t> table = ExtraFilesBytes(m.extra_files);

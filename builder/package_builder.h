@@ -28,7 +28,7 @@ void CheckStubProgram(const std::vector<std::uint8_t>& stub, const Manifest& man
 
 // The filled program's bytes. Throws ManifestError for bad input (a missing
 // or unreadable source, a built-in uninstaller that is no program of the
-// build's kind, a licence without a GBK form, a payload over 2 GiB),
+// build's kind, a payload over 2 GiB),
 // InputError for a stub that is no GUI program of the build's kind, PeError
 // for one it cannot fill, std::runtime_error for other failures.
 // The manifest's record receives the offsets, sizes and checksum.

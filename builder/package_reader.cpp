@@ -14,22 +14,41 @@
 #include "package/errors.h"
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
-#include "package/payload_pack.h"
 #include "package/payload_stream.h"
 #include "package/sha256.h"
 
 namespace zsetup {
 namespace {
 
-// The RT_RCDATA entry of that name (ignoring case, first language), taken out of the tree.
-std::optional<std::vector<std::uint8_t>> TakeRcData(ResourceTree& tree, const std::string& name) {
+// Resources read whole are at most this large: the record, the extra table
+// (65,280 rows pack to less), the licence, the maker's profile and the
+// digest. Only SETUPPACK is streamed.
+constexpr std::uint32_t kMostResourceBytes = 32 << 20;
+// An "\uninstall.exe" larger than this is no zsetup uninstaller, which is a
+// few hundred kilobytes; it is not read to find out.
+constexpr std::int32_t kMostUninstallerBytes = 16 << 20;
+constexpr std::size_t kPiece = 1 << 20;
+
+// The RT_RCDATA entry of that name (ignoring case, first language).
+const LocatedData* FindRcData(const ResourceMap& map, const std::string& name) {
     const ResourceKey key = ResourceKey::Name(std::u16string(name.begin(), name.end()));
-    for (ResourceType& t : tree) {
+    for (const LocatedType& t : map) {
         if (!ResourceKeyMatches(t.type, ResourceKey::Id(kRtRcData))) continue;
-        for (ResourceEntry& e : t.entries)
-            if (ResourceKeyMatches(e.name, key) && !e.languages.empty()) return std::move(e.languages.front().bytes);
+        for (const LocatedEntry& e : t.entries)
+            if (ResourceKeyMatches(e.name, key) && !e.languages.empty()) return &e.languages.front();
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+// The entry's bytes, read whole.
+std::optional<std::vector<std::uint8_t>> ReadRcData(const FileBytes& file, const ResourceMap& map,
+                                                    const std::string& name) {
+    const LocatedData* data = FindRcData(map, name);
+    if (!data) return std::nullopt;
+    if (data->size > kMostResourceBytes)
+        throw PackageError(name + ": " + std::to_string(data->size) + " bytes, more than zsetup ever writes (" +
+                           std::to_string(kMostResourceBytes) + ")");
+    return file.Read(data->offset, data->size);
 }
 
 // What the stub does with the blob, with the blob's name on the error.
@@ -44,20 +63,20 @@ auto Unpacked(const char* name, Unpack unpack) {
 
 }  // namespace
 
-PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
-    if (!ProgramMachine(image)) throw NotAnInstallerError("it is not an x86 or x64 Windows program");
-    const PeImage pe = ParsePeImage(image, AfterSections::kAnything);
-    ResourceTree tree = ReadResourceTree(image, pe);
-    auto config_blob = TakeRcData(tree, kConfigResource);
-    auto pack_blob = TakeRcData(tree, kPayloadResource);
-    auto licence = TakeRcData(tree, kLicenceResource);
-    auto extra_blob = TakeRcData(tree, kExtraFilesResource);
-    auto maker = TakeRcData(tree, kMakerResource);
-    auto digest = TakeRcData(tree, kPayloadDigestResource);
-    ResourceTree().swap(tree);
-    if (!config_blob && !pack_blob) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
+PackageContents ReadPackage(std::unique_ptr<FileBytes> file) {
+    const std::vector<std::uint8_t> headers = ReadHeaderBytes(*file);
+    if (!ProgramMachine(headers)) throw NotAnInstallerError("it is not an x86 or x64 Windows program");
+    const PeImage pe = ParsePeHeaders(headers, file->size(), AfterSections::kAnything);
+    const ResourceMap map = LocateResources(*file, pe);
+    const LocatedData* pack = FindRcData(map, kPayloadResource);
+    auto config_blob = ReadRcData(*file, map, kConfigResource);
+    if (!config_blob && !pack) throw NotAnInstallerError("the program carries neither SETUPINI nor SETUPPACK");
     if (!config_blob) throw PackageError("The program carries no SETUPINI resource.");
-    if (!pack_blob) throw PackageError("The program carries no SETUPPACK resource.");
+    if (!pack) throw PackageError("The program carries no SETUPPACK resource.");
+    auto licence = ReadRcData(*file, map, kLicenceResource);
+    auto extra_blob = ReadRcData(*file, map, kExtraFilesResource);
+    auto maker = ReadRcData(*file, map, kMakerResource);
+    auto digest = ReadRcData(*file, map, kPayloadDigestResource);
 
     PackageContents c;
     c.machine = pe.machine;
@@ -71,16 +90,19 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
                 UnpackBlob(extra_blob->data(), extra_blob->size(), kMostExtraFilesBytes);
             return ParseExtraFiles(table.data(), table.size());
         });
-    c.payload = Unpacked(kPayloadResource, [&] { return PayloadPack::FromBlob(*pack_blob); }).TakeBytes();
-    c.computed_checksum = PackByteSum(c.payload.data(), c.payload.size());
-    if (digest) {
-        Sha256 sha;
-        sha.Add(pack_blob->data(), pack_blob->size());
-        const Sha256Digest computed = sha.Finish();
-        c.digest_matches = std::equal(digest->begin(), digest->end(), computed.begin(), computed.end());
-    }
+    // A digest of another length matches nothing; the payload is checked all the same.
+    Sha256Digest expected{};
+    const bool digest_sized = digest && digest->size() == expected.size();
+    if (digest_sized) std::copy(digest->begin(), digest->end(), expected.begin());
+    const FileBytes& bytes = *file;
+    c.payload = Unpacked(kPayloadResource, [&] {
+        return std::make_unique<PayloadStream>(std::make_unique<RangeSource>(bytes, pack->offset, pack->size),
+                                               digest_sized ? &expected : nullptr);
+    });
+    c.computed_checksum = c.payload->ByteSum();
+    if (digest) c.digest_matches = digest_sized && c.payload->DigestMatches();
     if (licence) c.licence = std::string(licence->begin(), licence->end());
-    const FileTail tail = ReadFileTail(image, pe);
+    const FileTail tail = ReadFileTail(bytes, pe);
     c.certificate = tail.certificate;
     c.extra_bytes = tail.extra_bytes;
     if (maker) {
@@ -91,6 +113,7 @@ PackageContents ReadPackage(const std::vector<std::uint8_t>& image) {
             c.maker_refusal = e.what();
         }
     }
+    c.file = std::move(file);  // the payload reads from it from now on
     return c;
 }
 
@@ -99,11 +122,13 @@ std::string UninstallerKind(const PackageContents& c) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const FileEntry& row = rows[i];
         if (IsSkippedRow(row) || FoldAsciiCase(row.Name.text()) != installed::kUninstaller) continue;
-        if (row.Offset < 0 || row.Size < 0 ||
-            static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload.size())
+        if (row.Offset < 0 || row.Size < 0 || row.Size > kMostUninstallerBytes ||
+            static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload->size())
             return kUninstallerOwn;
-        const std::vector<std::uint8_t> program(c.payload.begin() + row.Offset,
-                                                c.payload.begin() + row.Offset + row.Size);
+        std::vector<std::uint8_t> program(static_cast<std::size_t>(row.Size));
+        c.payload->Open(row);
+        for (std::size_t at = 0; at < program.size();)
+            at += c.payload->Read(program.data() + at, std::min(kPiece, program.size() - at));
         try {
             return FindRcData(program, kUninstallerMarkResource) ? kUninstallerBuiltIn : kUninstallerOwn;
         } catch (const PeError&) {
@@ -118,7 +143,7 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     if (c.record_bytes != SetupConfig::kSize)
         problems.push_back("SETUPINI: unpacks to " + std::to_string(c.record_bytes) + " bytes, the record has " +
                            std::to_string(SetupConfig::kSize));
-    for (const ConfigProblem& p : ValidateConfig(*c.record, c.extra_files, c.payload.size()))
+    for (const ConfigProblem& p : ValidateConfig(*c.record, c.extra_files, c.payload->size()))
         problems.push_back(p.message);
     if (!c.maker_refusal.empty()) problems.push_back(c.maker_refusal);
     if (c.maker) {

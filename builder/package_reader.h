@@ -1,7 +1,9 @@
 // Reads a filled program back: the record, the file rows past its 256, the
-// payload and the licence, for
-// inspect, extract and verify. The program may have been signed after the
-// build: its certificate table is noted, not read as part of the package.
+// payload and the licence, for inspect, extract and verify. The program is
+// read where needed, never whole, and the payload is read forward a piece at
+// a time (PayloadStream, as the installer reads it), so a reader's memory
+// does not grow with the product. The program may have been signed after
+// the build: its certificate table is noted, not read as part of the package.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "builder/input_error.h"
 #include "pe/pe_certificate.h"
 #include "pe/pe_machine.h"
 #include "package/maker_profile.h"
+#include "package/payload_stream.h"
 #include "package/setup_config.h"
 
 namespace zsetup {
@@ -27,15 +31,18 @@ public:
 };
 
 struct PackageContents {
+    std::unique_ptr<FileBytes> file;       // the program, read from as the payload is
     PeMachine machine = PeMachine::kI386;  // the program's kind: a 32-bit or a 64-bit installer
     std::unique_ptr<SetupConfig> record;
     std::size_t record_bytes = 0;        // SETUPINI's unpacked length
     std::vector<FileEntry> extra_files;  // SETUPFILES: the rows past the record's 256
-    std::vector<std::uint8_t> payload;
+    // SETUPPACK, checked to its end once; each row's bytes read from the file
+    // as they are asked for.
+    std::unique_ptr<PayloadStream> payload;
     std::optional<std::string> licence;  // GBK, when PROTOCOL is there
     std::uint32_t computed_checksum = 0;
     std::optional<CertificateTable> certificate;  // a signature added after the build
-    std::size_t extra_bytes = 0;                  // after the sections, no certificate table
+    std::uint64_t extra_bytes = 0;                // after the sections, no certificate table
     bool has_maker = false;                       // SETUPMAKER is there
     std::optional<MakerProfile> maker;            // when it reads soundly
     std::string maker_refusal;                    // why not, otherwise
@@ -44,8 +51,10 @@ struct PackageContents {
 
 // Throws NotAnInstallerError for a file of another kind, PeError for a
 // program it cannot read, PackageError when only one of SETUPINI and
-// SETUPPACK is there or one does not unpack (SETUPFILES too, when there).
-PackageContents ReadPackage(const std::vector<std::uint8_t>& image);
+// SETUPPACK is there, one does not unpack (SETUPFILES too, when there), or a
+// resource read whole is larger than any zsetup writes; std::runtime_error
+// when the file cannot be read.
+PackageContents ReadPackage(std::unique_ptr<FileBytes> file);
 
 // Which uninstaller the package carries as "\uninstall.exe": "built-in"
 // (zsetup-uninstall, known by its ZSETUPUNINSTALL resource), "own" (the

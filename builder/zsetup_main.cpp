@@ -49,21 +49,45 @@ using namespace zsetup;
 constexpr int kFailure = 1;
 constexpr int kBadInput = 2;
 
-// The stub of that kind from the Windows tree of its width.
-std::filesystem::path DefaultStub(const char* argv0, PeMachine kind) {
-#ifdef ZSETUP_DEFAULT_STUB
-    (void)argv0;
-    return std::filesystem::u8path(kind == PeMachine::kAmd64 ? ZSETUP_DEFAULT_STUB_X64 : ZSETUP_DEFAULT_STUB);
-#else
-    // The Windows build of the builder ships beside the stub of its own
-    // width; --stub names the other kind's.
-    (void)kind;
+#ifdef _WIN32
+// The Windows build of the builder ships beside the stub of its own width;
+// --stub names the other kind's.
+std::filesystem::path DefaultStub(const char* argv0, PeMachine) {
     return std::filesystem::u8path(argv0).parent_path() / "zsetup-stub.exe";
-#endif
 }
 
-// The Windows tree that builds the stub of that kind.
-const char* StubTree(PeMachine kind) { return kind == PeMachine::kAmd64 ? "win64" : "win32"; }
+std::string StubAdvice(PeMachine) { return "put zsetup-stub.exe beside zsetup.exe, or give --stub"; }
+#else
+// Where an installed builder keeps the Windows programs of that kind:
+// share/zsetup/x86 or x64 beside the bin/ it runs from.
+std::filesystem::path InstalledPrograms(const char* argv0, PeMachine kind) {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(std::filesystem::u8path(argv0), ec);
+    return (self.parent_path() / ".." / "share" / "zsetup" / ArchName(kind)).lexically_normal();
+}
+
+// The stub of that kind where the builder is installed, or, for a builder
+// run from its build tree, in the Windows tree of that width.
+std::filesystem::path DefaultStub(const char* argv0, PeMachine kind) {
+    const std::filesystem::path installed = InstalledPrograms(argv0, kind) / "zsetup-stub.exe";
+#ifdef ZSETUP_BUILD_TREE_STUB
+    std::error_code ec;
+    if (!std::filesystem::exists(installed, ec))
+        return std::filesystem::u8path(kind == PeMachine::kAmd64 ? ZSETUP_BUILD_TREE_STUB_X64 : ZSETUP_BUILD_TREE_STUB);
+#endif
+    return installed;
+}
+
+// What to do about a stub that is not there.
+std::string StubAdvice(PeMachine kind) {
+#ifdef ZSETUP_BUILD_TREE_STUB
+    return std::string("build the ") + (kind == PeMachine::kAmd64 ? "win64" : "win32") + " tree, or give --stub";
+#else
+    return std::string("install zsetup with its ") + ArchName(kind) + " programs, or give --stub";
+#endif
+}
+#endif
 
 // Files, bytes and speed on one rewritten line, a few times a second.
 class ProgressLine {
@@ -151,6 +175,8 @@ int Build(const BuildOptions& o) {
     };
     Manifest manifest = ReadManifest(std::filesystem::u8path(o.manifest), options);
     const std::filesystem::path stub_file = o.StubFor(manifest.arch);
+    if (!o.quiet)
+        for (const std::string& note : manifest.notes) std::cerr << note << "\n";
     for (const std::string& warning : manifest.warnings) std::cerr << warning << "\n";
     if (o.strict && !manifest.warnings.empty()) {
         std::cerr << "zsetup: --strict: " << manifest.warnings.size()
@@ -166,8 +192,7 @@ int Build(const BuildOptions& o) {
         std::cerr << "zsetup: the stub: " << e.what() << "\n";
         return kBadInput;
     } catch (const std::runtime_error& e) {
-        std::cerr << "zsetup: the stub: " << e.what() << " (build the " << StubTree(manifest.arch)
-                  << " tree, or give --stub)\n";
+        std::cerr << "zsetup: the stub: " << e.what() << " (" << StubAdvice(manifest.arch) << ")\n";
         return kFailure;
     }
     ProgressFn progress;
@@ -193,9 +218,9 @@ int Build(const BuildOptions& o) {
 }
 
 PackageContents Read(const std::string& file) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(std::filesystem::u8path(file));
+    auto bytes = std::make_unique<FileOnDisk>(std::filesystem::u8path(file));
     try {
-        return ReadPackage(bytes);
+        return ReadPackage(std::move(bytes));
     } catch (const NotAnInstallerError& e) {
         throw NotAnInstallerError("\"" + file + "\" is not a zsetup installer: " + e.what());
     }
@@ -243,11 +268,11 @@ int Run(int argc, char** argv) {
         ->add_option("--arch", arch,
                      "The installer's kind: x86 (32-bit, the default) or x64 (64-bit); over the manifest's arch key")
         ->check(CLI::IsMember({"x86", "x64"}));
-    build->add_option("--stub", stub, "The stub program to fill (default: the one of --arch built beside this tool)");
+    build->add_option("--stub", stub, "The stub program to fill (default: the installed one of --arch's kind)");
     build->add_option("--uninstaller", uninstaller,
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
-    build->add_flag("-q,--quiet", b.quiet, "No progress and no summary; warnings and errors still");
+    build->add_flag("-q,--quiet", b.quiet, "No progress, notes or summary; warnings and errors still");
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");
@@ -284,7 +309,8 @@ int Run(int argc, char** argv) {
             if (json) WriteJsonReport(contents, std::cout);
             else WriteTextReport(contents, std::cout);
         } else if (*extract) {
-            ExtractFiles(contents, std::filesystem::u8path(folder));
+            for (const std::string& row : ExtractFiles(contents, std::filesystem::u8path(folder)))
+                std::cerr << "zsetup: skipped " << row << "\n";
         } else if (*verify) {
             return Verify(contents, json);
         }

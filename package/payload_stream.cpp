@@ -4,7 +4,7 @@
 #include <string>
 
 #include "package/errors.h"
-#include "package/payload_pack.h"
+#include "package/payload_sum.h"
 
 namespace zsetup {
 namespace {

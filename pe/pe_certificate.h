@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "pe/pe_image.h"
 
 namespace zsetup {
@@ -23,8 +24,8 @@ struct CertificateEntry {
 inline constexpr std::uint16_t kCertificatePkcsSignedData = 2;
 
 struct CertificateTable {
-    std::size_t offset = 0;
-    std::size_t size = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
     std::vector<CertificateEntry> entries;
 };
 
@@ -32,11 +33,11 @@ struct FileTail {
     std::optional<CertificateTable> certificate;
     // Bytes after the sections that no certificate table accounts for (the
     // zeros that put the table on an 8-byte boundary do not count).
-    std::size_t extra_bytes = 0;
+    std::uint64_t extra_bytes = 0;
 };
 
 // Throws PeError when the security directory names a table that does not lie
 // after the sections within the file, or whose entries do not fill it exactly.
-FileTail ReadFileTail(const std::vector<std::uint8_t>& file, const PeImage& image);
+FileTail ReadFileTail(const FileBytes& file, const PeImage& image);
 
 }  // namespace zsetup

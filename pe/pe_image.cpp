@@ -38,6 +38,24 @@ std::optional<PeMachine> MachineOf(std::uint16_t machine) {
     return std::nullopt;
 }
 
+// What ReadHeaderBytes reads first, and at most: 65535 section headers fit.
+constexpr std::size_t kFirstRead = 4096;
+constexpr std::uint64_t kMostHeaderBytes = 4 << 20;
+
+// How much of the file's start its headers need, as far as the bytes read so
+// far tell; no more than they are when they do not tell.
+std::uint64_t HeadersReach(const std::vector<std::uint8_t>& head) {
+    if (head.size() < kDosHeaderSize || head[0] != 'M' || head[1] != 'Z') return head.size();
+    const std::uint64_t coff = std::uint64_t{ReadLe32(&head[kPeHeaderPointer])} + kPeSignatureSize;
+    const std::uint64_t optional = coff + pe::kCoffHeaderSize;
+    const std::uint64_t fields = optional + pe::kOptSizeOfHeaders + 4;
+    if (fields > head.size()) return std::max<std::uint64_t>(fields, head.size());
+    const std::uint64_t table =
+        optional + ReadLe16(&head[coff + pe::kCoffSizeOfOptionalHeader]) +
+        std::uint64_t{ReadLe16(&head[coff + pe::kCoffNumberOfSections])} * pe::kSectionHeaderSize;
+    return std::max<std::uint64_t>({table, ReadLe32(&head[optional + pe::kOptSizeOfHeaders]), head.size()});
+}
+
 std::string Hex(std::uint16_t v) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%X", v);
@@ -74,6 +92,23 @@ std::size_t PeImage::OffsetOfRva(std::uint32_t rva, std::uint32_t size) const {
 }
 
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after) {
+    return ParsePeHeaders(file, file.size(), after);
+}
+
+std::vector<std::uint8_t> ReadHeaderBytes(const FileBytes& file) {
+    std::vector<std::uint8_t> head =
+        file.Read(0, static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kFirstRead)));
+    // Each read shows how far the headers reach: the PE header's place, then
+    // the optional header's size and SizeOfHeaders, then the section table.
+    for (std::uint64_t reach = HeadersReach(head); reach > head.size() && head.size() < file.size();
+         reach = HeadersReach(head)) {
+        if (reach > kMostHeaderBytes) throw PeError("The program file's headers are damaged.");
+        head = file.Read(0, static_cast<std::size_t>(std::min(reach, file.size())));
+    }
+    return head;
+}
+
+PeImage ParsePeHeaders(const std::vector<std::uint8_t>& file, std::uint64_t file_size, AfterSections after) {
     const std::optional<std::size_t> coff = CoffHeaderAt(file);
     if (!coff) throw PeError("The file is not a Windows program.");
 
@@ -122,7 +157,7 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after)
     // The headers the loader maps hold the section table.
     if (img.size_of_headers < img.section_table_offset + section_count * pe::kSectionHeaderSize)
         throw PeError("The program file's headers are damaged.");
-    std::size_t raw_end = img.size_of_headers;
+    std::uint64_t raw_end = img.size_of_headers;
     for (std::size_t i = 0; i < section_count; ++i) {
         const std::size_t h = img.section_table_offset + i * pe::kSectionHeaderSize;
         PeSection s;
@@ -136,8 +171,9 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after)
         if (s.raw_size != 0) {
             // After the headers: the writer changes header fields, which must not be a section's bytes.
             if (s.raw_offset < img.size_of_headers) throw PeError("The program file's headers are damaged.");
-            le::Need(file, s.raw_offset, s.raw_size);
-            raw_end = std::max<std::size_t>(raw_end, static_cast<std::size_t>(s.raw_offset) + s.raw_size);
+            if (s.raw_offset > file_size || s.raw_size > file_size - s.raw_offset)
+                throw PeError("The program file is truncated or damaged.");
+            raw_end = std::max<std::uint64_t>(raw_end, std::uint64_t{s.raw_offset} + s.raw_size);
         }
         // The loader wants the sections in address order, each after the one before.
         if (!img.sections.empty() && s.virtual_address < MappedEnd(img.sections.back()))
@@ -145,7 +181,7 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after)
         img.sections.push_back(std::move(s));
     }
     img.raw_end = raw_end;
-    if (after == AfterSections::kNothing && file.size() > raw_end)
+    if (after == AfterSections::kNothing && file_size > raw_end)
         throw PeError("The program file has extra data after its last section; use a copy without it.");
     return img;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "pe/pe_layout.h"
 #include "pe/pe_machine.h"
 
@@ -67,7 +68,7 @@ struct PeImage {
     std::uint32_t size_of_headers = 0;
     std::vector<PeDataDirectory> directories;
     std::vector<PeSection> sections;
-    std::size_t raw_end = 0;  // where the headers' and the sections' raw data end in the file
+    std::uint64_t raw_end = 0;  // where the headers' and the sections' raw data end in the file
 
     // File offsets of the header fields the writer changes.
     std::size_t checksum_offset() const { return optional_offset + pe::kOptCheckSum; }
@@ -89,6 +90,13 @@ struct PeImage {
 // (kNothing) carry a certificate or have bytes after the last section's raw
 // data.
 PeImage ParsePeImage(const std::vector<std::uint8_t>& file, AfterSections after = AfterSections::kNothing);
+
+// The same for a file not held: its first bytes, as far as its headers reach
+// (what ReadHeaderBytes gives: all a parse reads), and its size. Throws
+// PeError for headers past 4 MiB.
+std::vector<std::uint8_t> ReadHeaderBytes(const FileBytes& file);
+PeImage ParsePeHeaders(const std::vector<std::uint8_t>& headers, std::uint64_t file_size,
+                       AfterSections after = AfterSections::kNothing);
 
 // The kind of Windows program the bytes start as: the MS-DOS and PE
 // signatures, then i386 with the PE32 magic or AMD64 with the PE32+ one;

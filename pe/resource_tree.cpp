@@ -29,94 +29,94 @@ std::u16string Uppercase(std::u16string s) {
 
 std::size_t Align(std::size_t v, std::size_t a) { return (v + a - 1) / a * a; }
 
+// Reads the directories a piece at a time; the data stays where it is.
 class TreeReader {
 public:
-    TreeReader(const Bytes& file, const PeImage& image, std::size_t base, std::size_t end)
+    TreeReader(const FileBytes& file, const PeImage& image, std::uint64_t base, std::uint64_t end)
         : file_(file), image_(image), base_(base), end_(end) {}
 
-    ResourceTree Read() {
-        ResourceTree tree;
+    ResourceMap Read() {
+        ResourceMap map;
         for (const auto& [type_key, type_at] : Directory(0)) {
-            ResourceType type{type_key, {}};
+            LocatedType type{type_key, {}};
             for (const auto& [name_key, name_at] : Directory(Subdirectory(type_at))) {
-                ResourceEntry entry{name_key, {}};
+                LocatedEntry entry{name_key, {}};
                 for (const auto& [lang_key, lang_at] : Directory(Subdirectory(name_at)))
                     entry.languages.push_back(Data(lang_key, lang_at));
                 type.entries.push_back(std::move(entry));
             }
-            tree.push_back(std::move(type));
+            map.push_back(std::move(type));
         }
-        return tree;
+        return map;
     }
 
 private:
     [[noreturn]] static void Damaged() { throw PeError("The program file's resources are damaged."); }
 
-    std::size_t At(std::size_t offset, std::size_t size) const {
+    // The bytes at offset within the section, which must hold them.
+    Bytes Piece(std::uint64_t offset, std::uint64_t size) const {
         if (offset > end_ - base_ || size > end_ - base_ - offset) Damaged();
-        return base_ + offset;
+        return file_.Read(base_ + offset, static_cast<std::size_t>(size));
     }
 
-    // Each directory and data entry is read once, and the names and data read
-    // add up to no more than the file: tables that point at each other again
-    // and again would otherwise make a small file an endless tree.
-    void FirstVisit(std::size_t offset) {
+    // Each directory and data entry is read once, and the names read add up
+    // to no more than the file: tables that point at each other again and
+    // again would otherwise make a small file an endless tree.
+    void FirstVisit(std::uint64_t offset) {
         if (!visited_.insert(offset).second) Damaged();
     }
-    void Count(std::size_t bytes) {
+    void Count(std::uint64_t bytes) {
         read_bytes_ += bytes;
         if (read_bytes_ > file_.size()) Damaged();
     }
 
-    std::vector<std::pair<ResourceKey, std::uint32_t>> Directory(std::size_t offset) {
+    std::vector<std::pair<ResourceKey, std::uint32_t>> Directory(std::uint64_t offset) {
         FirstVisit(offset);
-        const std::size_t at = At(offset, kDirectoryHeaderSize);
+        const Bytes header = Piece(offset, kDirectoryHeaderSize);
         const std::size_t count =
-            std::size_t{le::U16(file_, at + pe::kResourceNamedEntries)} + le::U16(file_, at + pe::kResourceIdEntries);
-        const std::size_t first = At(offset + kDirectoryHeaderSize, count * kDirectoryEntrySize);
+            std::size_t{le::U16(header, pe::kResourceNamedEntries)} + le::U16(header, pe::kResourceIdEntries);
+        const Bytes table = Piece(offset + kDirectoryHeaderSize, count * kDirectoryEntrySize);
+        Count(table.size());
         std::vector<std::pair<ResourceKey, std::uint32_t>> entries;
         for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t name = le::U32(file_, first + i * kDirectoryEntrySize);
-            const std::uint32_t target = le::U32(file_, first + i * kDirectoryEntrySize + pe::kResourceEntryTarget);
+            const std::uint32_t name = le::U32(table, i * kDirectoryEntrySize);
+            const std::uint32_t target = le::U32(table, i * kDirectoryEntrySize + pe::kResourceEntryTarget);
             entries.emplace_back(
                 (name & kHighBit) ? ResourceKey::Name(String(name & ~kHighBit)) : ResourceKey::Id(name), target);
         }
         return entries;
     }
 
-    std::u16string String(std::size_t offset) {
-        const std::size_t length = le::U16(file_, At(offset, 2));
-        const std::size_t at = At(offset + 2, length * 2);
+    std::u16string String(std::uint64_t offset) {
+        const std::size_t length = le::U16(Piece(offset, 2), 0);
         Count(length * 2);
+        const Bytes units = Piece(offset + 2, length * 2);
         std::u16string s;
-        for (std::size_t i = 0; i < length; ++i) s.push_back(static_cast<char16_t>(le::U16(file_, at + 2 * i)));
+        for (std::size_t i = 0; i < length; ++i) s.push_back(static_cast<char16_t>(le::U16(units, 2 * i)));
         return s;
     }
 
     // Types and names lead to directories; the tree is exactly three levels deep.
-    static std::size_t Subdirectory(std::uint32_t target) {
+    static std::uint64_t Subdirectory(std::uint32_t target) {
         if (!(target & kHighBit)) Damaged();
         return target & ~kHighBit;
     }
 
-    ResourceData Data(const ResourceKey& language, std::uint32_t target) {
+    LocatedData Data(const ResourceKey& language, std::uint32_t target) {
         if (target & kHighBit) Damaged();
         FirstVisit(target);
-        const std::size_t at = At(target, kDataEntrySize);
-        const std::uint32_t rva = le::U32(file_, at);
-        const std::uint32_t size = le::U32(file_, at + pe::kResourceDataSize);
-        const std::size_t data = image_.OffsetOfRva(rva, size);
-        Count(size);
-        return {language, le::U32(file_, at + pe::kResourceDataCodePage),
-                Bytes(file_.begin() + data, file_.begin() + data + size)};
+        const Bytes entry = Piece(target, kDataEntrySize);
+        const std::uint32_t rva = le::U32(entry, 0);
+        const std::uint32_t size = le::U32(entry, pe::kResourceDataSize);
+        return {language, le::U32(entry, pe::kResourceDataCodePage), image_.OffsetOfRva(rva, size), size};
     }
 
-    const Bytes& file_;
+    const FileBytes& file_;
     const PeImage& image_;
-    std::size_t base_;
-    std::size_t end_;
-    std::set<std::size_t> visited_;
-    std::size_t read_bytes_ = 0;
+    std::uint64_t base_;
+    std::uint64_t end_;
+    std::set<std::uint64_t> visited_;
+    std::uint64_t read_bytes_ = 0;
 };
 
 template <typename T, typename KeyOf>
@@ -282,7 +282,7 @@ bool ResourceKeyMatches(const ResourceKey& a, const ResourceKey& b) {
     return a.is_name ? Uppercase(a.name) == Uppercase(b.name) : a.id == b.id;
 }
 
-ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
+ResourceMap LocateResources(const FileBytes& file, const PeImage& image) {
     const PeDataDirectory& dir = image.directories[kResourceDirectoryIndex];
     if (dir.rva == 0) return {};  // as the loader has it: no resources, whatever the size says
     const std::size_t section = image.SectionOfRva(dir.rva);
@@ -290,8 +290,29 @@ ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
     const PeSection& s = image.sections[section];
     const std::uint32_t within = dir.rva - s.virtual_address;
     if (within >= ReadableSize(s)) throw PeError("The program file's resources are damaged.");
-    const std::size_t start = s.raw_offset;
+    const std::uint64_t start = s.raw_offset;
     return TreeReader(file, image, start + within, start + ReadableSize(s)).Read();
+}
+
+ResourceTree ReadResourceTree(const Bytes& file, const PeImage& image) {
+    const MemoryBytes bytes(file);
+    ResourceTree tree;
+    // Entries may share their data: what is copied adds up to no more than the file.
+    std::uint64_t copied = 0;
+    for (const LocatedType& t : LocateResources(bytes, image)) {
+        ResourceType type{t.type, {}};
+        for (const LocatedEntry& e : t.entries) {
+            ResourceEntry entry{e.name, {}};
+            for (const LocatedData& d : e.languages) {
+                copied += d.size;
+                if (copied > file.size()) throw PeError("The program file's resources are damaged.");
+                entry.languages.push_back({d.language, d.code_page, bytes.Read(d.offset, d.size)});
+            }
+            type.entries.push_back(std::move(entry));
+        }
+        tree.push_back(std::move(type));
+    }
+    return tree;
 }
 
 Bytes LayoutResourceSection(const ResourceTree& tree, std::uint32_t section_rva) {

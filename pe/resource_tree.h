@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "pe/pe_image.h"
 
 namespace zsetup {
@@ -57,8 +58,32 @@ bool ResourceKeyLess(const ResourceKey& a, const ResourceKey& b);
 // Names match the way FindResource matches them: ignoring case.
 bool ResourceKeyMatches(const ResourceKey& a, const ResourceKey& b);
 
-// The tree the image's resource directory describes (empty when it has none).
-// Throws PeError when the tree is damaged.
+// The same tree with each entry's data left in the file: where it lies.
+struct LocatedData {
+    ResourceKey language;
+    std::uint32_t code_page = 0;
+    std::uint64_t offset = 0;  // in the file
+    std::uint32_t size = 0;
+};
+
+struct LocatedEntry {
+    ResourceKey name;
+    std::vector<LocatedData> languages;
+};
+
+struct LocatedType {
+    ResourceKey type;
+    std::vector<LocatedEntry> entries;
+};
+
+using ResourceMap = std::vector<LocatedType>;
+
+// The tree the image's resource directory describes (empty when it has none),
+// its directories read from the file a piece at a time. Throws PeError when
+// the tree is damaged.
+ResourceMap LocateResources(const FileBytes& file, const PeImage& image);
+
+// The tree with every entry's data, from an image in memory.
 ResourceTree ReadResourceTree(const std::vector<std::uint8_t>& file, const PeImage& image);
 
 // The tree laid out as a resource section starting at section_rva: directories

@@ -7,15 +7,13 @@
 #include "pe/pe_checksum.h"
 #include "pe/pe_error.h"
 #include "pe/pe_image.h"
+#include "pe/resource_placement.h"
 #include "pe/resource_tree.h"
 
 namespace zsetup {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::uint32_t kScnInitializedData = 0x00000040;
-constexpr std::uint32_t kScnMemRead = 0x40000000;
 
 std::uint32_t Align(std::uint64_t v, std::uint32_t a) {
     const std::uint64_t aligned = (v + a - 1) / a * a;
@@ -64,35 +62,6 @@ void Replace(ResourceTree& tree, TypedItem& item) {
     tree.push_back({ResourceKey::Id(item.type), {std::move(entry)}});
 }
 
-// The resource section may be rewritten in place only when nothing follows it,
-// neither in the file nor in memory, and the tree starts it (nothing else shares it).
-// Its raw data is cut off and written anew, so the headers and every other
-// section's raw data must lie before it.
-bool RewritableInPlace(const PeImage& img, std::size_t index, std::size_t file_size) {
-    if (index + 1 != img.sections.size()) return false;
-    const PeSection& s = img.sections[index];
-    if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva) return false;
-    if (static_cast<std::size_t>(s.raw_offset) + s.raw_size != file_size) return false;
-    if (img.size_of_headers > s.raw_offset) return false;
-    for (std::size_t i = 0; i < index; ++i) {
-        const PeSection& o = img.sections[i];
-        if (o.raw_size != 0 && std::uint64_t{o.raw_offset} + o.raw_size > s.raw_offset) return false;
-    }
-    return std::all_of(img.sections.begin(), img.sections.end(),
-                       [&](const PeSection& o) { return MappedEnd(o) <= MappedEnd(s); });
-}
-
-void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
-    std::fill(file.begin() + static_cast<std::ptrdiff_t>(at),
-              file.begin() + static_cast<std::ptrdiff_t>(at + pe::kSectionHeaderSize), 0);
-    std::copy(s.name.begin(), s.name.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
-    le::Put32(file, at + pe::kSectionVirtualSize, s.virtual_size);
-    le::Put32(file, at + pe::kSectionVirtualAddress, s.virtual_address);
-    le::Put32(file, at + pe::kSectionSizeOfRawData, s.raw_size);
-    le::Put32(file, at + pe::kSectionPointerToRawData, s.raw_offset);
-    le::Put32(file, at + pe::kSectionCharacteristics, s.characteristics);
-}
-
 // Collects a program in memory.
 class MemorySink : public ByteSink {
 public:
@@ -102,15 +71,6 @@ public:
     }
     Bytes bytes;
 };
-
-// Where the resource section's data starts in the file: on a page, so a
-// loader can map it from the file as it is read (Wine reads a section that
-// starts elsewhere into memory whole, the payload with it); and on the
-// file alignment, as every section's data.
-std::uint32_t DataAlignment(const PeImage& img) {
-    constexpr std::uint32_t kPage = 4096;
-    return std::max(img.file_alignment, kPage);
-}
 
 }  // namespace
 
@@ -139,38 +99,12 @@ RcDataStreamWriter::RcDataStreamWriter(const Bytes& image, std::vector<RcDataIte
                 for (ResourceData& d : e.languages) d.streamed = true;
     }
 
-    const std::size_t old_index = img_.directories[kResourceDirectoryIndex].rva == 0
-                                      ? img_.sections.size()
-                                      : img_.SectionOfRva(img_.directories[kResourceDirectoryIndex].rva);
-    const bool in_place = old_index < img_.sections.size() && RewritableInPlace(img_, old_index, image.size());
-    if (in_place) {
-        rsrc_ = img_.sections[old_index];
-        old_raw_size_ = rsrc_.raw_size;
-        header_at_ = img_.section_table_offset + old_index * pe::kSectionHeaderSize;
-        head_.assign(image.begin(), image.begin() + rsrc_.raw_offset);
-        rsrc_.raw_offset = Align(rsrc_.raw_offset, DataAlignment(img_));
-        head_.resize(rsrc_.raw_offset, 0);
-    } else {
-        header_at_ = img_.section_table_offset + img_.sections.size() * pe::kSectionHeaderSize;
-        std::size_t first_raw = img_.size_of_headers;
-        for (const PeSection& s : img_.sections)
-            if (s.raw_size != 0) first_raw = std::min<std::size_t>(first_raw, s.raw_offset);
-        if (header_at_ + pe::kSectionHeaderSize > first_raw || img_.sections.size() >= 0xFFFF)
-            throw PeError("The program file has no room for another section header.");
-        std::uint64_t image_end = img_.size_of_headers;  // mapped first, at rva 0
-        for (const PeSection& s : img_.sections) image_end = std::max(image_end, MappedEnd(s));
-        rsrc_.name = ".rsrc";
-        rsrc_.characteristics = kScnInitializedData | kScnMemRead;
-        rsrc_.virtual_address = Align(image_end, img_.section_alignment);
-        rsrc_.raw_offset = Align(image.size(), DataAlignment(img_));
-        head_ = image;
-        head_.resize(rsrc_.raw_offset, 0);
-        le::Put16(head_, img_.coff_offset + pe::kCoffNumberOfSections,
-                  static_cast<std::uint16_t>(img_.sections.size() + 1));
-    }
-    for (std::size_t i = 0; i < img_.sections.size(); ++i)
-        if (!in_place || i != old_index)
-            other_sections_end_ = std::max(other_sections_end_, MappedEnd(img_.sections[i]));
+    ResourcePlacement placement = PlaceResourceSection(image, img_);
+    head_ = std::move(placement.head);
+    rsrc_ = placement.section;
+    header_at_ = placement.header_at;
+    old_raw_size_ = placement.replaced_raw_size;
+    other_sections_end_ = placement.other_sections_end;
 
     SectionHead section = LayoutResourceSectionHead(tree, rsrc_.virtual_address);
     ResourceTree().swap(tree);  // the section holds the bytes now

@@ -30,8 +30,10 @@ struct TypedItem {
 
 // The image with each item added as RT_RCDATA (language 0) or, when an entry of
 // that name exists, its data replaced in the languages it has. Every other
-// resource keeps its bytes. The resource section is rewritten in place when it
-// is the image's last; otherwise a new ".rsrc" section is appended. Headers and
+// resource keeps its bytes. The new resource section takes the place of the
+// image's own and goes last, the sections after it moving down
+// (resource_placement.h); an image that cannot lose its own gets a new
+// ".rsrc" section after its last. Headers and
 // the checksum are fixed; same input, same output. Throws PeError for an image
 // it cannot rewrite, std::invalid_argument for a bad name. The items' bytes
 // are taken over, not copied: at most two copies of the new resources are
@@ -53,7 +55,7 @@ public:
 
 // WriteRcData for an entry too large to hold: the image with the items is
 // written up to where that entry's bytes go, the last data of the resource
-// section, which is the image's last; the bytes are then appended as they
+// section, which is the file's last; the bytes are then appended as they
 // come, and Finish pads the section and writes the headers again with the
 // sizes and the checksum. The same input gives the same bytes however it is
 // cut into pieces. An item can be filled later: laid out with its bytes now

@@ -20,6 +20,10 @@ every figure with its ratio to NSIS-zlib:
   Peak resident sizes are GNU time's: the largest process the command ran
   (under Wine, the Wine process becomes the program).
 
+A second table gives the builder's own peak resident size on the large and
+huge products, building, verifying and extracting (zsetup only; with
+--no-install too): what a maker's machine needs for each.
+
     bench.py ZSETUP STUB DRIVER WORK_DIR [--rounds N] [--products a,b,c]
 """
 import argparse
@@ -39,6 +43,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 EPOCH = "1796860800"
 # zsetup-silent is the same setup.exe as zsetup, installed with /S /D= as NSIS is.
 TOOLS = ("zsetup", "zsetup-silent", "nsis-zlib", "nsis-lzma")
+# The products the builder's readers are measured on: memory that grew with
+# the payload shows there.
+READER_PRODUCTS = ("large", "huge")
 
 
 def measured(cmd, cwd=None, env=None, timeout=None):
@@ -108,6 +115,25 @@ class Bench:
             self.record(product, "build peak MiB", tool, peak / 2**20)
             self.record(product, "setup.exe bytes", tool, os.path.getsize(out))
         return out
+
+    # --- the builder's readers ---------------------------------------------
+    def readers(self, product, setup, files):
+        """verify and extract with the builder, their peaks beside the build's."""
+        out = os.path.join(self.work, product, "extracted")
+        shutil.rmtree(out, ignore_errors=True)
+        for command, args in (("verify", [setup]), ("extract", [setup, out])):
+            seconds, peak, rc, err = measured([self.args.zsetup, command] + args)
+            if rc != 0:
+                self.note(f"{product}: zsetup {command} failed ({rc}): {err.strip()[-300:]}")
+                continue
+            self.record(product, f"{command} s", "zsetup", seconds)
+            self.record(product, f"{command} peak MiB", "zsetup", peak / 2**20)
+        if os.path.isdir(out):
+            differing = [name for source, name in files
+                         if not filecmp.cmp(source, os.path.join(out, *name.strip("\\").split("\\")), shallow=False)]
+            if differing:
+                self.note(f"{product}: zsetup extract: {len(differing)} files differ (first: {differing[0]})")
+            shutil.rmtree(out)
 
     # --- installs ---------------------------------------------------------
     def prefix(self):
@@ -197,6 +223,8 @@ class Bench:
                     built[tool] = out
             if "zsetup" in built:
                 built["zsetup-silent"] = built["zsetup"]
+        if name in READER_PRODUCTS and "zsetup" in built:
+            self.readers(name, built["zsetup"], files)
         if self.args.no_install:
             return
         for r in range(rounds + (0 if huge else 1)):
@@ -238,10 +266,28 @@ class Bench:
                 print(f"{product:8} {figure:17} " + " ".join(cells))
         print("\nmedian [range] xratio-to-NSIS-zlib; rounds after one discarded warm-up "
               f"({self.args.rounds} for typical and large, 1 for huge)")
+        self.readers_table(products)
         if self.notes:
             print("what did not go as planned:")
             for n in self.notes:
                 print("  - " + n)
+
+    def readers_table(self, products):
+        """The builder's peak memory building, verifying and extracting."""
+        shown = [p for p in products if p in READER_PRODUCTS]
+        if not shown:
+            return
+        print(f"\nzsetup's own peak resident size (MiB) and time (s)\n{'product':8} {'payload MiB':>12} " +
+              " ".join(f"{c:>18}" for c in ("build", "verify", "extract")))
+        for product in shown:
+            cells = []
+            for command in ("build", "verify", "extract"):
+                peak = self.results.get((product, f"{command} peak MiB", "zsetup"))
+                seconds = self.results.get((product, f"{command} s", "zsetup"))
+                cells.append(f"{statistics.median(peak):>8.1f} {statistics.median(seconds):>6.2f} s" if peak and seconds
+                             else f"{'-':>18}")
+            payload = bench_products.PRODUCTS[product]["total"] / 2**20
+            print(f"{product:8} {payload:>12.0f} " + " ".join(f"{c:>18}" for c in cells))
 
     def run(self):
         products = self.args.products.split(",")

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what zsetup needs on a Debian 12 machine, as root, idempotently:
 # the host and mingw toolchains (i686 and x86_64), clang with libFuzzer
-# (./dev fuzz), the libraries, Wine with Xvfb (wine64 always; wine32 where the
-# kernel runs 32-bit programs), the zh_CN locale, and libjpeg-turbo cross-built
-# for both mingw targets into a cache that outlives build trees.
+# (./dev fuzz), the libraries, readers of our output (exiftool, pefile), GNU
+# time (peak memory), man and groff (the man page), dpkg-dev (the .deb),
+# Wine with Xvfb (wine64 always; wine32 where the kernel runs 32-bit
+# programs), the zh_CN locale, and libjpeg-turbo cross-built for both mingw
+# targets into a cache that outlives build trees.
 # Prints the two libjpeg prefixes last, as ZSETUP_JPEG_PREFIX_WIN32=... and
 # ZSETUP_JPEG_PREFIX_WIN64=... lines.
 set -euo pipefail
@@ -33,6 +35,8 @@ PACKAGES=(
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
     clang libclang-rt-14-dev clang-tidy shellcheck
     osslsigncode openssl
+    libimage-exiftool-perl python3-pefile time
+    man-db groff-base
 )
 
 # wine32 only where it can start: on a kernel without the i386 ABI it is dead

@@ -25,6 +25,7 @@
 #include "package/payload_stream.h"
 #include "package/sha256.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/package_in_memory.h"
 #include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
@@ -177,7 +178,7 @@ TEST(Builder, RecordHoldsEveryFieldAndTableInGbk) {
         offset += sizes[i];
     }
     EXPECT_EQ(GbkToUtf8(r.Files[2].Name.text()), "\\docs\\说明.txt");
-    EXPECT_EQ(c.payload.size(), static_cast<std::size_t>(offset));
+    EXPECT_EQ(c.payload->size(), static_cast<std::size_t>(offset));
     EXPECT_EQ(static_cast<std::uint32_t>(r.PackChecksum), c.computed_checksum);
 
     ASSERT_EQ(r.ShortcutCount, 4);
@@ -215,6 +216,44 @@ TEST(Builder, ExtractGivesBackTheSourcesByteForByte) {
                                                          {"empty.url", "out/网站.url"}};
     for (const auto& [source, extracted] : files)
         EXPECT_EQ(ReadFile(dir.Path(extracted).string()), ReadFile(dir.Path(source).string())) << extracted;
+}
+
+// Nothing lands outside the folder: a row the installer skips (its name
+// holds "*.", which exempts it from the name checks) is skipped here too, and
+// a link already in the folder is not followed out of it.
+TEST(Builder, ExtractNeverWritesOutsideItsFolder) {
+    ProductDir dir;
+    WriteProductFiles(dir);
+    const Bytes good = Build(dir.Manifest(kManifest));
+    PackageContents c = ReadPackage(good);
+    c.record->Files[4].Name.assign("\\..\\..\\escaped*.url");
+    const Bytes config = c.record->ToBytes();
+    const Bytes skipping = WriteRcData(good, {{"SETUPINI", PackBlob(config.data(), config.size())}});
+    EXPECT_TRUE(VerifyProblems(ReadPackage(skipping)).empty()) << "the installer skips the row: nothing to warn of";
+    fs::create_directories(dir.Path("a/b"));
+    const std::vector<std::string> skipped = ExtractFiles(ReadPackage(skipping), dir.Path("a/b/out"));
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0], "Files[4] \"\\..\\..\\escaped*.url\": its name holds \"*.\", a row the installer skips");
+    EXPECT_EQ(ReadFile(dir.Path("a/b/out/演示.exe").string()), ReadFile(dir.Path("bin/demo.exe").string()));
+    for (const char* outside : {"a/b/escaped*.url", "a/escaped*.url", "escaped*.url", "a/b/out/escaped*.url"})
+        EXPECT_FALSE(fs::exists(dir.Path(outside))) << outside;
+
+    // A folder of the package's that is a link to elsewhere, and a file that is one.
+    const struct {
+        const char* label;
+        const char* link;
+        const char* points_at;
+        const char* not_written;
+    } links[] = {{"a folder", "c/docs", "../elsewhere", "elsewhere/说明.txt"},
+                 {"a file", "d/licence.txt", "../elsewhere-file.txt", "elsewhere-file.txt"}};
+    for (const auto& l : links) {
+        SCOPED_TRACE(l.label);
+        fs::create_directories(dir.Path(l.link).parent_path());
+        fs::create_directories(dir.Path("elsewhere"));
+        fs::create_symlink(l.points_at, dir.Path(l.link));
+        EXPECT_THROW(ExtractFiles(ReadPackage(good), dir.Path(l.link).parent_path()), std::runtime_error);
+        EXPECT_FALSE(fs::exists(dir.Path(l.not_written)));
+    }
 }
 
 TEST(Builder, SameInputsGiveTheSameProgram) {
@@ -432,15 +471,35 @@ TEST(Builder, MissingSourcesAreNamedWithTheirLines) {
     }
 }
 
+// The licence is read with the manifest: its problems are listed with the
+// others, its stand-ins are warnings and its encoding a note, each with the
+// licence key's line.
 TEST(Builder, LicenceMustHaveAGbkForm) {
     ProductDir dir;
     WriteProductFiles(dir);
     dir.Write("licence.txt", "\xEF\xBB\xBF许可 ✓ 😀");
-    Manifest m = ReadManifest(dir.Manifest(kManifest), Options());
-    EXPECT_THROW(BuildSetup(m, Stub(), {}), ManifestError);
+    try {
+        ReadManifest(dir.Manifest(kManifest), Options());
+        ADD_FAILURE() << "accepted";
+    } catch (const ManifestError& e) {
+        EXPECT_NE(std::string(e.what()).find(":1: licence: \"" + dir.Path("licence.txt").u8string() +
+                                             "\": line 1, column 6: \"😀\" (U+1F600) has no GBK form"),
+                  std::string::npos)
+            << e.what();
+    }
     dir.Write("licence.txt", "\xEF\xBB\xBF许可");  // a byte-order mark is dropped
     Manifest ok = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_TRUE(ok.notes.empty());
     EXPECT_EQ(GbkToUtf8(*ReadPackage(BuildSetup(ok, Stub(), {})).licence), "许可");
+
+    dir.Write("licence.txt", std::string("\xFF\xFE\xA9\x00 \x00", 6));  // "© " in UTF-16 LE
+    Manifest stood_in = ReadManifest(dir.Manifest(kManifest), Options());
+    EXPECT_EQ(stood_in.licence_text, "(C) ");
+    ASSERT_EQ(stood_in.warnings.size(), 1u);
+    EXPECT_NE(stood_in.warnings[0].find(":1: warning: licence: "), std::string::npos) << stood_in.warnings[0];
+    ASSERT_EQ(stood_in.notes.size(), 1u);
+    EXPECT_NE(stood_in.notes[0].find(":1: note: licence: "), std::string::npos) << stood_in.notes[0];
+    EXPECT_NE(stood_in.notes[0].find("read as UTF-16 LE"), std::string::npos) << stood_in.notes[0];
 }
 
 TEST(Builder, PayloadOver2GiBIsRefusedBeforeAnythingIsRead) {
@@ -684,7 +743,7 @@ TEST(Builder, CarriesTheBuiltInUninstallerUnlessTheProductSaysOtherwise) {
         if (std::string(k.kind) != "built-in") continue;
         const FileEntry& last = c.record->Files[k.files - 1];
         EXPECT_EQ(last.Name.text(), "\\uninstall.exe");
-        EXPECT_EQ(Bytes(c.payload.begin() + last.Offset, c.payload.begin() + last.Offset + last.Size), uninstaller);
+        EXPECT_EQ(RowBytes(c, last), uninstaller);
     }
 }
 

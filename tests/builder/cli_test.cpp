@@ -19,6 +19,7 @@
 #include "pe/pe_machine.h"
 #include "builder/version_info.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/package_in_memory.h"
 #include "tests/builder/product_dir.h"
 
 namespace zsetup {
@@ -137,6 +138,40 @@ TEST_F(Cli, StrictTurnsWarningsIntoBadInput) {
     EXPECT_NE(strict.output.find("warning: no file is installed as"), std::string::npos) << strict.output;
     EXPECT_NE(strict.output.find("--strict: 1 warning, nothing written"), std::string::npos) << strict.output;
     EXPECT_FALSE(fs::exists(setup_));
+}
+
+// The built-in uninstaller is the last row: past the record's 256 it lies in
+// the extra table, and counts there as anywhere.
+TEST_F(Cli, StrictFindsTheUninstallerInEitherTable) {
+    const struct {
+        const char* label;
+        int product_files;
+        bool uninstaller;
+        int status;
+    } cases[] = {
+        {"255 files: the uninstaller is the record's 256th row", 255, true, 0},
+        {"256 files: the uninstaller is the extra table's first row", 256, true, 0},
+        {"5000 files: the uninstaller is row 5001", 5000, true, 0},
+        {"5000 files without an uninstaller", 5000, false, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string folder = "many-" + std::to_string(c.product_files);
+        for (int i = 0; i < c.product_files; ++i) dir_.Write(folder + "/f" + std::to_string(i) + ".txt", "x");
+        const fs::path manifest =
+            dir_.Manifest(std::string(c.uninstaller ? "" : "uninstaller = false\n") +
+                              "licence = \"licence.txt\"\n[product]\nname = \"演示软件\"\nversion = \"1.0\"\n"
+                              "company_key = \"DemoSoft\"\ndefault_folder = \"演示软件\"\n"
+                              "[[folder]]\nsource = \"" +
+                              folder + "\"\nname = \"\\\\\"\n",
+                          folder + ".toml");
+        const ToolRun run = Zsetup("build " + Q(manifest) + " -o " + Q(setup_) +
+                                   " --strict --stub '" ZSETUP_PE_FIXTURE "' --uninstaller '" ZSETUP_PE_FIXTURE "'");
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_EQ(run.output.find("warning: no file is installed as") != std::string::npos, !c.uninstaller)
+            << run.output;
+        fs::remove(setup_);
+    }
 }
 
 TEST_F(Cli, TellsItsVersion) {
@@ -300,6 +335,53 @@ TEST_P(CliOfEachKind, VersionResourceIsReadBackByIndependentTools) {
     EXPECT_EQ(mapped.size(), size);
     const Bytes version = VersionInfoResource(*package.record);
     EXPECT_NE(std::search(mapped.begin(), mapped.end(), version.begin(), version.end()), mapped.end());
+}
+
+// The part of pefile_summary.py's JSON after `"key": `, up to the next key.
+std::string JsonField(const std::string& json, const std::string& key, const std::string& next) {
+    const std::size_t from = json.find("\"" + key + "\": "), to = json.find(", \"" + next + "\": ");
+    if (from == std::string::npos || to == std::string::npos || to < from) return "";
+    return json.substr(from + key.size() + 4, to - from - key.size() - 4);
+}
+
+// The stub's resource section is replaced, not left beside ours: objdump
+// lists one .rsrc, exiftool (which reads the first) finds the version
+// information, and pefile finds the stub's resources beside ours and every
+// base relocation of the stub where .reloc moved to.
+TEST_P(CliOfEachKind, OneResourceSectionThatIndependentReadersRead) {
+    ASSERT_EQ(BuildOf(GetParam().arch).status, 0);
+    const ToolRun sections = Capture(std::string(GetParam().objdump) + " -h " + Q(setup_));
+    ASSERT_EQ(sections.status, 0) << sections.output;
+    std::size_t rsrc = 0;
+    for (std::size_t at = 0; (at = sections.output.find(" .rsrc ", at)) != std::string::npos; ++at) ++rsrc;
+    EXPECT_EQ(rsrc, 1u) << sections.output;
+
+    const ToolRun exif =
+        Capture(std::string(ZSETUP_EXIFTOOL) +
+                " -j -ProductName -CompanyName -FileVersion -ProductVersion -LegalCopyright " + Q(setup_));
+    ASSERT_EQ(exif.status, 0) << exif.output;
+    for (const char* field :
+         {"\"ProductName\": \"演示软件\"", "\"CompanyName\": \"演示工作室\"", "\"FileVersion\": \"2.5.1.0\"",
+          "\"ProductVersion\": \"2.5.1\"", "\"LegalCopyright\": \"版权所有\""})
+        EXPECT_NE(exif.output.find(field), std::string::npos) << field << "\n" << exif.output;
+
+    const ToolRun setup = Capture(std::string(ZSETUP_PEFILE_SUMMARY) + " " + Q(setup_));
+    const ToolRun stub = Capture(std::string(ZSETUP_PEFILE_SUMMARY) + " " + Q(Fixture(GetParam().arch)));
+    ASSERT_EQ(setup.status, 0) << setup.output;
+    ASSERT_EQ(stub.status, 0) << stub.output;
+    const std::string relocations = JsonField(stub.output, "relocations", "resource_types");
+    EXPECT_GT(relocations.size(), 2u) << stub.output;
+    EXPECT_EQ(JsonField(setup.output, "relocations", "resource_types"), relocations);
+    std::istringstream stub_types(JsonField(stub.output, "resource_types", "sections"));
+    const std::string setup_types = JsonField(setup.output, "resource_types", "sections");
+    for (std::string type; std::getline(stub_types >> std::ws, type, ',');) {
+        type.erase(type.find_last_not_of("[] ") + 1);
+        type.erase(0, type.find_first_not_of("[ "));
+        EXPECT_NE(setup_types.find(type), std::string::npos) << type << " in " << setup_types;
+    }
+    for (const char* field : {"\"080404B0\": {", "\"ProductName\": \"演示软件\"", "\"040904B0\": {",
+                              "\"FileDescription\": \"演示软件 Setup\""})
+        EXPECT_NE(setup.output.find(field), std::string::npos) << field << "\n" << setup.output;
 }
 
 // Signed after the build with a throwaway key: osslsigncode accepts the

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "builder/file_count.h"
 #include "package/extra_files.h"
 #include "tests/builder/native_tools.h"
+#include "tests/builder/package_in_memory.h"
 #include "tests/builder/product_dir.h"
 #include "tests/support/case_names.h"
 #include "text/encoding.h"
@@ -42,6 +44,7 @@ struct ManifestCase {
     std::size_t extra = 0;             // of them in SETUPFILES, past the record's 256
     std::vector<std::string> targets;  // what the shortcuts point at
     std::vector<std::string> keys;
+    std::optional<std::string> run;  // the installed name [maker]'s run starts
     std::map<std::string, std::string> contents;
     std::vector<std::string> errors;    // each a part of the message
     std::vector<std::string> warnings;  // one part a warning, in order, and no other warning
@@ -63,6 +66,7 @@ struct ManifestCase {
     }
     ManifestCase& Targets(std::vector<std::string> v) { return targets = std::move(v), *this; }
     ManifestCase& Keys(std::vector<std::string> v) { return keys = std::move(v), *this; }
+    ManifestCase& Runs(const std::string& name) { return run = name, *this; }
     ManifestCase& Content(const std::string& name, const std::string& bytes) { return contents[name] = bytes, *this; }
     ManifestCase& Errors(std::vector<std::string> v) { return errors = std::move(v), *this; }
     ManifestCase& Warnings(std::vector<std::string> v) { return warnings = std::move(v), *this; }
@@ -343,6 +347,14 @@ const std::vector<ManifestCase>& Cases() {
             .Count(300, 44)
             .Targets({"\\m\\f1298", "\\m\\f1000"})
             .Content("\\m\\f1298", "last"),
+        // [maker]'s run names a row of the record: the 256th file is the last it can name.
+        ManyFiles("maker run names the record's last file", 299)
+            .Rows("[maker]\nrun = \"\\\\m\\\\f1254\"\n")
+            .Count(300, 44)
+            .Runs("\\m\\f1254"),
+        ManyFiles("maker run past the record's files", 299)
+            .Rows("[maker]\nrun = \"\\\\m\\\\f1255\"\n")
+            .Errors({"maker.run: \"\\m\\f1255\" is file 257; the finish page starts one of the first 256 only"}),
 
         // Registry keys: from the root as written, below the previous row when asked.
         Case("rows with one key land in that key")
@@ -538,14 +550,17 @@ TEST_P(ManifestTable, GivesTheRecordOrTheProblems) {
     std::vector<std::string> keys;
     for (const RegistryEntry& e : r.RegistryRows()) keys.push_back(GbkToUtf8(e.KeyPath.text()));
     EXPECT_EQ(keys, c.keys);
+    std::optional<std::string> run;
+    if (out.package->maker && out.package->maker->run_file)
+        run = names.at(static_cast<std::size_t>(*out.package->maker->run_file));
+    EXPECT_EQ(run, c.run);
     for (const auto& [name, bytes] : c.contents) {
         SCOPED_TRACE(name);
         const auto at = std::find(names.begin(), names.end(), name);
         ASSERT_NE(at, names.end());
         const FileEntry* row = &files[static_cast<std::size_t>(at - names.begin())];
-        EXPECT_EQ(std::string(out.package->payload.begin() + row->Offset,
-                              out.package->payload.begin() + row->Offset + row->Size),
-                  bytes);
+        const Bytes got = RowBytes(*out.package, *row);
+        EXPECT_EQ(std::string(got.begin(), got.end()), bytes);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pe/pe_error.h"
@@ -27,16 +28,21 @@ std::vector<zsetup::RcDataItem> Items(const Bytes& image) {
             {"SETUPPACK", Bytes(image.rbegin(), image.rbegin() + static_cast<std::ptrdiff_t>(pack))}};
 }
 
+// Sections after the resources' may move (resource_placement.h): each is
+// found by its name and bytes, wherever it lies.
 bool OtherSectionsKept(const Bytes& image, const Bytes& out) {
-    const zsetup::PeImage before = zsetup::ParsePeImage(image);
-    for (const zsetup::PeSection& s : before.sections) {
-        if (s.raw_size == 0 || s.virtual_address == before.directories[zsetup::kResourceDirectoryIndex].rva) continue;
-        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset),
-                   to = from + static_cast<std::ptrdiff_t>(s.raw_size);
-        if (static_cast<std::size_t>(to) > out.size() ||
-            !std::equal(image.begin() + from, image.begin() + to, out.begin() + from))
-            return false;
-    }
+    const auto sections = [](const Bytes& file) {
+        const zsetup::PeImage img = zsetup::ParsePeImage(file);
+        std::vector<std::pair<std::string, Bytes>> found;
+        for (const zsetup::PeSection& s : img.sections)
+            if (s.raw_size != 0 && s.virtual_address != img.directories[zsetup::kResourceDirectoryIndex].rva)
+                found.emplace_back(s.name,
+                                   Bytes(file.begin() + s.raw_offset, file.begin() + s.raw_offset + s.raw_size));
+        return found;
+    };
+    const auto after = sections(out);
+    for (const auto& section : sections(image))
+        if (std::find(after.begin(), after.end(), section) == after.end()) return false;
     return true;
 }
 

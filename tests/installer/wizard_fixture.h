@@ -12,7 +12,7 @@
 #include "installer/main_form.h"
 #include "package/extra_files.h"
 #include "package/packed_blob.h"
-#include "package/payload_pack.h"
+#include "package/payload_sum.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/registry_accessor.h"
 

@@ -8,7 +8,7 @@
 
 #include "package/errors.h"
 #include "package/packed_blob.h"
-#include "package/payload_pack.h"
+#include "package/payload_sum.h"
 #include "package/payload_stream.h"
 #include "package/sha256.h"
 
@@ -92,7 +92,7 @@ TEST(PayloadStream, RefusesASliceOutsideThePayloadAndADamagedBlob) {
     const std::vector<std::uint8_t> payload = {'a', 'b', 'c', 'd'};
     std::vector<std::uint8_t> blob = PackBlob(payload.data(), payload.size());
     PayloadStream stream(InMemory(blob));
-    for (const FileEntry& row : {Row(2, 3), Row(-1, 1), Row(0, -1), Row(5, 0)})
+    for (const FileEntry& row : {Row(2, 3), Row(-1, 1), Row(0, -1), Row(5, 0), Row(0x7FFFFFFF, 0x7FFFFFFF)})
         EXPECT_THROW(stream.Open(row), PackageError) << row.Offset << "+" << row.Size;
     blob[blob.size() - 1] ^= 1;  // the Adler-32
     EXPECT_THROW(PayloadStream{InMemory(blob)}, PackageError);

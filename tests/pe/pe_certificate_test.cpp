@@ -105,7 +105,7 @@ TEST_P(TailTable, FindsTheTableAndCountsTheRest) {
         EXPECT_THROW(ParsePeImage(file), PeError);
     }
     const PeImage image = ParsePeImage(file, AfterSections::kAnything);
-    const FileTail tail = ReadFileTail(file, image);
+    const FileTail tail = ReadFileTail(MemoryBytes(file), image);
     EXPECT_EQ(tail.extra_bytes, c.extra_bytes);
     ASSERT_EQ(tail.certificate.has_value(), c.entries != 0);
     if (!tail.certificate) return;
@@ -141,7 +141,7 @@ TEST(FileTail, RefusesATableThatIsNotWhereTheDirectorySays) {
         Bytes file = Signed({64});
         c.damage(file);
         try {
-            ReadFileTail(file, ParsePeImage(file, AfterSections::kAnything));
+            ReadFileTail(MemoryBytes(file), ParsePeImage(file, AfterSections::kAnything));
             ADD_FAILURE() << "accepted";
         } catch (const PeError& e) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();

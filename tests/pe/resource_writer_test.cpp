@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -51,10 +52,28 @@ ResourceTree TreeOf(const Bytes& image) { return ReadResourceTree(image, ParsePe
 
 std::uint32_t AlignUp(std::uint32_t v, std::uint32_t a) { return (v + a - 1) / a * a; }
 
+// The raw bytes of each section but the resource one, by name.
+std::map<std::string, Bytes> OtherSections(const Bytes& image) {
+    const PeImage img = ParsePeImage(image);
+    std::map<std::string, Bytes> sections;
+    for (const PeSection& s : img.sections)
+        if (s.virtual_address != img.directories[kResourceDirectoryIndex].rva)
+            sections[s.name] = Bytes(image.begin() + s.raw_offset, image.begin() + s.raw_offset + s.raw_size);
+    return sections;
+}
+
+std::size_t SectionsNamed(const Bytes& image, const std::string& name) {
+    const PeImage img = ParsePeImage(image);
+    return static_cast<std::size_t>(
+        std::count_if(img.sections.begin(), img.sections.end(), [&](const PeSection& s) { return s.name == name; }));
+}
+
 struct LayoutCase {
     const char* name;
     Layout layout;
-    std::size_t sections_after;  // in place keeps the count, appending adds one
+    // Replacing the image's own keeps the count (what followed it moves into
+    // its place), a section appended to an image without resources adds one.
+    std::size_t sections_after;
 };
 
 void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
@@ -80,6 +99,7 @@ protected:
         ASSERT_EQ(img.sections.size(), Case().sections_after);
         const PeSection& last = img.sections.back();
         EXPECT_EQ(last.name, ".rsrc");
+        EXPECT_EQ(SectionsNamed(out, ".rsrc"), 1u) << "one resource section, as readers that take the first expect";
         EXPECT_EQ(le::U32(out, Kind().Directory(2)), last.virtual_address);
         EXPECT_EQ(le::U32(out, Kind().Directory(2) + 4), last.virtual_size);
         EXPECT_EQ(le::U16(out, kCoffOffset), Kind().machine_field);
@@ -119,10 +139,13 @@ TEST_P(WriterLayoutTest, RoundTripsAndReplacesKeepingEverythingElse) {
     EXPECT_LT(second.size(), first.size());  // the new section is last now: shrunk in place
 
     EXPECT_EQ(Without(TreeOf(second), {u"SETUPINI", u"SETUPPACK", u"PROTOCOL"}), Others());
-    // Code outside the resource section is untouched.
+    // Code outside the resource section is untouched, where it was; what
+    // followed the resources keeps its bytes where it moved.
     const PeSection text = ParsePeImage(input).sections.front();
     EXPECT_TRUE(std::equal(input.begin() + text.raw_offset, input.begin() + text.raw_offset + text.raw_size,
                            second.begin() + text.raw_offset));
+    EXPECT_EQ(OtherSections(first), OtherSections(input));
+    EXPECT_EQ(OtherSections(second), OtherSections(input));
 }
 
 TEST_P(WriterLayoutTest, SameInputGivesTheSameBytesWhateverTheItemOrder) {
@@ -194,15 +217,15 @@ INSTANTIATE_TEST_SUITE_P(Layouts, WriterLayoutTest,
                          ::testing::Combine(::testing::Values(LayoutCase{"NoResources", Layout::kNoResources, 2},
                                                               LayoutCase{"ResourcesLast", Layout::kResourcesLast, 2},
                                                               LayoutCase{"ResourcesBeforeReloc",
-                                                                         Layout::kResourcesBeforeReloc, 4}),
+                                                                         Layout::kResourcesBeforeReloc, 3}),
                                             ::testing::ValuesIn(kImageKinds)),
                          [](const ::testing::TestParamInfo<std::tuple<LayoutCase, ImageKind>>& info) {
                              return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).label;
                          });
 
 // Images the writer takes though they are laid out unusually: what it writes
-// reads back, every section but the resources' own keeps its raw bytes, and
-// writing the same items again changes nothing.
+// reads back, every section but the resources' own keeps its raw bytes (moved
+// or not), and writing the same items again changes nothing.
 struct UnusualImage {
     const char* label;
     Layout layout;
@@ -221,14 +244,7 @@ TEST_P(UnusualImageTest, WritesWhatReadsBackAndRewritesToTheSameBytes) {
     const std::vector<RcDataItem> items{{"SETUPINI", Filled(13, 1)}, {"SETUPPACK", Filled(600, 2)}};
     const Bytes once = WriteRcData(image, items);
     for (const RcDataItem& item : items) EXPECT_EQ(FindRcData(once, item.name), item.bytes) << item.name;
-    const PeImage before = ParsePeImage(image);
-    for (const PeSection& s : before.sections) {
-        if (s.virtual_address == before.directories[kResourceDirectoryIndex].rva) continue;
-        const auto from = static_cast<std::ptrdiff_t>(s.raw_offset),
-                   to = from + static_cast<std::ptrdiff_t>(s.raw_size);
-        ASSERT_LE(static_cast<std::size_t>(to), once.size()) << s.name;
-        EXPECT_TRUE(std::equal(image.begin() + from, image.begin() + to, once.begin() + from)) << s.name;
-    }
+    for (const auto& [name, bytes] : OtherSections(image)) EXPECT_EQ(OtherSections(once)[name], bytes) << name;
     EXPECT_EQ(WriteRcData(once, items), once);
 }
 
@@ -310,13 +326,163 @@ TEST(ResourceWriterTest, DirectoriesAreSortedAndCountNamedAndIdEntries) {
                                                 ResourceKey::Name(u"_X"), ResourceKey::Id(5)}));
 }
 
+// An image without resources gets a section of its own, whose header needs room.
 TEST(ResourceWriterTest, RefusesWhenNoSectionHeaderFits) {
-    Bytes image = MakeImage(Layout::kResourcesBeforeReloc, SampleTree());
-    le::Put32(image, kOptionalOffset + 60, kOptionalOffset + 224 + 3 * 40);  // SizeOfHeaders: table is full
+    Bytes image = MakeImage(Layout::kNoResources, {});
+    le::Put32(image, kOptionalOffset + 60, kOptionalOffset + 224 + 1 * 40);  // SizeOfHeaders: table is full
     const PeImage img = ParsePeImage(image);
-    le::Put32(image, img.section_table_offset + 20, kOptionalOffset + 224 + 3 * 40);  // .text starts right there
+    le::Put32(image, img.section_table_offset + 20, kOptionalOffset + 224 + 1 * 40);  // .text starts right there
     EXPECT_THROW(WriteRcData(image, {{"SETUPINI", {1}}}), PeError);
 }
+
+// The image as the linker lays out the stub: .rsrc, then .reloc with its
+// directory entry and blocks patching .text. .reloc moves into the old
+// section's place in memory and in the file, its entry with it; the new
+// resource section goes last; nothing else moves.
+class RelocatedImage {
+public:
+    explicit RelocatedImage(const ImageKind& kind)
+        : kind_(kind), image_(MakeImage(Layout::kResourcesBeforeReloc, SampleTree(), kind)) {
+        const PeSection reloc = ParsePeImage(image_).sections.back();
+        // One block for .text's page: two fields to patch and padding.
+        Bytes table(12, 0);
+        le::Put32(table, 0, kSectionAlignment);
+        le::Put32(table, 4, 12);
+        le::Put16(table, 8, 0x3010);
+        le::Put16(table, 10, 0x3020);
+        Put(reloc.virtual_address, table);
+    }
+    // A relocation block of `size` bytes at rva, for the base relocation directory.
+    void Put(std::uint32_t rva, const Bytes& table) {
+        const PeImage img = ParsePeImage(image_);
+        std::copy(table.begin(), table.end(), image_.begin() + img.OffsetOfRva(rva, 0));
+        le::Put32(image_, kind_.Directory(5), rva);
+        le::Put32(image_, kind_.Directory(5) + 4, static_cast<std::uint32_t>(table.size()));
+    }
+    Bytes& image() { return image_; }
+
+private:
+    const ImageKind& kind_;
+    Bytes image_;
+};
+
+class RelocatedImageTest : public ::testing::TestWithParam<ImageKind> {};
+
+TEST_P(RelocatedImageTest, RelocationsMoveIntoTheOldResourcesPlace) {
+    RelocatedImage relocated(GetParam());
+    const Bytes& input = relocated.image();
+    const PeImage before = ParsePeImage(input);
+    const Bytes out = WriteRcData(input, {{"SETUPPACK", Filled(9000, 1)}});
+    const PeImage after = ParsePeImage(out);
+    ASSERT_EQ(after.sections.size(), before.sections.size());
+    const PeSection &old_rsrc = before.sections[1], &old_reloc = before.sections[2];
+    const PeSection &reloc = after.sections[1], &rsrc = after.sections[2];
+    EXPECT_EQ(reloc.name, ".reloc");
+    EXPECT_EQ(reloc.virtual_address, old_rsrc.virtual_address);
+    EXPECT_EQ(reloc.raw_offset, old_rsrc.raw_offset);
+    EXPECT_EQ(reloc.characteristics, old_reloc.characteristics);
+    EXPECT_EQ(reloc.virtual_size, old_reloc.virtual_size);
+    EXPECT_EQ(after.directories[5].rva, reloc.virtual_address);
+    EXPECT_EQ(after.directories[5].size, before.directories[5].size);
+    EXPECT_EQ(Bytes(out.begin() + reloc.raw_offset, out.begin() + reloc.raw_offset + reloc.raw_size),
+              Bytes(input.begin() + old_reloc.raw_offset, input.begin() + old_reloc.raw_offset + old_reloc.raw_size));
+    EXPECT_EQ(rsrc.name, ".rsrc");
+    EXPECT_EQ(rsrc.virtual_address, AlignUp(reloc.virtual_address + reloc.virtual_size, kSectionAlignment));
+    EXPECT_EQ(after.directories[kResourceDirectoryIndex].rva, rsrc.virtual_address);
+    EXPECT_EQ(le::U32(out, kOptionalOffset + 56), AlignUp(rsrc.virtual_address + rsrc.virtual_size, kSectionAlignment));
+    EXPECT_EQ(le::U32(out, kOptionalOffset + 64), PeChecksum(out, kOptionalOffset + 64));
+    EXPECT_EQ(Without(TreeOf(out), {u"SETUPPACK"}), Without(SampleTree(), {}));
+    EXPECT_EQ(WriteRcData(out, {{"SETUPPACK", Filled(9000, 1)}}), out);
+}
+
+// Where moving .reloc could break the program, the image keeps its sections
+// where they are and gets a new resource section after its last.
+struct Unmovable {
+    const char* label;
+    std::function<void(RelocatedImage&, const ImageKind&)> change;
+};
+
+void PrintTo(const Unmovable& c, std::ostream* os) { *os << c.label; }
+
+class UnmovableTest : public ::testing::TestWithParam<std::tuple<Unmovable, ImageKind>> {};
+
+TEST_P(UnmovableTest, KeepsTheSectionsAndAppends) {
+    const auto& [unmovable, kind] = GetParam();
+    RelocatedImage relocated(kind);
+    unmovable.change(relocated, kind);
+    const Bytes& input = relocated.image();
+    const Bytes out = WriteRcData(input, {{"SETUPPACK", Filled(900, 1)}});
+    const PeImage before = ParsePeImage(input), after = ParsePeImage(out);
+    ASSERT_EQ(after.sections.size(), before.sections.size() + 1);
+    for (std::size_t i = 0; i < before.sections.size(); ++i) {
+        const PeSection& s = before.sections[i];
+        EXPECT_EQ(after.sections[i].virtual_address, s.virtual_address) << s.name;
+        EXPECT_TRUE(std::equal(input.begin() + s.raw_offset, input.begin() + s.raw_offset + s.raw_size,
+                               out.begin() + s.raw_offset))
+            << s.name;
+    }
+    EXPECT_EQ(after.directories[5].rva, before.directories[5].rva);
+    EXPECT_EQ(FindRcData(out, "SETUPPACK"), Filled(900, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnmovableTest,
+    ::testing::Combine(
+        ::testing::Values(Unmovable{"a relocation patches the resource section",
+                                    [](RelocatedImage& r, const ImageKind&) {
+                                        Bytes table(12, 0);
+                                        le::Put32(table, 0, 2 * kSectionAlignment);  // the resources' page
+                                        le::Put32(table, 4, 12);
+                                        le::Put16(table, 8, 0x3010);
+                                        r.Put(3 * kSectionAlignment, table);
+                                    }},
+                          Unmovable{"a relocation patches .reloc itself",
+                                    [](RelocatedImage& r, const ImageKind&) {
+                                        Bytes table(12, 0);
+                                        le::Put32(table, 0, 3 * kSectionAlignment);
+                                        le::Put32(table, 4, 12);
+                                        le::Put16(table, 10, 0xA008);
+                                        r.Put(3 * kSectionAlignment, table);
+                                    }},
+                          Unmovable{"the section after is not discardable: code may address it",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0xC0000040);
+                                    }},
+                          Unmovable{"the section after holds code",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0x62000020);
+                                    }},
+                          Unmovable{"another directory points into the section after",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.Directory(6), 3 * kSectionAlignment + 0xC);  // debug
+                                        le::Put32(r.image(), k.Directory(6) + 4, 4);
+                                    }},
+                          Unmovable{"another directory points past the image's end",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.Directory(6), 5 * kSectionAlignment);
+                                        le::Put32(r.image(), k.Directory(6) + 4, 28);
+                                    }},
+                          Unmovable{"another directory points into the resource section",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.Directory(6), 2 * kSectionAlignment + 0x10);
+                                        le::Put32(r.image(), k.Directory(6) + 4, 28);
+                                    }},
+                          Unmovable{"the relocations lie in the resource section",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.Directory(5), 2 * kSectionAlignment + 0x100);
+                                    }},
+                          Unmovable{"a relocation table that cannot be read",
+                                    [](RelocatedImage& r, const ImageKind& k) {
+                                        le::Put32(r.image(), k.Directory(5) + 4, 0x100000);
+                                    }}),
+        ::testing::ValuesIn(kImageKinds)),
+    [](const ::testing::TestParamInfo<std::tuple<Unmovable, ImageKind>>& info) {
+        const ::testing::TestParamInfo<Unmovable> unmovable(std::get<0>(info.param), info.index);
+        return LabelName()(unmovable) + "_" + std::get<1>(info.param).label;
+    });
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RelocatedImageTest, ::testing::ValuesIn(kImageKinds),
+                         [](const ::testing::TestParamInfo<ImageKind>& info) { return std::string(info.param.label); });
 
 // The COFF header counts sections in 16 bits: one more than 0xFFFF would wrap to none.
 TEST(ResourceWriterTest, RefusesASectionPastTheHighestCount) {
