@@ -37,6 +37,7 @@ int OpenForReading(const std::filesystem::path& file) {
 long ReadSome(int fd, std::uint8_t* out, std::size_t capacity) {
     return _read(fd, out, static_cast<unsigned>(std::min<std::size_t>(capacity, 1u << 30)));
 }
+bool SeekTo(int fd, std::uint64_t offset) { return _lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) >= 0; }
 void CloseFile(int fd) { _close(fd); }
 constexpr unsigned kTypeBits = _S_IFMT, kRegular = _S_IFREG, kFolder = _S_IFDIR, kCharDevice = _S_IFCHR,
                    kPipe = _S_IFIFO, kBlockDevice = 0, kSocket = 0;
@@ -56,6 +57,7 @@ long ReadSome(int fd, std::uint8_t* out, std::size_t capacity) {
         if (n >= 0 || errno != EINTR) return static_cast<long>(n);
     }
 }
+bool SeekTo(int fd, std::uint64_t offset) { return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0; }
 void CloseFile(int fd) { close(fd); }
 constexpr unsigned kTypeBits = S_IFMT, kRegular = S_IFREG, kFolder = S_IFDIR, kCharDevice = S_IFCHR, kPipe = S_IFIFO,
                    kBlockDevice = S_IFBLK, kSocket = S_IFSOCK;
@@ -124,6 +126,16 @@ std::size_t InputFile::Read(std::uint8_t* out, std::size_t capacity) {
     return static_cast<std::size_t>(n);
 }
 
+void InputFile::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+    if (offset > size_ || count > size_ - offset) throw FileError("Cannot read", file_, "a read past its end");
+    if (!SeekTo(fd_, offset)) throw FileError("Cannot read", file_, std::strerror(errno));
+    for (std::size_t got = 0; got < count;) {
+        const std::size_t n = Read(out + got, count - got);
+        if (n == 0) throw FileError("Cannot read", file_, "it changed while it was being read");
+        got += n;
+    }
+}
+
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::uint64_t most) {
     InputFile in(file);
     if (in.size() > most)
@@ -142,23 +154,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::
     return bytes;
 }
 
-FileOnDisk::FileOnDisk(const std::filesystem::path& file) : file_(file) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) throw FileError("Cannot read", file, "it is a folder");
-    in_.open(file, std::ios::binary);
-    if (!in_) throw FileError("Cannot read", file, std::strerror(errno));
-    in_.seekg(0, std::ios::end);
-    const std::streamoff size = in_.tellg();
-    if (size < 0) throw FileError("Cannot read", file, "its size is unknown");
-    size_ = static_cast<std::uint64_t>(size);
-}
+FileOnDisk::FileOnDisk(const std::filesystem::path& file) : in_(file) {}
 
 void FileOnDisk::Read(std::uint64_t offset, std::uint8_t* out, std::size_t count) const {
-    if (offset > size_ || count > size_ - offset) throw FileError("Cannot read", file_, "a read past its end");
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(offset));
-    if (count > 0 && !in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count)))
-        throw FileError("Cannot read", file_, "the read failed");
+    in_.ReadAt(offset, out, count);
 }
 
 void WriteFileReplacing(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {

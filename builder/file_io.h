@@ -32,6 +32,8 @@ public:
     std::uint64_t size() const { return size_; }
     // The next bytes, up to capacity; 0 at the end. Throws std::runtime_error.
     std::size_t Read(std::uint8_t* out, std::size_t capacity);
+    // Exactly count bytes from offset, or std::runtime_error.
+    void ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t count);
 
 private:
     std::filesystem::path file_;
@@ -44,21 +46,18 @@ private:
 // throws std::runtime_error.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::uint64_t most = UINT64_MAX);
 
-// A file read a piece at a time where asked, never whole: how the readers
-// (inspect, extract, verify) take an installer of any size. Throws
-// std::runtime_error naming the file and the reason, from the constructor
-// when it cannot be opened and from Read when it cannot be read.
+// An input file (InputFile) read a piece at a time where asked, never whole:
+// how the readers (inspect, extract, verify) take an installer of any size.
+// Throws as InputFile does, from the constructor and from Read.
 class FileOnDisk final : public FileBytes {
 public:
     explicit FileOnDisk(const std::filesystem::path& file);
     using FileBytes::Read;
-    std::uint64_t size() const override { return size_; }
+    std::uint64_t size() const override { return in_.size(); }
     void Read(std::uint64_t offset, std::uint8_t* out, std::size_t count) const override;
 
 private:
-    std::filesystem::path file_;
-    mutable std::ifstream in_;  // reading moves its position, not the file's bytes
-    std::uint64_t size_ = 0;
+    mutable InputFile in_;  // reading moves its position, not the file's bytes
 };
 
 // Writes to a temporary file beside the target and renames it over the
