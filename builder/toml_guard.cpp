@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kMostNesting = 128;
 // No manifest value is nearly this long; a longer text is refused before
 // toml++ copies it.
-constexpr std::size_t kMostQuotedBytes = 64 * 1024;
+constexpr std::size_t kMostQuotedBytes = std::size_t{64} * 1024;
 
 struct CodePoint {
     char32_t value = 0;
