@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "pe/le_bytes.h"
 #include "pe/pe_error.h"
@@ -179,6 +180,15 @@ void PutSectionHeader(Bytes& file, std::size_t at, const PeSection& s) {
 }
 
 ResourcePlacement PlaceResourceSection(const Bytes& image, const PeImage& img) {
+    // Such a directory would come to point into the new section, whichever
+    // way it is placed, and each write would place it anew.
+    for (std::size_t d = 0; d < img.directories.size(); ++d) {
+        const std::uint32_t rva = img.directories[d].rva;
+        if (d == kSecurityDirectoryIndex || rva == 0 || rva < img.size_of_headers) continue;
+        if (img.SectionOfRva(rva) == img.sections.size())
+            throw PeError("The program file is damaged: data directory " + std::to_string(d) +
+                          " points past its sections.");
+    }
     if (const std::optional<std::size_t> k = Replaceable(image, img)) return Replace(image, img, *k);
     return Append(image, img);
 }
