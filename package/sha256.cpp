@@ -112,6 +112,7 @@ Sha256::Sha256(bool use_extensions)
 }
 
 void Sha256::Add(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return;  // an empty vector's data() may be null, which memcpy may not take
     total_ += size;
     if (pending_size_ > 0) {
         const std::size_t n = size < 64 - pending_size_ ? size : 64 - pending_size_;
