@@ -6,6 +6,7 @@
 
 #include "installer/main_form.h"
 #include "installer/wizard_texts.h"
+#include "package/installed_record.h"
 #include "package/setup_map.h"
 #include "wizard/repaint_pacer.h"
 #include "package/errors.h"
@@ -49,9 +50,15 @@ void TMainForm::RunInstall() {
     RepaintPacer pacer(platform_.clock);
     for (std::size_t i = 0; i < files.size(); ++i) InstallFile(files[i], i, files.size(), pacer);
 
-    CopyResource(kConfigResource, installed::kRecordCopy);
-    if (!extra_files.empty()) CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
-    if (platform_.resources.RcData(kMakerResource)) CopyResource(kMakerResource, installed::kMakerCopy);
+    // A copy this package does not have may be an earlier install's: it goes,
+    // or the uninstaller would take it for a planted one.
+    copy_digests_ = {};
+    copy_digests_.record = CopyResource(kConfigResource, installed::kRecordCopy);
+    if (!extra_files.empty()) copy_digests_.extra_files = CopyResource(kExtraFilesResource, installed::kExtraFilesCopy);
+    else RemoveStaleCopy(installed::kExtraFilesCopy);
+    if (platform_.resources.RcData(kMakerResource))
+        copy_digests_.maker = CopyResource(kMakerResource, installed::kMakerCopy);
+    else RemoveStaleCopy(installed::kMakerCopy);
 
     work.SetCaption(texts::kRegistering);
     work.Repaint();
@@ -66,12 +73,19 @@ void TMainForm::RunInstall() {
 }
 
 // The copy is the resource as built, not the record in memory.
-void TMainForm::CopyResource(const char* resource, const char* name) {
+std::string TMainForm::CopyResource(const char* resource, const char* name) {
     const std::string copy = config->InstallFolder.text() + name;
     const auto packed = platform_.resources.RcData(resource);
     if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
     log_.File(copy);
+    return CopyDigest(*packed);
+}
+
+void TMainForm::RemoveStaleCopy(const char* name) {
+    const std::string copy = config->InstallFolder.text() + name;
+    if (platform_.files.Attributes(copy) && !platform_.files.RemoveFile(copy))
+        throw PackageError("Cannot delete file \"" + copy + "\".");
 }
 
 void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t count, RepaintPacer& pacer) {
@@ -125,7 +139,7 @@ void TMainForm::WriteRegistry() {
     const SetupConfig& c = *config;
     RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
     std::optional<installed::Key> open;
-    for (const installed::Value& value : installed::Values(c)) {
+    for (const installed::Value& value : installed::Values(c, copy_digests_)) {
         const std::string key = "\\" + installed::KeyPath(value.key, c);
         if (open != value.key) {
             if (open) reg.CloseKey();

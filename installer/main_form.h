@@ -21,6 +21,7 @@
 #include "package/maker_profile.h"
 #include "package/payload_stream.h"
 #include "package/setup_config.h"
+#include "package/setup_map.h"
 #include "platform/platform.h"
 #include "ui/form.h"
 #include "wizard/handler_boundary.h"
@@ -161,13 +162,16 @@ private:
 
     // The run (install_run.cpp).
     void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);
-    void CopyResource(const char* resource, const char* name);
+    // Writes the copy and gives its digest.
+    std::string CopyResource(const char* resource, const char* name);
+    void RemoveStaleCopy(const char* name);
     void WriteRegistry();
     void MakeShortcuts();
 
     std::function<void()> Handler(void (TMainForm::*handler)());
 
-    RunLog own_log_;  // for a caller that keeps none
+    installed::CopyDigests copy_digests_;  // of the copies this run left, for the uninstall entry
+    RunLog own_log_;                       // for a caller that keeps none
     Platform& platform_;
     RunLog& log_;
     std::unique_ptr<ui::Form> form_;

@@ -1,5 +1,7 @@
 #include "package/setup_map.h"
 
+#include <utility>
+
 namespace zsetup {
 namespace {
 
@@ -63,9 +65,9 @@ std::string KeyPath(Key key, const SetupConfig& config) {
     return {};
 }
 
-std::vector<Value> Values(const SetupConfig& c) {
+std::vector<Value> Values(const SetupConfig& c, const CopyDigests& digests) {
     const std::string folder = c.InstallFolder.text();
-    return {
+    std::vector<Value> values = {
         {Key::kCompany, "Site", c.Site.text()},
         {Key::kCompany, "Author", c.Author.text()},
         {Key::kProduct, kSetupValue, true},
@@ -78,9 +80,15 @@ std::vector<Value> Values(const SetupConfig& c) {
         {Key::kUninstall, "UninstallString", "\"" + folder + kUninstaller + "\""},
         {Key::kUninstall, "DisplayVersion", c.Version.text()},
         {Key::kUninstall, "Publisher", c.Author.text()},
-        {Key::kUninstall, "InstallLocation", folder},
+        {Key::kUninstall, kInstallLocationValue, folder},
         {Key::kUninstall, "URLInfoAbout", c.Site.text()},
     };
+    const std::pair<const char*, const std::string*> copies[] = {{kRecordDigestValue, &digests.record},
+                                                                 {kExtraFilesDigestValue, &digests.extra_files},
+                                                                 {kMakerDigestValue, &digests.maker}};
+    for (const auto& [name, digest] : copies)
+        if (!digest->empty()) values.push_back({Key::kUninstall, name, *digest});
+    return values;
 }
 
 }  // namespace installed

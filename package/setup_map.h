@@ -111,11 +111,23 @@ struct Value {
     std::variant<std::string, bool> data;
 };
 
+// SHA-256 of each copy the install left in the folder, as 64 lowercase hex
+// digits; empty for a copy it did not leave. They are kept in the uninstall
+// entry's key, which only administrators may write, so the elevated
+// uninstaller believes no copy a user could have replaced or planted.
+struct CopyDigests {
+    std::string record, extra_files, maker;
+};
+inline constexpr char kRecordDigestValue[] = "ZsetupRecordSha256";
+inline constexpr char kExtraFilesDigestValue[] = "ZsetupFilesSha256";
+inline constexpr char kMakerDigestValue[] = "ZsetupMakerSha256";
+inline constexpr char kInstallLocationValue[] = "InstallLocation";
+
 // Every value the install writes under its own keys, in the order it writes
-// them, for the record as the run has it (InstallFolder chosen). The
-// uninstaller removes these by name: a value added here is written and
-// removed alike.
-std::vector<Value> Values(const SetupConfig& config);
+// them, for the record as the run has it (InstallFolder chosen) and the
+// digests of the copies it left. The uninstaller removes these by name: a
+// value added here is written and removed alike.
+std::vector<Value> Values(const SetupConfig& config, const CopyDigests& digests);
 
 }  // namespace installed
 }  // namespace zsetup

@@ -147,7 +147,9 @@ void ProductRemoval::RemoveRegistry() {
     // The table's keys first: they may lie below the maker's key.
     RemoveTableValues();
     Registry& registry = platform_.registry;
-    const std::vector<installed::Value> written = installed::Values(record_);
+    // Every digest name: removing one the install did not write is harmless.
+    const installed::CopyDigests any_digests{"-", "-", "-"};
+    const std::vector<installed::Value> written = installed::Values(record_, any_digests);
     const auto delete_values = [&](installed::Key which) {
         if (auto key = registry.OpenKey(RegRoot::LocalMachine, installed::KeyPath(which, record_), false, kReadWrite))
             for (const installed::Value& value : written)

@@ -7,6 +7,7 @@
 #include "package/installed_record.h"
 #include "package/maker_profile.h"
 #include "package/setup_map.h"
+#include "platform/registry_accessor.h"
 #include "ui/form_description.h"
 #include "uninstall/uninstall_form_description.h"
 #include "uninstall/uninstall_texts.h"
@@ -67,6 +68,21 @@ int TUninstallForm::RunSilently() {
     return exit_code_;
 }
 
+std::optional<InstalledEntry> TUninstallForm::ReadEntry(const SetupConfig& record) {
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeyQueryValue, RegRoot::LocalMachine);
+    if (!reg.OpenKey("\\" + installed::UninstallKey(record), false)) return std::nullopt;
+    try {
+        InstalledEntry entry;
+        entry.folder = reg.ReadString(installed::kInstallLocationValue);
+        entry.digests.record = reg.ReadString(installed::kRecordDigestValue);
+        entry.digests.extra_files = reg.ReadString(installed::kExtraFilesDigestValue);
+        entry.digests.maker = reg.ReadString(installed::kMakerDigestValue);
+        return entry;
+    } catch (const RegistryError& e) {
+        throw PackageError(e.what());
+    }
+}
+
 bool TUninstallForm::LoadRecord(bool silent) {
     const auto say = [&](const std::string& text, std::uint32_t icon) {
         if (!silent) platform_.dialogs.ShowMessage(text, lines_.caption, kMbOk | icon);
@@ -83,9 +99,12 @@ bool TUninstallForm::LoadRecord(bool silent) {
                 throw PackageError(path + ": too large to read");
             }
         };
-        found = ReadInstalledRecord(
-            {copy(installed::kRecordCopy), copy(installed::kExtraFilesCopy), copy(installed::kMakerCopy)},
-            kProblemsShown);
+        const InstalledCopies copies{copy(installed::kRecordCopy), copy(installed::kExtraFilesCopy),
+                                     copy(installed::kMakerCopy)};
+        found = ReadInstalledRecord(copies, kProblemsShown);
+        // The record names its uninstall entry; nothing of it is used before
+        // the entry, which only administrators may write, vouches for it.
+        if (found) CheckCopiesAgainstEntry(copies, ReadEntry(*found->record), folder_);
     } catch (const PackageError& e) {
         return say(texts::kBadRecord + std::string(e.what()), kMbIconWarning);
     }
@@ -95,6 +114,7 @@ bool TUninstallForm::LoadRecord(bool silent) {
     extra_files_ = std::move(found->extra_files);
     // The package's maker, as its install left it, now checked with the record.
     lines_ = MakerLinesOf(found->maker);
+    if (found->maker.processes) lines_.processes = InstalledPrograms(*found->maker.processes, *record_, extra_files_);
     return true;
 }
 

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "commandline/exit_codes.h"
+#include "package/installed_record.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
 #include "ui/form.h"
@@ -49,6 +51,9 @@ public:
 private:
     // Reads and checks the record; a problem ends the program, said in a box unless silent.
     bool LoadRecord(bool silent);
+    // The uninstall entry the record names, as far as the checks need it;
+    // nothing when there is no such key.
+    std::optional<InstalledEntry> ReadEntry(const SetupConfig& record);
     RemovalResult Remove(const std::function<void(RemovalStage, int)>& progress);
     void ShowQuestion();
     void OnUninstall();

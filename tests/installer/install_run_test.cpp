@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "installer/wizard_texts.h"
+#include "package/installed_record.h"
+#include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
 #include "tests/installer/wizard_fixture.h"
 
@@ -154,6 +156,45 @@ TEST(InstallRun, WritesFilesRecordCopyRegistryAndShortcuts) {
     EXPECT_EQ(run.w.platform->shell.Link(group + "卸载演示软件.lnk")->target, kFolder + "\\uninstall.exe");
     // A product within the record's 256 files leaves no extra table.
     EXPECT_FALSE(run.File(kFolder + "\\Z_files.cx"));
+}
+
+// The uninstall entry, which only administrators may write, holds the digest
+// of each copy the run left and nothing for one it did not; a copy an earlier
+// install left that this package lacks goes, or the uninstaller would refuse it.
+TEST(InstallRun, TheUninstallEntryVouchesForTheCopiesItLeft) {
+    Package plain;
+    Package full;
+    for (int i = 1; i < 300; ++i) full.AddFile("\\many\\f" + std::to_string(i) + ".txt", "x");
+    full.maker = WriteMakerProfile(MakerProfile{});
+    const struct {
+        const char* label;
+        const Package& package;
+        bool extra, maker;
+    } cases[] = {{"no table, no profile", plain, false, false}, {"a table and a profile", full, true, true}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Wizard w(k.package);
+        w.platform->files.MakeDirectory(kFolder);
+        for (const char* stale : {"\\Z_files.cx", "\\Z_maker.cx"})
+            w.platform->files.WriteWholeFile(kFolder + stale, {'o', 'l', 'd'});
+        w.ToFolderPage();
+        w.Next();
+        w.Next();
+        ASSERT_EQ(w.page(), 5);
+        RegistryAccessor reg(w.platform->registry, kKeyQueryValue, RegRoot::LocalMachine);
+        ASSERT_TRUE(reg.OpenKey(kUninstall, false));
+        const auto digest_of = [&](const char* resource) {
+            const auto bytes = w.platform->resources.RcData(resource);
+            return bytes ? CopyDigest(*bytes) : std::string();
+        };
+        EXPECT_EQ(reg.ReadString("ZsetupRecordSha256"), digest_of("SETUPINI"));
+        EXPECT_EQ(reg.ReadString("ZsetupRecordSha256").size(), 64u);
+        EXPECT_EQ(reg.ReadString("ZsetupFilesSha256"), k.extra ? digest_of("SETUPFILES") : "");
+        EXPECT_EQ(reg.ReadString("ZsetupMakerSha256"), k.maker ? digest_of("SETUPMAKER") : "");
+        const auto copy = [&](const char* name) { return w.platform->files.ReadWholeFile(kFolder + name); };
+        EXPECT_EQ(copy("\\Z_files.cx"), k.extra ? w.platform->resources.RcData("SETUPFILES") : std::nullopt);
+        EXPECT_EQ(copy("\\Z_maker.cx"), k.maker ? w.platform->resources.RcData("SETUPMAKER") : std::nullopt);
+    }
 }
 
 // Past the record's 256 rows the extra table's follow: written the same way,

@@ -139,6 +139,8 @@ TEST_P(SilentFolder, IsRefusedWithTheCheckOfTheFolderPage) {
 const FolderCase kFolderCases[] = {
     {"relative", "演示软件", std::string(texts::kFolderNotFull) + BuiltInMakerLines().folder_example},
     {"drive root", "C:\\", texts::kFolderIsRoot},
+    {"relative to a drive's current folder", "C:foo", std::string(texts::kFolderNotFull) + BuiltInMakerLines().folder_example},
+    {"a name ending in dots", "C:\\trail...", texts::kFolderNameTrimmed},
     {"blanks only", "   ", texts::kFolderEmpty},
     {"missing drive", "Q:\\演示软件", texts::kFolderNotCreated},
     {"longer than the record holds", "C:\\" + std::string(130, 'a'), texts::kFolderTooLong},
@@ -207,11 +209,12 @@ TEST(SetupLog, ListsMessagesFilesRegistryValuesAndLinksInUtf8) {
     for (const std::string& line : expected.lines()) {
         EXPECT_NE(log.find(GbkToUtf8(line) + "\r\n"), std::string::npos) << GbkToUtf8(line);
     }
-    // The maker's two values, the product's four, the uninstall entry's six.
+    // The maker's two values, the product's four, the uninstall entry's six and
+    // the record copy's digest.
     std::size_t registry_lines = 0;
     for (std::size_t at = log.find("registry: "); at != std::string::npos; at = log.find("registry: ", at + 1))
         ++registry_lines;
-    EXPECT_EQ(registry_lines, 12u);
+    EXPECT_EQ(registry_lines, 13u);
 }
 
 TEST(SetupLog, ThatCannotBeWrittenFailsAnInstallThatWorked) {

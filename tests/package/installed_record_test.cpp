@@ -152,3 +152,70 @@ INSTANTIATE_TEST_SUITE_P(Table, InstalledRecordRefusal, ::testing::ValuesIn(kDam
 
 }  // namespace
 }  // namespace zsetup
+
+namespace zsetup {
+namespace {
+
+// The entry as the install writes it for Copies' files in C:\Demo.
+InstalledEntry EntryFor(const InstalledCopies& files) {
+    return {"C:\\Demo",
+            {CopyDigest(*files.record.bytes), CopyDigest(*files.extra_files.bytes), CopyDigest(*files.maker.bytes)}};
+}
+
+TEST(InstalledRecord, CopiesAreBelievedOnlyAsTheUninstallEntryVouchesForThem) {
+    const struct {
+        const char* label;
+        std::function<void(InstalledCopies&, std::optional<InstalledEntry>&)> change;
+        const char* refusal;  // nullptr: believed
+    } cases[] = {
+        {"as the install left them", [](InstalledCopies&, std::optional<InstalledEntry>&) {}, nullptr},
+        {"the folder in another letter case",
+         [](InstalledCopies&, std::optional<InstalledEntry>& e) { e->folder = "c:\\DEMO"; }, nullptr},
+        {"an earlier install without digests",
+         [](InstalledCopies&, std::optional<InstalledEntry>& e) { e->digests = {}; }, nullptr},
+        {"no uninstall entry", [](InstalledCopies&, std::optional<InstalledEntry>& e) { e.reset(); },
+         "the uninstall entry of this product does not name the folder C:\\Demo"},
+        {"an entry of another folder",
+         [](InstalledCopies&, std::optional<InstalledEntry>& e) { e->folder = "C:\\Other"; },
+         "the uninstall entry of this product does not name the folder C:\\Demo"},
+        {"a record rewritten", [](InstalledCopies& f, std::optional<InstalledEntry>&) { f.record.bytes->back() ^= 1; },
+         "C:\\Demo\\Z_nt.cx: it is not the copy the install left"},
+        {"a table rewritten",
+         [](InstalledCopies& f, std::optional<InstalledEntry>&) { f.extra_files.bytes->push_back(0); },
+         "C:\\Demo\\Z_files.cx: it is not the copy the install left"},
+        {"a profile planted", [](InstalledCopies&, std::optional<InstalledEntry>& e) { e->digests.maker.clear(); },
+         "C:\\Demo\\Z_maker.cx: the install did not leave it"},
+        {"a profile taken away", [](InstalledCopies& f, std::optional<InstalledEntry>&) { f.maker.bytes.reset(); },
+         "C:\\Demo\\Z_maker.cx: the install left it and it is gone"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        InstalledCopies files = Copies().Files();
+        std::optional<InstalledEntry> entry = EntryFor(files);
+        k.change(files, entry);
+        if (!k.refusal) {
+            EXPECT_NO_THROW(CheckCopiesAgainstEntry(files, entry, "C:\\Demo"));
+            continue;
+        }
+        try {
+            CheckCopiesAgainstEntry(files, entry, "C:\\Demo");
+            ADD_FAILURE() << "believed";
+        } catch (const PackageError& e) {
+            EXPECT_EQ(std::string(e.what()), k.refusal);
+        }
+    }
+}
+
+TEST(InstalledRecord, CopyDigestIsTheSha256OfTheBytesInLowercaseHex) {
+    EXPECT_EQ(CopyDigest(Bytes{'a', 'b', 'c'}), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(CopyDigest({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+}
+
+TEST(InstalledRecord, ProgramsToEndAreTheProductsOwnFiles) {
+    const Copies c;
+    const std::vector<std::string> asked = {"F3.TXT", "y.dll", "notepad.exe", "more", "f3.txt\\"};
+    EXPECT_EQ(InstalledPrograms(asked, *c.record, c.extra), (std::vector<std::string>{"F3.TXT", "y.dll"}));
+}
+
+}  // namespace
+}  // namespace zsetup

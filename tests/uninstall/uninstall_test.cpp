@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,16 @@ Package Product() {
     return p;
 }
 
+// Unpacks the installed record copy, changes it and packs it back: a sound record.
+void RewriteRecord(MemoryFiles& files, const std::function<void(SetupConfig&)>& change) {
+    const Bytes blob = *files.ReadWholeFile(kFolder + "\\Z_nt.cx");
+    const Bytes bytes = UnpackBlob(blob.data(), blob.size());
+    auto record = std::make_unique<SetupConfig>(SetupConfig::FromBytes(bytes.data(), bytes.size()));
+    change(*record);
+    const Bytes changed = record->ToBytes();
+    files.WriteWholeFile(kFolder + "\\Z_nt.cx", PackBlob(changed.data(), changed.size()));
+}
+
 // Keys every machine has, empty or not: they stay when the product's values in them go.
 void AddSystemKeys(MemoryPlatform& p) {
     for (const char* key : {"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
@@ -87,7 +99,7 @@ struct Cycle {
         ASSERT_TRUE(HandOverSelfRemoval(w.platform->seam));
         const auto& launched = w.platform->processes.LaunchRequests().back();
         w.platform->processes.SetCurrentProgram(launched.program);
-        zsetup::FinishSelfRemoval(w.platform->seam, 4, kSelf);
+        ASSERT_TRUE(zsetup::FinishSelfRemoval(w.platform->seam, 4, kSelf));
     }
     // What the file system holds but for the temporary folder, where the copy stays until the restart.
     std::vector<std::string> Files() const {
@@ -163,12 +175,18 @@ TEST(Uninstall, TheTableCopyIsReadOnlyBesideAFullRecord) {
         EXPECT_EQ(f.Listing(), files);
     }
     {
+        // Beside a smaller record: the install took an earlier one away, so
+        // one there now is none of the install's.
         Cycle c;
         MemoryFiles& f = c.w.platform->files;
         f.WriteWholeFile(kFolder + "\\Z_files.cx", {'o', 'l', 'd'});
+        const auto files = f.Listing();
+        c.w.platform->dialogs.Answer(kIdOk);
         TUninstallForm& u = c.Uninstall();
-        EXPECT_EQ(u.exit_code(), kUninstallComplete);
-        EXPECT_FALSE(f.Attributes(kFolder + "\\Z_files.cx"));
+        EXPECT_EQ(u.exit_code(), kUninstallNoRecord);
+        EXPECT_EQ(c.w.boxes().back().text,
+                  std::string(uninstall_texts::kBadRecord) + kFolder + "\\Z_files.cx: the install did not leave it");
+        EXPECT_EQ(f.Listing(), files);
     }
 }
 
@@ -277,6 +295,27 @@ TEST(Uninstall, WithoutASoundRecordNothingIsRemoved) {
              f.WriteWholeFile(kFolder + "\\Z_nt.cx", PackBlob(config.data(), config.size()));
          },
          std::string(uninstall_texts::kBadRecord) + "Files[0].Name: \"\\..\\..\\windows\\system.ini\" climbs out"},
+        // Sound copies a user could put there: only what the install vouched
+        // for in its uninstall entry is believed.
+        {"a sound maker's profile the install did not leave",
+         [](MemoryFiles& f) {
+             MakerProfile planted;
+             planted.processes = std::vector<std::string>{"app.exe"};
+             f.WriteWholeFile(kFolder + "\\Z_maker.cx", WriteMakerProfile(planted));
+         },
+         std::string(uninstall_texts::kBadRecord) + kFolder + "\\Z_maker.cx: the install did not leave it"},
+        {"a sound record rewritten to name a system value",
+         [](MemoryFiles& f) {
+             RewriteRecord(f, [](SetupConfig& r) {
+                 RegistryEntry& row = r.RegistryEntries[r.RegistryCount - 1];
+                 row.ValueName.assign("SecurityAgent");
+             });
+         },
+         std::string(uninstall_texts::kBadRecord) + kFolder + "\\Z_nt.cx: it is not the copy the install left"},
+        {"a sound record of a product installed elsewhere",
+         [](MemoryFiles& f) { RewriteRecord(f, [](SetupConfig& r) { r.ProductName.assign("另一个软件"); }); },
+         std::string(uninstall_texts::kBadRecord) + "the uninstall entry of this product does not name the folder " +
+             kFolder},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.label);
@@ -322,6 +361,25 @@ TEST(Uninstall, ATableCopyAnnouncingAGibibyteIsRefusedUnpacked) {
         }
         EXPECT_EQ(c.w.platform->files.Listing(), files);
     }
+}
+
+// An install made before the copies' digests were kept is still taken away:
+// its entry names its folder, which is all it has to vouch with.
+TEST(Uninstall, AnEarlierInstallWithoutDigestsIsTakenAway) {
+    Cycle c;
+    {
+        auto entry = c.w.platform->registry.OpenKey(RegRoot::LocalMachine,
+                                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件",
+                                                    false, kKeySetValue);
+        ASSERT_TRUE(entry);
+        for (const char* name :
+             {installed::kRecordDigestValue, installed::kExtraFilesDigestValue, installed::kMakerDigestValue})
+            entry->DeleteValue(name);
+    }
+    TUninstallForm& u = c.Uninstall();
+    EXPECT_EQ(u.exit_code(), kUninstallComplete);
+    c.FinishSelfRemoval();
+    EXPECT_EQ(c.Files(), c.files_before);
 }
 
 TEST(Uninstall, ASecondRunSaysTheProductIsNotInstalled) {
@@ -393,11 +451,13 @@ TEST(Uninstall, SpeaksAsThePackagesMaker) {
     MakerProfile profile;
     profile.credit = "另一家 出品";
     profile.site_text = "www.another.example";
-    profile.processes = std::vector<std::string>{"演示.exe"};
+    // Only a program the product installed is ended: not another's of the same name list.
+    profile.processes = std::vector<std::string>{"APP.exe", "notepad.exe"};
     p.maker = WriteMakerProfile(profile);
     Cycle c(p);
     ASSERT_EQ(c.w.platform->files.ReadWholeFile(kFolder + "\\Z_maker.cx"), p.maker);
-    const std::uint32_t theirs = c.w.platform->processes.Start("演示.exe");
+    const std::uint32_t theirs = c.w.platform->processes.Start("APP.exe");
+    c.w.platform->processes.Start("notepad.exe");
     c.w.platform->processes.Start("ZANTO-KPV.exe");
     TUninstallForm& u = c.Uninstall(false);
     EXPECT_EQ(u.Control("Credit").caption(), "另一家 出品");
@@ -446,7 +506,8 @@ TEST(UninstallerProgram, TheCommandLineChoosesWhatRuns) {
         {"uninstall.exe /Q", kExitUnknownOption, "未知的命令行选项：/Q", false, false},
         {"uninstall.exe /S /Q", kExitUnknownOption, nullptr, false, false},
         {"uninstall.exe /S /?", kExitDone, nullptr, false, false},
-        {"uninstall.exe /CLEANUP=12 /IN=" + kSelf, kUninstallComplete, nullptr, false, false},
+        // Not the handed-over copy, and the record still there: nothing is done.
+        {"uninstall.exe /CLEANUP=12 /IN=" + kSelf, kUninstallIncomplete, nullptr, false, false},
         {"uninstall.exe /CLEANUP=twelve /IN=" + kSelf, kUninstallIncomplete, nullptr, false, false},
         {"uninstall.exe /CLEANUP=12", kUninstallIncomplete, nullptr, false, false},
     };
@@ -471,9 +532,41 @@ TEST(UninstallerProgram, TheCommandLineChoosesWhatRuns) {
         EXPECT_EQ(c.w.platform->files.Attributes(kFolder + "\\bin\\app.exe").has_value(), !k.removed);
         const auto& launched = c.w.platform->processes.LaunchRequests();
         EXPECT_EQ(!launched.empty() && launched.back().arguments.rfind("/CLEANUP=", 0) == 0, k.removed);
-        // Only the copy's own line removes the first program's file.
-        EXPECT_EQ(c.w.platform->files.Attributes(kSelf).has_value(),
-                  k.line.find("/CLEANUP=12 /IN=") == std::string::npos);
+        // Only the handed-over copy removes the first program's file (below).
+        EXPECT_TRUE(c.w.platform->files.Attributes(kSelf).has_value());
+    }
+}
+
+// /CLEANUP= is a command line anyone can write: it removes only an
+// uninstaller whose removal took its record away, and only from the copy
+// the uninstaller handed itself over to.
+TEST(SelfRemoval, TheCopyRemovesOnlyAnUninstallerThatLostItsRecord) {
+    const struct {
+        const char* label;
+        bool from_copy;
+        std::string first_path;
+        bool keep_record;
+        bool done;
+    } cases[] = {
+        {"the copy, after the removal", true, kSelf, false, true},
+        {"not the copy", false, kSelf, false, false},
+        {"another file", true, "C:\\victim\\tool.dll", false, false},
+        {"an uninstaller beside its record", true, kSelf, true, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Cycle c;
+        MemoryFiles& f = c.w.platform->files;
+        f.MakeDirectory("C:\\victim");
+        f.AddFile("C:\\victim\\tool.dll");
+        if (!k.keep_record) f.RemoveFile(kFolder + "\\Z_nt.cx");
+        ASSERT_TRUE(HandOverSelfRemoval(c.w.platform->seam));
+        if (k.from_copy)
+            c.w.platform->processes.SetCurrentProgram(c.w.platform->processes.LaunchRequests().back().program);
+        EXPECT_EQ(FinishSelfRemoval(c.w.platform->seam, 4, k.first_path), k.done);
+        EXPECT_EQ(f.Attributes(kSelf).has_value(), !k.done);
+        EXPECT_TRUE(f.Attributes("C:\\victim\\tool.dll"));
+        EXPECT_EQ(f.RemovalsAtRestart().empty(), !k.done);
     }
 }
 
