@@ -6,6 +6,7 @@
 #include "installer/wizard_texts.h"
 #include "services/force_dirs.h"
 #include "services/process_kill.h"
+#include "text/gbk.h"
 
 namespace zsetup {
 namespace {
@@ -185,6 +186,11 @@ bool TMainForm::CheckFolder() {
     if (text.empty()) return refuse(texts::kFolderEmpty);
     if (text.size() < 2 || text[1] != ':') return refuse(texts::kFolderNotFull + lines_.folder_example);
     if (text[text.size() - 1] == ':' || text[text.size() - 2] == ':') return refuse(texts::kFolderIsRoot);
+    // "C:foo" is relative to C:'s current folder, which a later step may not share.
+    if (text[2] != '\\') return refuse(texts::kFolderNotFull + lines_.folder_example);
+    // Windows drops a name's trailing dots and blanks: the folder made would
+    // not be the one recorded, and every file written into it would fail.
+    if (HasNameWindowsTrims(text)) return refuse(texts::kFolderNameTrimmed);
     // The record holds kTextBytes: a longer folder would be created in full
     // and then installed into its first bytes, another folder.
     if (text.size() > config->InstallFolder.capacity) return refuse(texts::kFolderTooLong);

@@ -38,6 +38,7 @@ inline constexpr char kFolderEmpty[] = "  提示：请选择目标文件夹！  
 inline constexpr char kFolderNotFull[] = "必须指定完全路径!\r\n比如:\r\n";
 inline constexpr char kFolderIsRoot[] = "  提示：不能安装到驱动器的根目录下!  ";
 inline constexpr char kFolderNotCreated[] = "  提示：创建子文件夹失败！         ";
+inline constexpr char kFolderNameTrimmed[] = "  提示：文件夹名不能以点或空格结尾！  ";
 inline constexpr char kFolderTooLong[] = "  提示：目标文件夹路径太长，不能超过128个字节！  ";
 inline constexpr char kPickerTitle[] = "选择安装目标文件夹";
 

@@ -55,4 +55,12 @@ std::string FoldAsciiCase(std::string_view text) {
     return out;
 }
 
+bool HasNameWindowsTrims(std::string_view path) {
+    // A trail byte is never '.' or ' ': a byte before a separator is one of its own.
+    const auto trimmed = [](char c) { return c == '.' || c == ' '; };
+    for (std::size_t at = FindFirstSeparator(path); at != std::string_view::npos; at = FindFirstSeparator(path, at + 1))
+        if (at > 0 && trimmed(path[at - 1])) return true;
+    return !path.empty() && trimmed(path.back());
+}
+
 }  // namespace zsetup

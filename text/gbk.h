@@ -35,6 +35,10 @@ std::size_t FindFirstSeparator(std::string_view path, std::size_t from = 0, std:
 // root keeping its own ("C:\"); empty without a backslash.
 std::string FolderOf(std::string_view path);
 
+// Whether a component of the path (between backslashes, or last) ends in a
+// dot or a blank, which Windows drops from a name when it makes the file.
+bool HasNameWindowsTrims(std::string_view path);
+
 // Everything up to and including the last backslash or colon; empty
 // without one. What the shell takes as a program's working folder.
 std::string PathPart(std::string_view path);

@@ -77,6 +77,29 @@ TEST(GbkSeparators, FirstAndLastSkipTrailBytes) {
     EXPECT_EQ(FindLastSeparator("\x95\x5C"), std::string::npos);
 }
 
+TEST(GbkSeparators, NamesEndingInADotOrABlankAreFound) {
+    const struct {
+        const char* path;
+        bool trims;
+    } cases[] = {
+        {"C:\\Apps\\Tool", false},
+        {"C:\\Apps.\\Tool", true},
+        {"C:\\Apps \\Tool", true},
+        {"C:\\trail...", true},
+        {"C:\\trail ", true},
+        {"C:\\a.b\\c.d", false},
+        {"C:\\Apps\\", false},
+        {"C:\\", false},
+        {"", false},
+        // 0x95 0x5C: the backslash is the character's second byte, not a separator.
+        {"C:\\x.\x95\x5C"
+         "y",
+         false},
+        {"C:\\x\x95\x5C.", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HasNameWindowsTrims(c.path), c.trims) << c.path;
+}
+
 TEST(FoldAsciiCase, LowersAsciiLettersOnly) {
     const struct {
         const char* label;
