@@ -29,11 +29,31 @@ std::optional<std::uint32_t> ProcessIdOf(const std::string& text) {
     return static_cast<std::uint32_t>(id);
 }
 
+namespace {
+
+constexpr char kCopyFolderPrefix[] = "zsetup-uninstall-";
+
+std::string CopyFolder(Platform& platform, std::uint32_t id) {
+    return platform.files.TempFolder() + "\\" + kCopyFolderPrefix + std::to_string(id);
+}
+
+// Whether path is the copy HandOverSelfRemoval makes: the uninstaller in a
+// "zsetup-uninstall-<id>" folder of the temporary folder.
+bool IsHandedOverCopy(Platform& platform, const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string prefix = FoldAsciiCase(platform.files.TempFolder() + "\\" + kCopyFolderPrefix);
+    const std::string folded = FoldAsciiCase(folder);
+    return folded.rfind(prefix, 0) == 0 && ProcessIdOf(folder.substr(prefix.size())) &&
+           FoldAsciiCase(path) == FoldAsciiCase(folder + installed::kUninstaller);
+}
+
+}  // namespace
+
 bool HandOverSelfRemoval(Platform& platform) {
     Files& files = platform.files;
     Processes& processes = platform.processes;
     const std::string self = processes.CurrentProgram();
-    const std::string folder = files.TempFolder() + "\\zsetup-uninstall-" + std::to_string(processes.CurrentId());
+    const std::string folder = CopyFolder(platform, processes.CurrentId());
     if (!DirectoryExists(files, folder) && !files.MakeDirectory(folder)) return false;
     const std::string copy = folder + installed::kUninstaller;
     files.RemoveFile(copy);  // left by an earlier run that had the same id
@@ -42,15 +62,23 @@ bool HandOverSelfRemoval(Platform& platform) {
     return processes.Launch(copy, arguments).has_value();
 }
 
-void FinishSelfRemoval(Platform& platform, std::uint32_t first, const std::string& first_path) {
+bool FinishSelfRemoval(Platform& platform, std::uint32_t first, const std::string& first_path) {
     Files& files = platform.files;
+    const std::string self = platform.processes.CurrentProgram();
+    // The command line is anyone's to write: only the handed-over copy acts,
+    // and only on an uninstaller whose removal has taken its record away.
+    const std::string folder = FolderOf(first_path);
+    if (!IsHandedOverCopy(platform, self) ||
+        FoldAsciiCase(first_path) != FoldAsciiCase(folder + installed::kUninstaller) ||
+        files.Attributes(folder + installed::kRecordCopy))
+        return false;
     platform.processes.WaitForExit(first, kWaitForFirstMs);
     if (!files.RemoveFile(first_path) && files.Attributes(first_path)) files.RemoveAtRestart(first_path);
     // The product's folder, unless something the user put there keeps it.
-    files.RemoveFolder(FolderOf(first_path));
-    const std::string self = platform.processes.CurrentProgram();
+    files.RemoveFolder(folder);
     files.RemoveAtRestart(self);
     files.RemoveAtRestart(FolderOf(self));
+    return true;
 }
 
 }  // namespace zsetup

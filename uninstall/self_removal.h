@@ -27,6 +27,8 @@ std::optional<std::uint32_t> ProcessIdOf(const std::string& text);
 bool HandOverSelfRemoval(Platform& platform);
 
 // In the copy: waits for the first program to end and finishes its removal.
-void FinishSelfRemoval(Platform& platform, std::uint32_t first, const std::string& first_path);
+// False, and nothing done, unless this program is the handed-over copy and
+// first_path an uninstaller whose folder no longer holds its record.
+bool FinishSelfRemoval(Platform& platform, std::uint32_t first, const std::string& first_path);
 
 }  // namespace zsetup

@@ -20,8 +20,7 @@ int RunUninstaller(std::string_view command_line, Platform& platform,
     if (line.Has("/CLEANUP=")) {
         const auto first = ProcessIdOf(line.Value("/CLEANUP="));
         if (!first || !line.Has("/IN=")) return kUninstallIncomplete;
-        FinishSelfRemoval(platform, *first, line.Value("/IN="));
-        return kUninstallComplete;
+        return FinishSelfRemoval(platform, *first, line.Value("/IN=")) ? kUninstallComplete : kUninstallIncomplete;
     }
     TUninstallForm uninstaller(platform, folder);
     int code = kUninstallIncomplete;
