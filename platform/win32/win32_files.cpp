@@ -106,12 +106,22 @@ bool Win32Files::RemoveAtRestart(const std::string& path) {
     return MoveFileExW(GbkToWide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
+// The seam speaks GBK, and a temporary folder under a user name GBK lacks
+// (Korean, Thai) has no GBK form: its short name, ASCII where the volume keeps
+// short names, stands in, and failing that the system's own Temp folder.
 std::string Win32Files::TempFolder() {
     wchar_t path[MAX_PATH + 1];
     const DWORD n = GetTempPathW(MAX_PATH + 1, path);
-    WideString folder(path, n);
+    WideString folder(path, n <= MAX_PATH ? n : 0);
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return WideToGbk(folder);
+    if (auto gbk = FromWideExact(folder, kCodePageGbk)) return *gbk;
+    wchar_t short_path[MAX_PATH + 1];
+    const DWORD m = GetShortPathNameW(folder.c_str(), short_path, MAX_PATH + 1);
+    if (m > 0 && m <= MAX_PATH)
+        if (auto gbk = FromWideExact(WideString(short_path, m), kCodePageGbk)) return *gbk;
+    wchar_t windows[MAX_PATH + 1];
+    const UINT w = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+    return WideToGbk(WideString(windows, w <= MAX_PATH ? w : 0)) + "\\Temp";
 }
 
 }  // namespace zsetup

@@ -281,6 +281,28 @@ TEST_P(FilesContract, ABlockedTargetKeepsItsBytes) {
     }
 }
 
+#ifdef _WIN32
+// A temporary folder under a name GBK has no form for (a Korean user's) is
+// still given as a GBK path of a folder that exists, where the uninstaller's
+// copy can go.
+TEST(Win32TempFolder, HasAGbkFormWhateverTheUsersName) {
+    wchar_t base[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, base);
+    ASSERT_GT(n, 0u);
+    const WideString korean = WideString(base, n) + L"\uC0AC\uC6A9\uC790";  // "user" in Hangul
+    ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    wchar_t saved[32768];
+    const DWORD saved_n = GetEnvironmentVariableW(L"TMP", saved, 32768);
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", korean.c_str()));
+    Win32Files files;
+    const std::string temp = files.TempFolder();
+    SetEnvironmentVariableW(L"TMP", saved_n ? saved : nullptr);
+    EXPECT_EQ(temp.find('?'), std::string::npos) << temp;
+    EXPECT_TRUE(DirectoryExists(files, temp)) << temp;
+    RemoveDirectoryW(korean.c_str());
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(Backends()),
                          [](const auto& info) { return info.param.name; });
 
