@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "installer/main_form_description.h"
+#include "installer/setup_program.h"
 #include "installer/wizard_texts.h"
 #include "package/config_blob.h"
 #include "package/config_validation.h"
@@ -174,6 +175,9 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
 void TMainForm::FormCreate() {
     // "D: " resolves to drive D:'s current folder: true when D: is present.
     proposed_drive_ = DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\";
+    // A record refused before the profile is checked against it is still
+    // refused under the maker's caption.
+    lines_.caption = PackageMakerLines(platform_.resources).caption;
 
     try {
         LoadConfig();
