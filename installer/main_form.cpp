@@ -25,6 +25,8 @@ namespace {
 constexpr std::uint64_t kAnyPayloadSize = UINT64_MAX;
 // A box no taller than the screen, whatever the record holds.
 constexpr std::size_t kProblemsShown = 8;
+// The gap between the inline licence and the agree prompt below it.
+constexpr int kBelowLicenceBox = 6;
 
 void ThrowProblems(const std::vector<ConfigProblem>& problems) {
     if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
@@ -98,8 +100,9 @@ void TMainForm::LoadMakerProfile() {
     if (maker_.licence_inline) ShowInlineLicence(licence);
 }
 
-// The licence in a read-only box where the picture and the link were; the
-// edit control breaks lines only at "\r\n".
+// The licence in a read-only box where the picture and the link were, the
+// agree prompt below it at the page's foot; the edit control breaks lines
+// only at "\r\n".
 void TMainForm::ShowInlineLicence(const std::string& licence) {
     std::string text;
     for (std::size_t i = 0; i < licence.size(); ++i) {
@@ -111,6 +114,8 @@ void TMainForm::ShowInlineLicence(const std::string& licence) {
     controls_.licence_art.Hide();
     controls_.licence_prompt.Hide();
     controls_.licence_link.Hide();
+    const ui::Rect& box = controls_.licence_box.bounds();
+    controls_.agree_prompt.SetTop(box.top + box.height + kBelowLicenceBox);
 }
 
 // The record comes straight from the resource's bytes: no file beside the
