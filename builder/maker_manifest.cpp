@@ -167,7 +167,8 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
             p.processes = names;
         }
     }
-    if (auto inline_licence = r.Flag("licence_inline")) p.licence_inline = *inline_licence;
+    // A maker who says who they are shows their licence too, unless they say not.
+    p.licence_inline = r.Flag("licence_inline").value_or(true);
     if (auto open = r.Flag("open_folder")) p.keep_folder_closed = !*open;
     if (auto run = r.Text("run", kFileNameBytes)) {
         const std::string shown = "run: " + Quoted(r.Node("run")->as_string()->get()) + " ";

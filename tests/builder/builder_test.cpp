@@ -623,6 +623,32 @@ finish_picture = "art/finish.jpg"
     EXPECT_EQ(no_row, std::vector<std::string>{"SETUPMAKER: run file: row 200 is not an installed file"});
 }
 
+// With a [maker] table the licence shows inline unless the table says not;
+// without one there is no profile, and page 1 keeps its link.
+TEST(Builder, LicenceInlineByDefaultWithAMakerTable) {
+    const struct {
+        const char* label;
+        std::optional<std::string> maker;    // the [maker] table's lines; none: no table
+        std::optional<bool> licence_inline;  // none: no profile
+    } cases[] = {
+        {"no table", std::nullopt, std::nullopt},
+        {"table without the key", "credit = \"x\"\n", true},
+        {"empty table", "", true},
+        {"key false", "licence_inline = false\n", false},
+        {"key true", "licence_inline = true\n", true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        ProductDir dir;
+        WriteProductFiles(dir);
+        const Manifest m = ReadManifest(dir.Manifest(k.maker ? WithMaker(*k.maker) : kManifest), Options());
+        ASSERT_EQ(m.maker.profile.has_value(), k.licence_inline.has_value());
+        if (m.maker.profile) {
+            EXPECT_EQ(m.maker.profile->licence_inline, *k.licence_inline);
+        }
+    }
+}
+
 TEST(Builder, NoMakerTableNoProfile) {
     ProductDir dir;
     WriteProductFiles(dir);
