@@ -177,6 +177,17 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
     return nullptr;
 }
 
+// The drive's folder, or the maker's choice of the Program Files folder as
+// this program sees it, when that is known and the whole path fits the record.
+std::string TMainForm::ProposedFolder() {
+    const std::string name = config->DefaultFolderName.text();
+    if (maker_.folder_root == FolderRoot::kProgramFiles) {
+        const std::string root = platform_.shell.ProgramFilesFolder();
+        if (!root.empty() && root.size() + 1 + name.size() <= config->InstallFolder.capacity) return root + "\\" + name;
+    }
+    return proposed_drive_ + name;
+}
+
 void TMainForm::FormCreate() {
     // "D: " resolves to drive D:'s current folder: true when D: is present.
     proposed_drive_ = DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\";
@@ -197,7 +208,7 @@ void TMainForm::FormCreate() {
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             config->SetInstallFolder(PreviousFolder);
-        else config->SetInstallFolder(proposed_drive_ + config->DefaultFolderName.text());
+        else config->SetInstallFolder(ProposedFolder());
 
         if (AlreadyInstalled && platform_.dialogs.Ask(kAskInstallOver, lines_.installed_question, lines_.caption,
                                                       kMbYesNo | kMbIconQuestion) == kIdNo) {

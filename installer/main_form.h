@@ -158,6 +158,7 @@ private:
     void LoadPayload();
     std::unique_ptr<PayloadStream> PayloadFromFile();
     void RefusePackage(const std::string& message);
+    std::string ProposedFolder();
 
     // The run (install_run.cpp).
     void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);

@@ -376,6 +376,10 @@ const BadManifest kBadManifests[] = {
      "maker.site: not http:// or https:// and a host", "[maker]"},
     {"maker programs not texts", "[[shortcut]]", "[maker]\nprograms = [1]\n[[shortcut]]",
      "maker.programs: expected a list of texts in double quotes", "programs"},
+    {"maker folder root of another kind", "[[shortcut]]", "[maker]\nfolder_root = \"home\"\n[[shortcut]]",
+     "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
+    {"maker folder root as a switch", "[[shortcut]]", "[maker]\nfolder_root = true\n[[shortcut]]",
+     "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
     {"maker switch as text", "[[shortcut]]", "[maker]\nopen_folder = \"no\"\n[[shortcut]]",
      "maker.open_folder: expected true or false", "open_folder"},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
@@ -586,6 +590,7 @@ programs = ["demo.exe"]
 licence_inline = true
 run = "\\演示.EXE"
 open_folder = false
+folder_root = "program_files"
 licence_picture = "art/licence.jpg"
 finish_picture = "art/finish.jpg"
 )")));
@@ -611,6 +616,9 @@ finish_picture = "art/finish.jpg"
     EXPECT_NE(text.str().find("Maker profile (SETUPMAKER):\n  page_title: \"演示安装程序\"\n"), std::string::npos)
         << text.str();
     EXPECT_NE(text.str().find("  run: \"0 \\演示.exe\"\n"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("  open_folder: \"no\"\n  folder_root: \"program_files\"\n"), std::string::npos)
+        << text.str();
+    EXPECT_EQ(p.folder_root, FolderRoot::kProgramFiles);
 
     // A damaged profile, and one whose run file is no row: verify names both.
     Bytes damaged = WriteMakerProfile(p);
