@@ -99,6 +99,7 @@ std::vector<std::pair<const char*, std::string>> MakerFields(const MakerProfile&
     out.emplace_back("licence_inline", p.licence_inline ? "yes" : "no");
     if (p.run_file) out.emplace_back("run", RowName(r, *p.run_file));
     out.emplace_back("open_folder", p.keep_folder_closed ? "no" : "yes");
+    out.emplace_back("folder_root", p.folder_root == FolderRoot::kProgramFiles ? "program_files" : "drive");
     return out;
 }
 

@@ -117,6 +117,7 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
                                                                   "licence_inline",
                                                                   "run",
                                                                   "open_folder",
+                                                                  "folder_root",
                                                                   "licence_picture",
                                                                   "finish_picture",
                                                                   "icon"};
@@ -167,8 +168,15 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
             p.processes = names;
         }
     }
-    if (auto inline_licence = r.Flag("licence_inline")) p.licence_inline = *inline_licence;
+    // A maker who says who they are shows their licence too, unless they say not.
+    p.licence_inline = r.Flag("licence_inline").value_or(true);
     if (auto open = r.Flag("open_folder")) p.keep_folder_closed = !*open;
+    if (const toml::node* root = r.Node("folder_root")) {
+        const toml::value<std::string>* word = root->as_string();
+        if (word && word->get() == "program_files") p.folder_root = FolderRoot::kProgramFiles;
+        else if (!word || word->get() != "drive")
+            r.Report(root, "folder_root: expected \"drive\" or \"program_files\"");
+    }
     if (auto run = r.Text("run", kFileNameBytes)) {
         const std::string shown = "run: " + Quoted(r.Node("run")->as_string()->get()) + " ";
         auto at = index_of_name.find(NameCaseKey(*run));

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "installer/main_form_description.h"
+#include "installer/setup_program.h"
 #include "installer/wizard_texts.h"
 #include "package/config_blob.h"
 #include "package/config_validation.h"
@@ -24,6 +25,8 @@ namespace {
 constexpr std::uint64_t kAnyPayloadSize = UINT64_MAX;
 // A box no taller than the screen, whatever the record holds.
 constexpr std::size_t kProblemsShown = 8;
+// The gap between the inline licence and the agree prompt below it.
+constexpr int kBelowLicenceBox = 6;
 
 void ThrowProblems(const std::vector<ConfigProblem>& problems) {
     if (!problems.empty()) throw PackageError(DescribeProblems(problems, kProblemsShown));
@@ -97,8 +100,9 @@ void TMainForm::LoadMakerProfile() {
     if (maker_.licence_inline) ShowInlineLicence(licence);
 }
 
-// The licence in a read-only box where the picture and the link were; the
-// edit control breaks lines only at "\r\n".
+// The licence in a read-only box where the picture and the link were, the
+// agree prompt below it at the page's foot; the edit control breaks lines
+// only at "\r\n".
 void TMainForm::ShowInlineLicence(const std::string& licence) {
     std::string text;
     for (std::size_t i = 0; i < licence.size(); ++i) {
@@ -110,6 +114,8 @@ void TMainForm::ShowInlineLicence(const std::string& licence) {
     controls_.licence_art.Hide();
     controls_.licence_prompt.Hide();
     controls_.licence_link.Hide();
+    const ui::Rect& box = controls_.licence_box.bounds();
+    controls_.agree_prompt.SetTop(box.top + box.height + kBelowLicenceBox);
 }
 
 // The record comes straight from the resource's bytes: no file beside the
@@ -171,9 +177,23 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
     return nullptr;
 }
 
+// The drive's folder, or the maker's choice of the Program Files folder as
+// this program sees it, when that is known and the whole path fits the record.
+std::string TMainForm::ProposedFolder() {
+    const std::string name = config->DefaultFolderName.text();
+    if (maker_.folder_root == FolderRoot::kProgramFiles) {
+        const std::string root = platform_.shell.ProgramFilesFolder();
+        if (!root.empty() && root.size() + 1 + name.size() <= config->InstallFolder.capacity) return root + "\\" + name;
+    }
+    return proposed_drive_ + name;
+}
+
 void TMainForm::FormCreate() {
     // "D: " resolves to drive D:'s current folder: true when D: is present.
     proposed_drive_ = DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\";
+    // A record refused before the profile is checked against it is still
+    // refused under the maker's caption.
+    lines_.caption = PackageMakerLines(platform_.resources).caption;
 
     try {
         LoadConfig();
@@ -188,7 +208,7 @@ void TMainForm::FormCreate() {
 
         if (PreviousFolder.size() > 3 && DirectoryExists(platform_.files, PreviousFolder))
             config->SetInstallFolder(PreviousFolder);
-        else config->SetInstallFolder(proposed_drive_ + config->DefaultFolderName.text());
+        else config->SetInstallFolder(ProposedFolder());
 
         if (AlreadyInstalled && platform_.dialogs.Ask(kAskInstallOver, lines_.installed_question, lines_.caption,
                                                       kMbYesNo | kMbIconQuestion) == kIdNo) {

@@ -145,6 +145,8 @@ private:
     void EndOtherPrograms();
     // The folder page's check of the edit's text; true when it took the folder.
     bool CheckFolder();
+    // Ending before the run: the folders the folder page made go again, when empty.
+    void RemoveFoldersMade();
     // Page 4, the run, page 5.
     void RunFromReadyPage();
     void ShowFailedFiles();
@@ -159,6 +161,7 @@ private:
     void LoadPayload();
     std::unique_ptr<PayloadStream> PayloadFromFile();
     void RefusePackage(const std::string& message);
+    std::string ProposedFolder();
 
     // The run (install_run.cpp).
     void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);
@@ -180,6 +183,7 @@ private:
     MakerProfile maker_;                      // empty: the built-in maker
     MakerLines lines_ = BuiltInMakerLines();  // resolved from maker_
     std::string proposed_drive_;              // "D:\" when drive D: is there, else "C:\"
+    std::vector<std::string> folders_made_;   // by the folder page's Next, outermost first
     std::string refusal_;
     std::vector<std::string> failed_files_;
     bool run_in_progress_ = false;

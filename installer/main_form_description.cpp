@@ -38,9 +38,12 @@ const ui::FormDescription& TMAINFORM() {
              kHandCursor},
             {Kind::Label, "Label21", "Sheet1", {262, 136, 230, 17}, "如果您同意协议请按“同意”进行安装", Text(),
              kInherit, 0},
-            // The licence text itself, in place of the picture and the link, when the maker asks;
-            // below the header band, which covers the page's first 21 pixels.
-            {Kind::TextBox, "LicenceBox", "Sheet1", {40, 28, 446, 100}, "", Text(), kInherit, kHidden},
+            // The licence text itself, in place of the picture and the link, when the maker asks.
+            // The page is 181 high and the header band covers its first 21 pixels; with the
+            // picture, Label19 and the link hidden, only Label21 stays, moved to the page's foot
+            // (top 160, 17 high, right of the site address that reaches into the page's last 5
+            // pixels at its left). The box takes what lies between: 28 to 154, about eight lines.
+            {Kind::TextBox, "LicenceBox", "Sheet1", {40, 28, 446, 126}, "", Text(), kInherit, kHidden},
             {Kind::Page, "Sheet2", "PageCtl", kPage, "选择目录", Text(), kInherit, 0},
             {Kind::Label, "Label16", "Sheet2", {100, 48, 320, 17}, "如果有两个以上分区，建议安装到非系统分区:",
              Text(), kInherit, 0},

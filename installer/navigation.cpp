@@ -195,7 +195,7 @@ bool TMainForm::CheckFolder() {
     // and then installed into its first bytes, another folder.
     if (text.size() > config->InstallFolder.capacity) return refuse(texts::kFolderTooLong);
     if (!DirectoryExists(platform_.files, text)) {
-        if (ForceDirs(platform_.files, text)) config->SetInstallFolder(text);
+        if (ForceDirs(platform_.files, text, &folders_made_)) config->SetInstallFolder(text);
         else refuse(texts::kFolderNotCreated);
     }
     if (!DirectoryExists(platform_.files, text)) return false;
@@ -219,8 +219,10 @@ void TMainForm::OnCancel() {
     case WizardPage::kFolder:
     case WizardPage::kReady:
         if (platform_.dialogs.Ask(kAskQuit, lines_.quit_question, lines_.caption,
-                                  kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes)
+                                  kMbYesNo | kMbIconQuestion | kMbDefButton2) == kIdYes) {
+            RemoveFoldersMade();
             form_->Terminate();
+        }
         break;
     case WizardPage::kCopying: break;  // Cancel is disabled there
     case WizardPage::kFinished: Finish(); break;
@@ -240,6 +242,16 @@ void TMainForm::OnCloseRequest(bool& can_close) {
         return;
     }
     can_close = platform_.dialogs.Confirm(lines_.quit_question) == kIdYes;
+    if (can_close) RemoveFoldersMade();
+}
+
+// Innermost first, so a parent the page made is empty by its turn; a folder
+// that holds anything stays (RemoveFolder takes only empty ones), and so does
+// every folder that was there before.
+void TMainForm::RemoveFoldersMade() {
+    for (auto folder = folders_made_.rbegin(); folder != folders_made_.rend(); ++folder)
+        platform_.files.RemoveFolder(*folder);
+    folders_made_.clear();
 }
 
 void TMainForm::OnBrowse() {

@@ -26,6 +26,7 @@ struct WizardControls {
           licence_art(form.Find("Image2")),
           licence_link(form.Find("suiURLLabel1")),
           licence_prompt(form.Find("Label19")),
+          agree_prompt(form.Find("Label21")),
           licence_box(form.Find("LicenceBox")),
           folder_edit(form.Find("FolderEd")),
           browse_button(form.Find("suiImageButton1")),
@@ -63,6 +64,7 @@ struct WizardControls {
     ui::Widget& licence_art;
     ui::Widget& licence_link;
     ui::Widget& licence_prompt;  // "请阅读" before the link
+    ui::Widget& agree_prompt;    // "如果您同意协议请按“同意”进行安装"
     ui::Widget& licence_box;     // the licence text, when shown inline
     // Page 2.
     ui::Widget& folder_edit;

@@ -28,6 +28,7 @@ enum Tag : std::uint8_t {
     kProcesses,
     kRunFile,
     kFlags,
+    kFolderRoot,
 };
 
 enum Flag : std::uint8_t {
@@ -154,7 +155,7 @@ bool MakerProfile::operator==(const MakerProfile& o) const {
     for (const TextField& field : kTextFields)
         if (this->*field.member != o.*field.member) return false;
     return no_tutorial == o.no_tutorial && processes == o.processes && licence_inline == o.licence_inline &&
-           run_file == o.run_file && keep_folder_closed == o.keep_folder_closed;
+           run_file == o.run_file && keep_folder_closed == o.keep_folder_closed && folder_root == o.folder_root;
 }
 
 std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
@@ -172,6 +173,8 @@ std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
     const std::uint8_t flags = (p.licence_inline ? kLicenceInline : 0) | (p.no_tutorial ? kNoTutorial : 0) |
                                (p.keep_folder_closed ? kKeepFolderClosed : 0);
     if (flags) AddField(out, kFlags, std::string(1, static_cast<char>(flags)));
+    if (p.folder_root != FolderRoot::kDrive)
+        AddField(out, kFolderRoot, std::string(1, static_cast<char>(p.folder_root)));
     return out;
 }
 
@@ -204,6 +207,11 @@ MakerProfile ReadMakerProfile(const std::uint8_t* data, std::size_t size) {
             p.licence_inline = data[at - 1] & kLicenceInline;
             p.no_tutorial = data[at - 1] & kNoTutorial;
             p.keep_folder_closed = data[at - 1] & kKeepFolderClosed;
+        } else if (tag == kFolderRoot) {
+            // Written only when not the drive: the drive's byte is no profile's.
+            if (length != 1 || data[at - 1] != static_cast<std::uint8_t>(FolderRoot::kProgramFiles))
+                Refuse("folder root: not known");
+            p.folder_root = FolderRoot::kProgramFiles;
         } else {
             Refuse("field " + std::to_string(tag) + " is not known");
         }

@@ -1,12 +1,17 @@
 // MakerProfile: what a package may say of its maker in place of the built-in
 // maker: the fixed texts that name it, the message caption, the folder
 // example, the site, the tutorial box, the programs ended on Next, the licence
-// shown inline, a program started at the finish and whether the folder opens.
+// shown inline, a program started at the finish, whether the folder opens and
+// where the proposed folder lies.
 // Carried as the optional SETUPMAKER resource. Texts are GBK.
 //
 // Format: "ZSMK", a version byte (1), then fields to the end, each a tag byte,
 // a 16-bit little-endian length and that many bytes. A tag comes at most
-// once, in any order; a field left out keeps the built-in value.
+// once, in any order; a field left out keeps the built-in value. Readers
+// refuse a tag they do not know, so a tag added later (the folder root) is
+// written only when it asks for something other than the built-in
+// behaviour: a profile that does not use it is the same bytes as before and
+// reads in an earlier stub and uninstaller.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +33,10 @@ inline constexpr std::size_t kMakerAddressBytes = 255;   // the site, the tutori
 inline constexpr std::size_t kMakerProcessBytes = 64;    // one program's image name
 inline constexpr std::size_t kMakerMostProcesses = 4;
 
+// Where the folder page's proposal lies: the drive ("C:\" or "D:\" + the
+// folder name), or the Program Files folder as the installer sees it.
+enum class FolderRoot : std::uint8_t { kDrive = 0, kProgramFiles = 1 };
+
 struct MakerProfile {
     std::optional<std::string> page_title;              // page 0's title
     std::optional<std::string> credit;                  // the header's credit line
@@ -45,6 +54,7 @@ struct MakerProfile {
     bool licence_inline = false;                        // PROTOCOL on page 1 instead of the link
     std::optional<int> run_file;                        // file table row started at the finish
     bool keep_folder_closed = false;                    // Finish does not open the folder
+    FolderRoot folder_root = FolderRoot::kDrive;        // the proposed folder's root
 
     bool operator==(const MakerProfile& other) const;
 };

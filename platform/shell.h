@@ -1,5 +1,5 @@
-// The Windows shell as the wizard reaches it: the folder picker, ShellExecute
-// and shell-link (.lnk) files. Texts are GBK; the implementation converts.
+// The Windows shell as the wizard reaches it: the folder picker, ShellExecute,
+// shell-link (.lnk) files and the Program Files folder. Texts are GBK; the implementation converts.
 #pragma once
 
 #include <stdexcept>
@@ -42,6 +42,10 @@ public:
     // a link object that cannot be made raises ShellLinkError; a failed save
     // is not reported (the file may then be missing).
     virtual void SaveLink(const std::string& link_file, const ShellLink& link) = 0;
+    // The Program Files folder as this program sees it (a 32-bit program on
+    // 64-bit Windows: the "(x86)" one), without a trailing backslash; empty
+    // when the system names none.
+    virtual std::string ProgramFilesFolder() = 0;
 };
 
 }  // namespace zsetup

@@ -4,14 +4,15 @@
 
 namespace zsetup {
 
-bool ForceDirs(Files& files, const std::string& path) {
+bool ForceDirs(Files& files, const std::string& path, std::vector<std::string>* made) {
     bool result = true;
     std::string built;
     std::string rest = path;
     while (!rest.empty()) {
         // A trail byte 0x5C inside a character does not end a piece.
         const auto at = FindFirstSeparator(rest);
-        if (at == std::string::npos) {
+        const bool ends_in_separator = at != std::string::npos;
+        if (!ends_in_separator) {
             built += rest;
             rest.clear();
         } else {
@@ -21,6 +22,7 @@ bool ForceDirs(Files& files, const std::string& path) {
         if (DirectoryExists(files, built)) continue;
         result = files.MakeDirectory(built);
         if (!result) break;
+        if (made) made->push_back(ends_in_separator ? built.substr(0, built.size() - 1) : built);
     }
     return result;
 }

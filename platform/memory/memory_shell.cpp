@@ -24,6 +24,10 @@ void MemoryShell::SaveLink(const std::string& link_file, const ShellLink& link) 
     files_.AddFile(link_file);
 }
 
+std::string MemoryShell::ProgramFilesFolder() {
+    return program_bits_ == 32 && !program_files_x86_.empty() ? program_files_x86_ : program_files_;
+}
+
 std::optional<ShellLink> MemoryShell::Link(const std::string& link_file) const {
     const auto it = links_.find(link_file);
     if (it == links_.end()) return std::nullopt;

@@ -1,6 +1,7 @@
 // In-process stand-in for the shell: a scripted folder-picker answer, the
-// ShellExecute requests it was given, and link files kept by file name inside
-// a MemoryFiles, saved only where their folder exists, as on Windows.
+// ShellExecute requests it was given, link files kept by file name inside a
+// MemoryFiles, saved only where their folder exists, as on Windows, and the
+// Program Files folders of a machine.
 #pragma once
 
 #include <map>
@@ -36,6 +37,17 @@ public:
     bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
+    // Windows' rule: a 32-bit program on a machine with an "(x86)" folder gets that one.
+    std::string ProgramFilesFolder() override;
+
+    // The machine's Program Files folders (a 32-bit Windows has no x86 one:
+    // ""), and the width of the program asking: by default a 32-bit program
+    // on 64-bit Windows.
+    void SetProgramFiles(std::string native, std::string x86) {
+        program_files_ = std::move(native);
+        program_files_x86_ = std::move(x86);
+    }
+    void SetProgramBits(int bits) { program_bits_ = bits; }
 
     const std::vector<PickerRequest>& PickerRequests() const { return picker_requests_; }
     const std::vector<ExecuteRequest>& ExecuteRequests() const { return execute_requests_; }
@@ -51,6 +63,9 @@ private:
     std::vector<ExecuteRequest> execute_requests_;
     std::vector<std::string> link_requests_;
     std::map<std::string, ShellLink> links_;
+    std::string program_files_ = "C:\\Program Files";
+    std::string program_files_x86_ = "C:\\Program Files (x86)";
+    int program_bits_ = 32;
 };
 
 }  // namespace zsetup

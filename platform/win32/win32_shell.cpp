@@ -87,4 +87,11 @@ void Win32Shell::SaveLink(const std::string& link_file, const ShellLink& link) {
     file->Save(GbkToWide(link_file).c_str(), FALSE);
 }
 
+std::string Win32Shell::ProgramFilesFolder() {
+    // Windows answers for the caller's width: a 32-bit program under WOW64 gets the (x86) folder.
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return WideToGbk(path);
+}
+
 }  // namespace zsetup

@@ -12,6 +12,7 @@ public:
     bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
+    std::string ProgramFilesFolder() override;
 };
 
 }  // namespace zsetup

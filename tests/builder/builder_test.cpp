@@ -376,6 +376,10 @@ const BadManifest kBadManifests[] = {
      "maker.site: not http:// or https:// and a host", "[maker]"},
     {"maker programs not texts", "[[shortcut]]", "[maker]\nprograms = [1]\n[[shortcut]]",
      "maker.programs: expected a list of texts in double quotes", "programs"},
+    {"maker folder root of another kind", "[[shortcut]]", "[maker]\nfolder_root = \"home\"\n[[shortcut]]",
+     "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
+    {"maker folder root as a switch", "[[shortcut]]", "[maker]\nfolder_root = true\n[[shortcut]]",
+     "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
     {"maker switch as text", "[[shortcut]]", "[maker]\nopen_folder = \"no\"\n[[shortcut]]",
      "maker.open_folder: expected true or false", "open_folder"},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
@@ -586,6 +590,7 @@ programs = ["demo.exe"]
 licence_inline = true
 run = "\\演示.EXE"
 open_folder = false
+folder_root = "program_files"
 licence_picture = "art/licence.jpg"
 finish_picture = "art/finish.jpg"
 )")));
@@ -611,6 +616,9 @@ finish_picture = "art/finish.jpg"
     EXPECT_NE(text.str().find("Maker profile (SETUPMAKER):\n  page_title: \"演示安装程序\"\n"), std::string::npos)
         << text.str();
     EXPECT_NE(text.str().find("  run: \"0 \\演示.exe\"\n"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("  open_folder: \"no\"\n  folder_root: \"program_files\"\n"), std::string::npos)
+        << text.str();
+    EXPECT_EQ(p.folder_root, FolderRoot::kProgramFiles);
 
     // A damaged profile, and one whose run file is no row: verify names both.
     Bytes damaged = WriteMakerProfile(p);
@@ -621,6 +629,32 @@ finish_picture = "art/finish.jpg"
     far.run_file = 200;
     const auto no_row = VerifyProblems(ReadPackage(WriteRcData(setup, {{"SETUPMAKER", WriteMakerProfile(far)}})));
     EXPECT_EQ(no_row, std::vector<std::string>{"SETUPMAKER: run file: row 200 is not an installed file"});
+}
+
+// With a [maker] table the licence shows inline unless the table says not;
+// without one there is no profile, and page 1 keeps its link.
+TEST(Builder, LicenceInlineByDefaultWithAMakerTable) {
+    const struct {
+        const char* label;
+        std::optional<std::string> maker;    // the [maker] table's lines; none: no table
+        std::optional<bool> licence_inline;  // none: no profile
+    } cases[] = {
+        {"no table", std::nullopt, std::nullopt},
+        {"table without the key", "credit = \"x\"\n", true},
+        {"empty table", "", true},
+        {"key false", "licence_inline = false\n", false},
+        {"key true", "licence_inline = true\n", true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        ProductDir dir;
+        WriteProductFiles(dir);
+        const Manifest m = ReadManifest(dir.Manifest(k.maker ? WithMaker(*k.maker) : kManifest), Options());
+        ASSERT_EQ(m.maker.profile.has_value(), k.licence_inline.has_value());
+        if (m.maker.profile) {
+            EXPECT_EQ(m.maker.profile->licence_inline, *k.licence_inline);
+        }
+    }
 }
 
 TEST(Builder, NoMakerTableNoProfile) {

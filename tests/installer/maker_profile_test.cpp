@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "installer/main_form_description.h"
 #include "installer/wizard_texts.h"
 #include "package/maker_profile.h"
 #include "platform/registry_accessor.h"
 #include "tests/installer/wizard_fixture.h"
 #include "tests/support/case_names.h"
+#include "ui/form_description.h"
+#include "wizard/wizard_look.h"
 
 namespace zsetup {
 namespace {
@@ -199,6 +203,87 @@ TEST_P(MakerProfileWizard, ShowsTheMakersLinesAndStartsWhatItNames) {
         EXPECT_EQ(finish[i].directory, c.finish[i].directory);
     }
     EXPECT_TRUE(w.form->form().terminated());
+}
+
+bool Overlap(const ui::Rect& a, const ui::Rect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+// Page 1 as the wizard shows it, licence inline or not.
+struct LicencePage {
+    explicit LicencePage(bool inline_licence) {
+        Package package;
+        package.licence = Bytes(kLicence, kLicence + sizeof kLicence - 1);
+        if (inline_licence) {
+            MakerProfile p;
+            p.licence_inline = true;
+            package.maker = WriteMakerProfile(p);
+        }
+        w = std::make_unique<Wizard>(package);
+        w->Next();
+    }
+    std::unique_ptr<Wizard> w;
+};
+
+// The inline licence takes the page's free height: from below the header
+// band, which covers the page's top, to the agree prompt at the page's foot;
+// it overlaps no control that shows on the page or reaches into it.
+TEST(LicencePage, InlineBoxTakesThePagesFreeHeight) {
+    LicencePage page(true);
+    Wizard& w = *page.w;
+    ASSERT_EQ(w.page(), 1);
+    ui::Widget& box = w["LicenceBox"];
+    ASSERT_TRUE(box.visible());
+    const ui::Rect r = box.bounds();
+    const int band_covers = look::kHeaderBand.top + look::kHeaderBand.height - look::kPages.top;
+    EXPECT_GE(r.top, band_covers);
+    EXPECT_GE(r.left, 0);
+    EXPECT_LE(r.left + r.width, look::kPage.width);
+    const ui::Rect prompt = w["Label21"].bounds();
+    EXPECT_TRUE(w["Label21"].visible());
+    EXPECT_LT(r.top + r.height, prompt.top);
+    EXPECT_LE(prompt.top + prompt.height, look::kPage.height);
+    // More than the six lines (100 pixels) it had above the prompt's old place.
+    EXPECT_GE(r.height, 120);
+
+    std::vector<const ui::Widget*> shown;  // every other control showing on the page, in page coordinates
+    std::vector<ui::Rect> places;
+    for (const auto& child : w["Sheet1"].children())
+        if (child.get() != &box && child->visible()) {
+            shown.push_back(child.get());
+            places.push_back(child->bounds());
+        }
+    for (const auto& control : w.form->form().children())
+        if (control->visible() && control->name() != "PageCtl") {
+            ui::Rect at = control->bounds();
+            at.left -= look::kPages.left;
+            at.top -= look::kPages.top;
+            shown.push_back(control.get());
+            places.push_back(at);
+        }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_FALSE(Overlap(r, places[i])) << shown[i]->name();
+        EXPECT_FALSE(shown[i]->name() != "Label21" && Overlap(prompt, places[i])) << shown[i]->name();
+    }
+}
+
+// Without the inline licence page 1 is as its description draws it.
+TEST(LicencePage, WithoutItThePageIsAsDescribed) {
+    LicencePage page(false);
+    Wizard& w = *page.w;
+    ASSERT_EQ(w.page(), 1);
+    int rows = 0;
+    for (const ui::ControlRow& row : TMAINFORM().controls) {
+        if (!row.parent || std::string(row.parent) != "Sheet1") continue;
+        SCOPED_TRACE(row.name);
+        ++rows;
+        EXPECT_EQ(w[row.name].bounds(), row.bounds);
+        EXPECT_EQ(w[row.name].visible(), !(row.flags & ui::kHidden));
+    }
+    EXPECT_EQ(rows, 5);
+    EXPECT_EQ(w["Label21"].bounds(), (ui::Rect{262, 136, 230, 17}));
+    EXPECT_FALSE(w["LicenceBox"].visible());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MakerProfileWizard, ::testing::ValuesIn(kCases), LabelName());

@@ -96,6 +96,7 @@ const Case kCases[] = {
          p.credit = std::string(64, 'c'); p.quit_question = std::string(511, 'q');
          p.processes = std::vector<std::string>(4, std::string(60, 'p') + ".exe");
      }, nullptr, nullptr},
+    {"the Program Files root", [](MakerProfile& p) { p.folder_root = FolderRoot::kProgramFiles; }, nullptr, nullptr},
 
     // What the writer, and so the reader, refuses.
     {"a line over 64 bytes", [](MakerProfile& p) { p.caption = std::string(65, 'c'); }, nullptr,
@@ -136,6 +137,10 @@ const Case kCases[] = {
      }, "programs: the last name is not ended"},
     {"an empty program name", nullptr, [](Bytes& b) { b[FieldAt(b, 12) + 3] = 0; },
      "programs: \"\" is empty"},
+    {"the drive root written out", [](MakerProfile& p) { p.folder_root = FolderRoot::kProgramFiles; },
+     [](Bytes& b) { b.back() = 0; }, "folder root: not known"},
+    {"an unknown folder root", [](MakerProfile& p) { p.folder_root = FolderRoot::kProgramFiles; },
+     [](Bytes& b) { b.back() = 2; }, "folder root: not known"},
     {"a run file of three bytes", nullptr, [](Bytes& b) {
          const std::size_t at = FieldAt(b, 13);
          b[at + 1] = 3;
@@ -145,6 +150,22 @@ const Case kCases[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, MakerProfileFormat, ::testing::ValuesIn(kCases), testing::LabelName());
+
+// Readers refuse a tag they do not know: the folder root, added after the
+// first stubs and uninstallers, is written only when it is not the drive, so
+// a profile that keeps the drive is byte for byte what they read.
+TEST(MakerProfileFolderRoot, WrittenOnlyWhenNotTheDrive) {
+    for (const MakerProfile& drive : {MakerProfile(), Full()}) {
+        const Bytes before = WriteMakerProfile(drive);
+        for (std::size_t at = 5; at + 3 <= before.size(); at += 3 + before[at + 1] + (before[at + 2] << 8))
+            EXPECT_LE(before[at], 14) << "field " << int(before[at]);
+        MakerProfile elsewhere = drive;
+        elsewhere.folder_root = FolderRoot::kProgramFiles;
+        Bytes expected = before;
+        expected.insert(expected.end(), {15, 1, 0, 1});
+        EXPECT_EQ(WriteMakerProfile(elsewhere), expected);
+    }
+}
 
 TEST(MakerProfileRecord, TheRunFileIsAnInstalledRowOfTheTable) {
     auto record = std::make_unique<SetupConfig>(SetupConfig::Zero());

@@ -74,6 +74,18 @@ TEST_P(ShellContract, ASaveIntoAMissingFolderFailsSilently) {
     EXPECT_FALSE(rig->ReadLink(file).has_value());
 }
 
+// A full path without a trailing backslash; a 64-bit program never gets
+// the folder Windows keeps for 32-bit programs.
+TEST_P(ShellContract, ProgramFilesIsAFullPathOfThisProgramsWidth) {
+    const std::string folder = rig->shell().ProgramFilesFolder();
+    ASSERT_GE(folder.size(), 4u) << folder;
+    EXPECT_EQ(folder.substr(1, 2), ":\\") << folder;
+    EXPECT_NE(folder.back(), '\\') << folder;
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(folder.find("(x86)"), std::string::npos) << folder;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ShellContract, ::testing::ValuesIn(testing::ShellBackends()),
                          testing::BackendName<testing::ShellRig>);
 

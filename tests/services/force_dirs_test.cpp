@@ -77,5 +77,35 @@ TEST(ForceDirsWalk, CreatesOutermostFirstAndKeepsWhatItMadeBeforeAFailure) {
     EXPECT_TRUE(untouched.Created().empty());
 }
 
+// What the walk made, for a caller that takes it away again: only the
+// folders it created, outermost first, without their backslash; a last piece
+// whose final character's trail byte is 0x5C keeps that byte.
+TEST(ForceDirsWalk, NamesTheFoldersItMade) {
+    const std::string tail5c = "\xB3\xCC\xD0\xF2\xC9\x5C";  // "程序" and a character whose trail byte is 0x5C
+    const struct {
+        const char* label;
+        std::vector<std::string> present;
+        std::string path;
+        bool ok;
+        std::vector<std::string> made;
+    } cases[] = {
+        {"all new", {}, "C:\\a\\b", true, {"C:\\a", "C:\\a\\b"}},
+        {"below a folder that was there", {"C:\\a"}, "C:\\a\\b\\", true, {"C:\\a\\b"}},
+        {"all there", {"C:\\a", "C:\\a\\b"}, "C:\\a\\b", true, {}},
+        {"a trail byte 0x5C last", {}, "C:\\" + tail5c, true, {"C:\\" + tail5c}},
+        {"a file in the way", {}, "C:\\x\\f\\g", false, {"C:\\x"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        MemoryFiles files({"C:"});
+        for (const std::string& folder : c.present) ASSERT_TRUE(files.MakeDirectory(folder));
+        if (!c.ok) files.AddFile("C:\\x\\f");
+        std::vector<std::string> made;
+        EXPECT_EQ(ForceDirs(files, c.path, &made), c.ok);
+        EXPECT_EQ(made, c.made);
+        for (const std::string& folder : made) EXPECT_TRUE(DirectoryExists(files, folder)) << folder;
+    }
+}
+
 }  // namespace
 }  // namespace zsetup
