@@ -60,12 +60,14 @@ log="$work/安装 日志.txt"
 tr -d '\r' <"$log" >"$work/log.txt"
 for line in "file: $folder_win\\$product_name.exe" "file: $folder_win\\Z_nt.cx" \
             "registry: HKLM\\Software\\DemoStudio\\$product_name\\Folder" \
+            "registry: $uninstall_key\\ZsetupRecordSha256" \
             "link: C:\\users\\$(id -un)\\Desktop\\$product_name.lnk"; do
     grep -Fxi -- "$line" "$work/log.txt" >/dev/null || fail "the log lacks '$line': $(cat "$work/log.txt")"
     echo "ok: the log has '$line'"
 done
-# The maker's 2, the product's 4, the uninstall entry's 6 and the example's 2 rows.
-expect "registry lines in the log" "$(grep -c '^registry: ' "$work/log.txt")" 14
+# The maker's 2, the product's 4, the uninstall entry's 6 with the record copy's
+# digest, and the example's 2 rows.
+expect "registry lines in the log" "$(grep -c '^registry: ' "$work/log.txt")" 15
 
 # Again, over it: the question whether to install over it is answered and logged.
 run_expecting 0 setup.exe /S "/LOG=$log_win" "/D=$folder_win"
