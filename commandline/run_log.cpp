@@ -28,6 +28,10 @@ void RunLog::RegistryValue(RegRoot root, const std::string& key, const std::stri
 
 void RunLog::Link(const std::string& path) { lines_.push_back("link: " + path); }
 
+void RunLog::FolderAccess(const std::string& folder, bool protected_like_program_files) {
+    lines_.push_back((protected_like_program_files ? "access as Program Files: " : "access left as it was: ") + folder);
+}
+
 std::string RunLog::Utf8() const {
     std::string out;
     for (const std::string& line : lines_) out += GbkToUtf8(line) + "\r\n";

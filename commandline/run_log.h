@@ -19,6 +19,8 @@ public:
     // key from the root, with or without its leading backslash.
     void RegistryValue(RegRoot root, const std::string& key, const std::string& name);
     void Link(const std::string& path);
+    // The access list given to the product's folder, or that it could not be.
+    void FolderAccess(const std::string& folder, bool protected_like_program_files);
 
     const std::vector<std::string>& lines() const { return lines_; }
     // The lines in UTF-8, each ending in CR LF. A byte sequence that is no

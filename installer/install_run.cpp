@@ -40,6 +40,7 @@ void TMainForm::RunInstall() {
     const RunScope running(run_in_progress_);
     Installing = true;
     failed_files_.clear();
+    ProtectInstallFolder();
     ui::Widget& work = controls_.stage_label;
     work.SetCaption(texts::kCopyingFiles);
     work.SetWidth(300);
@@ -70,6 +71,16 @@ void TMainForm::RunInstall() {
     work.Repaint();
     MakeShortcuts();
     Installing = false;
+}
+
+// Below a drive root a new folder lets every signed-in user change what it
+// holds, and the elevated uninstaller later runs from it: the folder gets
+// Program Files' own access, unless it lies there already.
+void TMainForm::ProtectInstallFolder() {
+    const std::string folder = config->InstallFolder.text();
+    const std::string program_files = platform_.shell.ProgramFilesFolder();
+    if (!program_files.empty() && FoldAsciiCase(folder).rfind(FoldAsciiCase(program_files + "\\"), 0) == 0) return;
+    log_.FolderAccess(folder, platform_.files.ProtectFolder(folder));
 }
 
 // The copy is the resource as built, not the record in memory.

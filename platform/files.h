@@ -60,6 +60,12 @@ public:
     virtual bool RemoveAtRestart(const std::string& path) = 0;
     // The user's folder for temporary files, without a trailing backslash.
     virtual std::string TempFolder() = 0;
+    // Gives the folder the access Program Files has, for it and what comes to
+    // lie below it: owned by Administrators, a protected list (nothing
+    // inherited from above) granting Administrators and SYSTEM full control
+    // and Users read and execute. False when it cannot (a drive that keeps no
+    // access lists, a missing folder).
+    virtual bool ProtectFolder(const std::string& path) = 0;
 };
 
 // True when the attributes can be read and include the directory attribute.

@@ -180,6 +180,12 @@ bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool MemoryFiles::ProtectFolder(const std::string& path) {
+    if (no_access_lists_ || !dirs_.count(Key(path))) return false;
+    protected_.insert(Key(path));
+    return true;
+}
+
 bool MemoryFiles::RemoveAtRestart(const std::string& path) {
     const std::string k = Key(path);
     if (!files_.count(k) && !dirs_.count(k)) return false;

@@ -34,6 +34,7 @@ public:
     bool CopyFileTo(const std::string& from, const std::string& to) override;
     bool RemoveAtRestart(const std::string& path) override;
     std::string TempFolder() override { return kTempFolder; }
+    bool ProtectFolder(const std::string& path) override;
 
     // The temporary folder, made with drive C:.
     static constexpr const char* kTempFolder = "C:\\Temp";
@@ -43,6 +44,10 @@ public:
     void SetReadOnly(const std::string& path, bool read_only);
     // As if another process held the file open without sharing it.
     void SetLocked(const std::string& path, bool locked);
+    // Whether ProtectFolder was given this folder (a drive that keeps no
+    // access lists: SetKeepsNoAccessLists).
+    bool IsProtected(const std::string& path) const { return protected_.count(Key(path)) != 0; }
+    void SetKeepsNoAccessLists(bool none) { no_access_lists_ = none; }
     // Every directory created, in order, as given.
     const std::vector<std::string>& Created() const { return created_; }
     // Every path asked to go at the next restart, in order, as given.
@@ -75,6 +80,8 @@ private:
     std::map<std::string, std::string> shown_;  // key -> the path as it was made (for its name's case)
     std::string current_ = "C:\\";
     unsigned temp_serial_ = 0;
+    std::set<std::string> protected_;
+    bool no_access_lists_ = false;
 };
 
 }  // namespace zsetup

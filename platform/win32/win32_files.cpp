@@ -1,6 +1,9 @@
 #include "platform/win32/win32_files.h"
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include "text/win32/wide_text.h"
 #include "base/win32/unique_handle.h"
@@ -122,6 +125,44 @@ std::string Win32Files::TempFolder() {
     wchar_t windows[MAX_PATH + 1];
     const UINT w = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
     return WideToGbk(WideString(windows, w <= MAX_PATH ? w : 0)) + "\\Temp";
+}
+
+namespace {
+
+// What Program Files grants: owner Administrators (BA); a protected list (P)
+// whose entries folders and files below inherit (OICI): SYSTEM and
+// Administrators full control (FA), Users read and execute (0x1200a9).
+constexpr wchar_t kProgramFilesAccess[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+struct LocalMemory {
+    HLOCAL memory = nullptr;
+    LocalMemory() = default;
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+    ~LocalMemory() { LocalFree(memory); }
+};
+
+}  // namespace
+
+bool Win32Files::ProtectFolder(const std::string& path) {
+    LocalMemory descriptor;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProgramFilesAccess, SDDL_REVISION_1, &sd, nullptr))
+        return false;
+    descriptor.memory = sd;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    PSID owner = nullptr;
+    if (!GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted) ||
+        !GetSecurityDescriptorOwner(sd, &owner, &defaulted))
+        return false;
+    WideString name = GbkToWide(path);
+    constexpr SECURITY_INFORMATION kList = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+    if (SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList | OWNER_SECURITY_INFORMATION, owner, nullptr, dacl,
+                              nullptr) == ERROR_SUCCESS)
+        return true;
+    // Taking ownership needs a privilege the process may lack; the list is what protects.
+    return SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList, nullptr, nullptr, dacl, nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace zsetup

@@ -22,6 +22,7 @@ public:
     bool CopyFileTo(const std::string& from, const std::string& to) override;
     bool RemoveAtRestart(const std::string& path) override;
     std::string TempFolder() override;
+    bool ProtectFolder(const std::string& path) override;
 };
 
 }  // namespace zsetup

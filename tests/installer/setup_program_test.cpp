@@ -217,6 +217,36 @@ TEST(SetupLog, ListsMessagesFilesRegistryValuesAndLinksInUtf8) {
     EXPECT_EQ(registry_lines, 13u);
 }
 
+// Below a drive root the product's folder gets Program Files' own access,
+// and the log says so; below Program Files it keeps what it inherits there.
+TEST(SilentInstall, TheProductsFolderIsProtectedOutsideProgramFiles) {
+    const struct {
+        const char* label;
+        std::string folder;
+        bool keeps_access_lists;
+        bool protected_folder;
+        const char* log_line;  // nullptr: none
+    } cases[] = {
+        {"at a drive root", "C:\\演示软件", true, true, "access as Program Files: C:\\演示软件"},
+        {"deeper, a new folder", "C:\\Apps\\演示", true, true, "access as Program Files: C:\\Apps\\演示"},
+        {"below Program Files", "C:\\Program Files\\演示软件", true, false, nullptr},
+        {"on a drive without access lists", "C:\\演示软件", false, false, "access left as it was: C:\\演示软件"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Machine m;
+        m.p.shell.SetProgramFiles("C:\\Program Files", "C:\\Program Files");
+        m.p.files.MakeDirectory("C:\\Program Files");
+        m.p.files.SetKeepsNoAccessLists(!k.keeps_access_lists);
+        ASSERT_EQ(m.Run("setup.exe /S /LOG=C:\\log.txt /D=" + k.folder), kExitDone);
+        EXPECT_EQ(m.p.files.IsProtected(k.folder), k.protected_folder);
+        EXPECT_FALSE(m.p.files.IsProtected("C:\\Program Files"));
+        const std::string log = m.Text("C:\\log.txt");
+        EXPECT_EQ(log.find("access "), k.log_line ? log.find(GbkToUtf8(k.log_line) + "\r\n") : std::string::npos)
+            << log;
+    }
+}
+
 TEST(SetupLog, ThatCannotBeWrittenFailsAnInstallThatWorked) {
     Machine m;
     EXPECT_EQ(m.Run("setup.exe /S /LOG=Q:\\nowhere\\log.txt"), kExitIncomplete);

@@ -13,6 +13,8 @@
 #include "tests/support/backends.h"
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
 
 #include "text/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
@@ -280,6 +282,52 @@ TEST_P(FilesContract, ABlockedTargetKeepsItsBytes) {
         EXPECT_EQ(files->ReadWholeFile(target), c.read_only ? kOld : kNew);
     }
 }
+
+#ifdef _WIN32
+// The access list ProtectFolder sets, read back through the API that reads
+// it (Wine keeps it, though it does not enforce it).
+TEST(Win32ProtectFolder, SetsProgramFilesAccessProtectedFromAbove) {
+    wchar_t base[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, base);
+    ASSERT_GT(n, 0u);
+    WideString folder = WideString(base, n) + L"\u4EA7\u54C1-protected";  // 产品
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    Win32Files files;
+    ASSERT_TRUE(files.ProtectFolder(WideToGbk(folder)));
+
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoW(folder.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                    nullptr, &sd),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(sd, &control, &revision));
+    EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "nothing inherited from the drive root";
+    ASSERT_NE(dacl, nullptr);
+    const struct {
+        WELL_KNOWN_SID_TYPE who;
+        ACCESS_MASK access;
+    } expected[] = {{WinLocalSystemSid, FILE_ALL_ACCESS},
+                    {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+                    {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}};
+    ASSERT_EQ(dacl->AceCount, 3u);
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        SCOPED_TRACE(i);
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, &ace));
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+        EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(allowed->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+                  OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+        EXPECT_EQ(allowed->Mask, expected[i].access);
+        EXPECT_TRUE(IsWellKnownSid(const_cast<DWORD*>(&allowed->SidStart), expected[i].who));
+    }
+    LocalFree(sd);
+    RemoveDirectoryW(folder.c_str());
+    EXPECT_FALSE(files.ProtectFolder(WideToGbk(folder))) << "a missing folder";
+}
+#endif
 
 #ifdef _WIN32
 // A temporary folder under a name GBK has no form for (a Korean user's) is
