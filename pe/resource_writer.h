@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_sink.h"
 #include "pe/pe_checksum.h"
 #include "pe/pe_image.h"
 #include "pe/resource_tree.h"
@@ -43,15 +44,6 @@ struct TypedItem {
 std::vector<std::uint8_t> WriteRcData(const std::vector<std::uint8_t>& image, std::vector<RcDataItem> items,
                                       std::vector<TypedItem> typed = {},
                                       const std::function<void(ResourceTree&)>& also = {});
-
-// Where a program's bytes go as they are made: appended in order, and the
-// headers written over again once the sizes are known.
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    virtual void Append(const std::uint8_t* data, std::size_t size) = 0;
-    virtual void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) = 0;
-};
 
 // WriteRcData for an entry too large to hold: the image with the items is
 // written up to where that entry's bytes go, the last data of the resource

@@ -72,6 +72,9 @@ bool FinishSelfRemoval(Platform& platform, std::uint32_t first, const std::strin
         FoldAsciiCase(first_path) != FoldAsciiCase(folder + installed::kUninstaller) ||
         files.Attributes(folder + installed::kRecordCopy))
         return false;
+    // Started from the program group's link, the first program, and so this
+    // copy, had the product's folder as current folder, which keeps it.
+    files.SetCurrentDir(FolderOf(self));
     platform.processes.WaitForExit(first, kWaitForFirstMs);
     if (!files.RemoveFile(first_path) && files.Attributes(first_path)) files.RemoveAtRestart(first_path);
     // The product's folder, unless something the user put there keeps it.

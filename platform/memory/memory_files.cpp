@@ -165,6 +165,7 @@ std::vector<std::string> MemoryFiles::FolderEntries(const std::string& folder) {
 bool MemoryFiles::RemoveFolder(const std::string& path) {
     const std::string k = Key(path);
     if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
+    if (k == Key(current_)) return false;  // Windows holds the process's current folder open
     dirs_.erase(k);
     return true;
 }

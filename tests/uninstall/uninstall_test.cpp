@@ -86,6 +86,8 @@ struct Cycle {
         w.Next();
         EXPECT_EQ(w.page(), 5);
         w.platform->processes.SetCurrentProgram(kSelf);
+        // The uninstaller is another process: setup's current folder is not its own.
+        w.platform->files.SetCurrentDir("C:\\");
     }
     // Starts the uninstaller; Uninstall pressed when asked to.
     TUninstallForm& Uninstall(bool press = true) {
@@ -535,6 +537,18 @@ TEST(UninstallerProgram, TheCommandLineChoosesWhatRuns) {
         // Only the handed-over copy removes the first program's file (below).
         EXPECT_TRUE(c.w.platform->files.Attributes(kSelf).has_value());
     }
+}
+
+// The program group's link starts the uninstaller in the product's folder,
+// and its copy inherits that current folder: the folder goes all the same.
+TEST(SelfRemoval, StartedInTheProductsFolderTheFolderStillGoes) {
+    Cycle c;
+    ASSERT_EQ(c.w.platform->files.SetCurrentDir(kFolder), 0u);
+    TUninstallForm& u = c.Uninstall();
+    EXPECT_EQ(u.exit_code(), kUninstallComplete);
+    c.FinishSelfRemoval();
+    EXPECT_FALSE(c.w.platform->files.Attributes(kFolder));
+    EXPECT_EQ(c.Files(), c.files_before);
 }
 
 // /CLEANUP= is a command line anyone can write: it removes only an
