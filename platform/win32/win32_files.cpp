@@ -3,7 +3,6 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <aclapi.h>
-#include <sddl.h>
 
 #include "text/win32/wide_text.h"
 #include "base/win32/unique_handle.h"
@@ -127,42 +126,33 @@ std::string Win32Files::TempFolder() {
     return WideToGbk(WideString(windows, w <= MAX_PATH ? w : 0)) + "\\Temp";
 }
 
-namespace {
-
-// What Program Files grants: owner Administrators (BA); a protected list (P)
-// whose entries folders and files below inherit (OICI): SYSTEM and
-// Administrators full control (FA), Users read and execute (0x1200a9).
-constexpr wchar_t kProgramFilesAccess[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
-
-struct LocalMemory {
-    HLOCAL memory = nullptr;
-    LocalMemory() = default;
-    LocalMemory(const LocalMemory&) = delete;
-    LocalMemory& operator=(const LocalMemory&) = delete;
-    ~LocalMemory() { LocalFree(memory); }
-};
-
-}  // namespace
-
 bool Win32Files::ProtectFolder(const std::string& path) {
-    LocalMemory descriptor;
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProgramFilesAccess, SDDL_REVISION_1, &sd, nullptr))
-        return false;
-    descriptor.memory = sd;
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    PSID owner = nullptr;
-    if (!GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted) ||
-        !GetSecurityDescriptorOwner(sd, &owner, &defaulted))
-        return false;
+    // What Program Files grants, each entry inherited by what lies below.
+    const struct {
+        WELL_KNOWN_SID_TYPE who;
+        DWORD access;
+    } grants[] = {{WinLocalSystemSid, FILE_ALL_ACCESS},
+                  {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+                  {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}};
+    BYTE sids[3][SECURITY_MAX_SID_SIZE];
+    constexpr DWORD kAclSize = sizeof(ACL) + 3 * (sizeof(ACCESS_ALLOWED_ACE) + SECURITY_MAX_SID_SIZE);
+    alignas(DWORD) BYTE acl_bytes[kAclSize];
+    const auto acl = reinterpret_cast<PACL>(acl_bytes);
+    if (!InitializeAcl(acl, kAclSize, ACL_REVISION)) return false;
+    for (std::size_t i = 0; i < 3; ++i) {
+        DWORD size = SECURITY_MAX_SID_SIZE;
+        if (!CreateWellKnownSid(grants[i].who, nullptr, sids[i], &size) ||
+            !AddAccessAllowedAceEx(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, grants[i].access,
+                                   sids[i]))
+            return false;
+    }
     WideString name = GbkToWide(path);
     constexpr SECURITY_INFORMATION kList = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
-    if (SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList | OWNER_SECURITY_INFORMATION, owner, nullptr, dacl,
+    if (SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList | OWNER_SECURITY_INFORMATION, sids[1], nullptr, acl,
                               nullptr) == ERROR_SUCCESS)
         return true;
     // Taking ownership needs a privilege the process may lack; the list is what protects.
-    return SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList, nullptr, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    return SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, kList, nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace zsetup
