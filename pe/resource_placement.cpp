@@ -189,6 +189,10 @@ ResourcePlacement PlaceResourceSection(const Bytes& image, const PeImage& img) {
             throw PeError("The program file is damaged: data directory " + std::to_string(d) +
                           " points past its sections.");
     }
+    // Likewise a base relocation table that patches past the last section or
+    // cannot be read: no placement would be safe, and each write would append.
+    if (!img.sections.empty() && RelocationsPatch(image, img, MappedEnd(img.sections.back()), UINT64_MAX))
+        throw PeError("The program file is damaged: its base relocations cannot be read or patch past its sections.");
     if (const std::optional<std::size_t> k = Replaceable(image, img)) return Replace(image, img, *k);
     return Append(image, img);
 }

@@ -447,54 +447,64 @@ TEST_P(UnmovableTest, KeepsTheSectionsAndAppends) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UnmovableTest,
-    ::testing::Combine(
-        ::testing::Values(Unmovable{"a relocation patches the resource section",
-                                    [](RelocatedImage& r, const ImageKind&) {
-                                        Bytes table(12, 0);
-                                        le::Put32(table, 0, 2 * kSectionAlignment);  // the resources' page
-                                        le::Put32(table, 4, 12);
-                                        le::Put16(table, 8, 0x3010);
-                                        r.Put(3 * kSectionAlignment, table);
-                                    }},
-                          Unmovable{"a relocation patches .reloc itself",
-                                    [](RelocatedImage& r, const ImageKind&) {
-                                        Bytes table(12, 0);
-                                        le::Put32(table, 0, 3 * kSectionAlignment);
-                                        le::Put32(table, 4, 12);
-                                        le::Put16(table, 10, 0xA008);
-                                        r.Put(3 * kSectionAlignment, table);
-                                    }},
-                          Unmovable{"the section after is not discardable: code may address it",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0xC0000040);
-                                    }},
-                          Unmovable{"the section after holds code",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0x62000020);
-                                    }},
-                          Unmovable{"another directory points into the section after",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.Directory(6), 3 * kSectionAlignment + 0xC);  // debug
-                                        le::Put32(r.image(), k.Directory(6) + 4, 4);
-                                    }},
-                          Unmovable{"another directory points into the resource section",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.Directory(6), 2 * kSectionAlignment + 0x10);
-                                        le::Put32(r.image(), k.Directory(6) + 4, 28);
-                                    }},
-                          Unmovable{"the relocations lie in the resource section",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.Directory(5), 2 * kSectionAlignment + 0x100);
-                                    }},
-                          Unmovable{"a relocation table that cannot be read",
-                                    [](RelocatedImage& r, const ImageKind& k) {
-                                        le::Put32(r.image(), k.Directory(5) + 4, 0x100000);
-                                    }}),
-        ::testing::ValuesIn(kImageKinds)),
+    ::testing::Combine(::testing::Values(Unmovable{"a relocation patches the resource section",
+                                                   [](RelocatedImage& r, const ImageKind&) {
+                                                       Bytes table(12, 0);
+                                                       le::Put32(table, 0,
+                                                                 2 * kSectionAlignment);  // the resources' page
+                                                       le::Put32(table, 4, 12);
+                                                       le::Put16(table, 8, 0x3010);
+                                                       r.Put(3 * kSectionAlignment, table);
+                                                   }},
+                                         Unmovable{"a relocation patches .reloc itself",
+                                                   [](RelocatedImage& r, const ImageKind&) {
+                                                       Bytes table(12, 0);
+                                                       le::Put32(table, 0, 3 * kSectionAlignment);
+                                                       le::Put32(table, 4, 12);
+                                                       le::Put16(table, 10, 0xA008);
+                                                       r.Put(3 * kSectionAlignment, table);
+                                                   }},
+                                         Unmovable{"the section after is not discardable: code may address it",
+                                                   [](RelocatedImage& r, const ImageKind& k) {
+                                                       le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0xC0000040);
+                                                   }},
+                                         Unmovable{"the section after holds code",
+                                                   [](RelocatedImage& r, const ImageKind& k) {
+                                                       le::Put32(r.image(), k.SectionTable() + 2 * 40 + 36, 0x62000020);
+                                                   }},
+                                         Unmovable{"another directory points into the section after",
+                                                   [](RelocatedImage& r, const ImageKind& k) {
+                                                       le::Put32(r.image(), k.Directory(6),
+                                                                 3 * kSectionAlignment + 0xC);  // debug
+                                                       le::Put32(r.image(), k.Directory(6) + 4, 4);
+                                                   }},
+                                         Unmovable{"another directory points into the resource section",
+                                                   [](RelocatedImage& r, const ImageKind& k) {
+                                                       le::Put32(r.image(), k.Directory(6),
+                                                                 2 * kSectionAlignment + 0x10);
+                                                       le::Put32(r.image(), k.Directory(6) + 4, 28);
+                                                   }}),
+
+                       ::testing::ValuesIn(kImageKinds)),
     [](const ::testing::TestParamInfo<std::tuple<Unmovable, ImageKind>>& info) {
         const ::testing::TestParamInfo<Unmovable> unmovable(std::get<0>(info.param), info.index);
         return LabelName()(unmovable) + "_" + std::get<1>(info.param).label;
     });
+
+// A relocation table that cannot be read (here: the resources' bytes taken
+// for one, or a size past the image) is refused: no placement is safe.
+TEST_P(RelocatedImageTest, RefusesRelocationsThatCannotBeRead) {
+    const ImageKind& kind = GetParam();
+    const std::function<void(RelocatedImage&)> damages[] = {
+        [&](RelocatedImage& r) { le::Put32(r.image(), kind.Directory(5), 2 * kSectionAlignment + 0x100); },
+        [&](RelocatedImage& r) { le::Put32(r.image(), kind.Directory(5) + 4, 0x100000); },
+    };
+    for (const auto& damage : damages) {
+        RelocatedImage relocated(kind);
+        damage(relocated);
+        EXPECT_THROW(WriteRcData(relocated.image(), {{"SETUPPACK", Filled(900, 1)}}), PeError);
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RelocatedImageTest, ::testing::ValuesIn(kImageKinds),
                          [](const ::testing::TestParamInfo<ImageKind>& info) { return std::string(info.param.label); });
