@@ -45,6 +45,7 @@ struct PeDataDirectory {
 
 inline constexpr std::size_t kResourceDirectoryIndex = 2;
 inline constexpr std::size_t kSecurityDirectoryIndex = 4;
+inline constexpr std::size_t kBaseRelocationDirectoryIndex = 5;
 
 // COFF characteristics and the optional header's subsystem, as the format numbers them.
 inline constexpr std::uint16_t kImageFileDll = 0x2000;

@@ -17,7 +17,6 @@ constexpr std::uint32_t kScnInitializedData = 0x00000040;
 constexpr std::uint32_t kScnMemDiscardable = 0x02000000;
 constexpr std::uint32_t kScnMemExecute = 0x20000000;
 constexpr std::uint32_t kScnMemRead = 0x40000000;
-constexpr std::size_t kBaseRelocationDirectoryIndex = 5;
 constexpr std::size_t kRelocationBlockHeaderSize = 8;
 constexpr std::uint16_t kRelocationPadding = 0;  // IMAGE_REL_BASED_ABSOLUTE: patches nothing
 
