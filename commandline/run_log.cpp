@@ -32,6 +32,8 @@ void RunLog::FolderAccess(const std::string& folder, bool protected_like_program
     lines_.push_back((protected_like_program_files ? "access as Program Files: " : "access left as it was: ") + folder);
 }
 
+void RunLog::LinkNotFollowed(const std::string& path) { lines_.push_back("link not followed: " + path); }
+
 std::string RunLog::Utf8() const {
     std::string out;
     for (const std::string& line : lines_) out += GbkToUtf8(line) + "\r\n";

@@ -21,6 +21,8 @@ public:
     void Link(const std::string& path);
     // The access list given to the product's folder, or that it could not be.
     void FolderAccess(const std::string& folder, bool protected_like_program_files);
+    // A junction or symbolic link in the product's folder that the run did not write through.
+    void LinkNotFollowed(const std::string& path);
 
     const std::vector<std::string>& lines() const { return lines_; }
     // The lines in UTF-8, each ending in CR LF. A byte sequence that is no

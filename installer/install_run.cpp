@@ -14,6 +14,7 @@
 #include "package/registry_placement.h"
 #include "platform/registry_accessor.h"
 #include "services/force_dirs.h"
+#include "services/links.h"
 #include "services/path_text.h"
 #include "services/shortcuts.h"
 #include "text/gbk.h"
@@ -103,6 +104,13 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
     if (IsSkippedRow(row)) return;
     const std::string path = config->InstallFolder.text() + row.Name.text();
     const std::string folder = FolderOf(path);
+    // A link planted in a folder that was there before leads anywhere: the
+    // run does not write through it.
+    if (const auto link = FirstLinkBelow(platform_.files, config->InstallFolder.text(), path)) {
+        log_.LinkNotFollowed(*link);
+        failed_files_.push_back(path);
+        return;
+    }
     if (!ForceDirs(platform_.files, folder)) {
         failed_files_.push_back(path);  // skipped without a box, but not forgotten
         return;

@@ -14,11 +14,14 @@ namespace zsetup {
 // Attribute bits, as Windows numbers them.
 inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+// A junction, symbolic link or mount point: Attributes names the link itself.
+inline constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
 
 class Files {
 public:
     virtual ~Files() = default;
-    // The attributes, or nothing when they cannot be read (no such path).
+    // The attributes, or nothing when they cannot be read (no such path). For
+    // a link, its own attributes: a folder's link is a reparse point.
     virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
     // A relative path is taken from the current directory.
     virtual bool MakeDirectory(const std::string& path) = 0;

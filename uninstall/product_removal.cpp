@@ -6,6 +6,7 @@
 #include "package/config_validation.h"
 #include "package/extra_files.h"
 #include "package/registry_placement.h"
+#include "services/links.h"
 #include "services/process_kill.h"
 #include "services/shell_folders.h"
 #include "services/shortcuts.h"
@@ -83,7 +84,7 @@ RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& 
     add(installed::kUninstaller);
     std::vector<std::string> folders = {folder_};
     for (std::size_t i = 0; i < files.size(); ++i) {
-        RemoveFile(files[i], result);
+        if (ReachedWithoutLinks(files[i], false, result)) RemoveFile(files[i], result);
         for (std::string f = FolderOf(files[i]); Inside(f, folder_); f = FolderOf(f)) folders.push_back(f);
         progress(RemovalStage::kFiles, static_cast<int>(i * 100 / files.size()));
     }
@@ -105,6 +106,14 @@ void ProductRemoval::RemoveFile(const std::string& path, RemovalResult& result) 
     else result.failed.push_back(path);
 }
 
+bool ProductRemoval::ReachedWithoutLinks(const std::string& path, bool is_folder, RemovalResult& result) {
+    std::optional<std::string> link = FirstLinkBelow(platform_.files, folder_, path);
+    if (!link && is_folder && path != folder_ && IsLink(platform_.files, path)) link = path;
+    if (!link) return true;
+    if (std::find(result.links.begin(), result.links.end(), *link) == result.links.end()) result.links.push_back(*link);
+    return false;
+}
+
 void ProductRemoval::RemoveFolders(std::vector<std::string> folders, RemovalResult& result) {
     std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
         return Depth(a) != Depth(b) ? Depth(a) > Depth(b) : a < b;
@@ -112,7 +121,9 @@ void ProductRemoval::RemoveFolders(std::vector<std::string> folders, RemovalResu
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
     Files& files = platform_.files;
     for (const std::string& folder : folders) {
-        if (!DirectoryExists(files, folder) || files.RemoveFolder(folder)) continue;
+        if (!DirectoryExists(files, folder)) continue;
+        if (Inside(folder, folder_) && !ReachedWithoutLinks(folder, true, result)) continue;
+        if (files.RemoveFolder(folder)) continue;
         const auto entries = files.FolderEntries(folder);
         const auto is_self = [&](const std::string& name) {
             return FoldAsciiCase(folder + "\\" + name) == FoldAsciiCase(self_);

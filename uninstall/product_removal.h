@@ -6,7 +6,9 @@
 // desktop and in the program group, and the group when empty; the values
 // the run wrote under the product's and the maker's keys and the uninstall
 // entry; and the table's registry values where they still hold what was
-// written, with the keys left empty.
+// written, with the keys left empty. A link (junction, symbolic link) found
+// on the way to a file or folder is never entered: what lies behind it may
+// be anyone's.
 #pragma once
 
 #include <functional>
@@ -22,7 +24,8 @@ struct RemovalResult {
     std::vector<std::string> at_restart;  // held open now: they go when Windows next starts
     std::vector<std::string> kept;        // folders that hold what the user put there
     std::vector<std::string> failed;      // what could neither go nor wait for the restart
-    bool Complete() const { return at_restart.empty() && kept.empty() && failed.empty(); }
+    std::vector<std::string> links;       // links found where the run made folders: neither entered nor removed
+    bool Complete() const { return at_restart.empty() && kept.empty() && failed.empty() && links.empty(); }
 };
 
 enum class RemovalStage { kFiles, kLinks, kRegistry };
@@ -44,6 +47,8 @@ public:
 
 private:
     void RemoveFile(const std::string& path, RemovalResult& result);
+    // False, with the link listed, when a link lies on the way to the path or is the folder itself.
+    bool ReachedWithoutLinks(const std::string& path, bool is_folder, RemovalResult& result);
     void RemoveFolders(std::vector<std::string> folders, RemovalResult& result);
     void RemoveLinks(RemovalResult& result);
     void RemoveRegistry();

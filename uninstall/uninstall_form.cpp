@@ -186,6 +186,7 @@ void TUninstallForm::ShowResult() {
     add(result_.kept, texts::kKept);
     add(result_.at_restart, texts::kAtRestart);
     add(result_.failed, texts::kFailed);
+    add(result_.links, texts::kLinkKept);
     controls_.leftover_box.SetCaption(list);
     controls_.leftover_box.Show();
 }

@@ -28,6 +28,8 @@ inline constexpr char kLeftHead[] = "下列内容没有删除：";
 inline constexpr char kAtRestart[] = "（重新启动计算机后删除）";
 inline constexpr char kKept[] = "（文件夹中有您自己的文件，已保留）";
 inline constexpr char kFailed[] = "（无法删除）";
+// A junction or symbolic link where the install made a folder: what it leads to may be anyone's.
+inline constexpr char kLinkKept[] = "（这是一个链接，未进入，已保留）";
 
 inline constexpr char kNotInstalled[] = "  提示：没有找到安装记录，这个软件可能已经卸载。  ";
 inline constexpr char kBadRecord[] = "  提示：安装记录已损坏，无法卸载：\r\n";

@@ -30,6 +30,30 @@ std::string MemoryFiles::Key(const std::string& path) const {
     while (!k.empty() && (separator_at(k.size() - 1) || k.back() == ' ' ||
                           (k.back() == '.' && k.size() > 1 && k[k.size() - 2] != '.' && !separator_at(k.size() - 2))))
         k.pop_back();
+    if (links_.empty()) return k;
+    // Each link on the way is replaced by its target, from the left; the
+    // count bounds a loop of links.
+    for (int hops = 0; hops < 32; ++hops) {
+        bool replaced = false;
+        for (std::size_t at = FindFirstSeparator(k); at != std::string::npos; at = FindFirstSeparator(k, at + 1)) {
+            const auto link = links_.find(k.substr(0, at));
+            if (link == links_.end()) continue;
+            k = link->second + k.substr(at);
+            replaced = true;
+            break;
+        }
+        if (!replaced) break;
+    }
+    return k;
+}
+
+std::string MemoryFiles::Entered(const std::string& path) const {
+    std::string k = Key(path);
+    for (int hops = 0; hops < 32; ++hops) {
+        const auto link = links_.find(k);
+        if (link == links_.end()) break;
+        k = Key(link->second);
+    }
     return k;
 }
 
@@ -40,6 +64,7 @@ std::string MemoryFiles::Parent(const std::string& key) {
 
 std::optional<std::uint32_t> MemoryFiles::Attributes(const std::string& path) {
     const std::string k = Key(path);
+    if (links_.count(k)) return kFileAttributeDirectory | kFileAttributeReparsePoint;
     if (dirs_.count(k)) return kFileAttributeDirectory;
     auto f = files_.find(k);
     if (f == files_.end()) return std::nullopt;
@@ -49,7 +74,7 @@ std::optional<std::uint32_t> MemoryFiles::Attributes(const std::string& path) {
 
 bool MemoryFiles::MakeDirectory(const std::string& path) {
     const std::string k = Key(path);
-    if (k.empty() || dirs_.count(k) || files_.count(k) || !dirs_.count(Parent(k))) return false;
+    if (k.empty() || dirs_.count(k) || files_.count(k) || links_.count(k) || !dirs_.count(Parent(k))) return false;
     dirs_.insert(k);
     shown_[k] = Absolute(path);
     created_.push_back(path);
@@ -57,7 +82,7 @@ bool MemoryFiles::MakeDirectory(const std::string& path) {
 }
 
 std::uint32_t MemoryFiles::SetCurrentDir(const std::string& path) {
-    const std::string k = Key(path);
+    const std::string k = Entered(path);
     if (!dirs_.count(k)) return files_.count(k) ? 267 : 2;  // ERROR_DIRECTORY, ERROR_FILE_NOT_FOUND
     current_ = Absolute(path);
     while (current_.size() > 3 && current_.back() == '\\') current_.pop_back();
@@ -66,7 +91,7 @@ std::uint32_t MemoryFiles::SetCurrentDir(const std::string& path) {
 }
 
 bool MemoryFiles::CanReplace(const std::string& key) const {
-    if (key.empty() || dirs_.count(key) || !dirs_.count(Parent(key))) return false;
+    if (key.empty() || dirs_.count(key) || links_.count(key) || !dirs_.count(Parent(key))) return false;
     auto f = files_.find(key);
     return f == files_.end() || (!f->second.read_only && !f->second.locked);
 }
@@ -114,7 +139,7 @@ bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) 
 
 // Named as GetTempFileName names them: the folder, a prefix, hex digits, ".TMP".
 std::optional<std::string> MemoryFiles::MakeTempFile(const std::string& folder) {
-    if (!dirs_.count(Key(folder))) return std::nullopt;
+    if (!dirs_.count(Entered(folder))) return std::nullopt;
     const std::string base = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     for (int tries = 0; tries < 0xFFFF; ++tries) {
         char name[16];
@@ -136,19 +161,28 @@ MemoryFiles::File& MemoryFiles::Existing(const std::string& path) {
     return f->second;
 }
 
+void MemoryFiles::AddLink(const std::string& link, const std::string& target) {
+    const std::string k = Key(link);
+    if (!dirs_.count(Parent(k)) || dirs_.count(k) || files_.count(k) || links_.count(k))
+        throw std::logic_error("MemoryFiles: no place for a link at " + link);
+    links_[k] = Key(target);
+    shown_[k] = Absolute(link);
+}
+
 void MemoryFiles::SetReadOnly(const std::string& path, bool read_only) { Existing(path).read_only = read_only; }
 
 void MemoryFiles::SetLocked(const std::string& path, bool locked) { Existing(path).locked = locked; }
 
 bool MemoryFiles::HoldsAnything(const std::string& folder) const {
-    const std::string k = Key(folder);
+    const std::string k = Entered(folder);
     const auto inside = [&k](const std::string& other) { return other != k && Parent(other) == k; };
     return std::any_of(dirs_.begin(), dirs_.end(), inside) ||
+           std::any_of(links_.begin(), links_.end(), [&](const auto& l) { return inside(l.first); }) ||
            std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return inside(f.first); });
 }
 
 std::vector<std::string> MemoryFiles::FolderEntries(const std::string& folder) {
-    const std::string k = Key(folder);
+    const std::string k = Entered(folder);
     std::vector<std::string> names;
     const auto add = [&](const std::string& key, const std::string& shown) {
         if (key != k && Parent(key) == k) names.push_back(shown.substr(FindLastSeparator(shown) + 1));
@@ -158,12 +192,15 @@ std::vector<std::string> MemoryFiles::FolderEntries(const std::string& folder) {
         return it == shown_.end() ? key : it->second;
     };
     for (const std::string& dir : dirs_) add(dir, shown(dir));
+    for (const auto& [key, target] : links_) add(key, shown(key));
     for (const auto& [key, file] : files_) add(key, shown(key));
     return names;
 }
 
 bool MemoryFiles::RemoveFolder(const std::string& path) {
     const std::string k = Key(path);
+    // As RemoveDirectory does with a junction: the link goes, its target stays.
+    if (links_.erase(k)) return true;
     if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
     if (k == Key(current_)) return false;  // Windows holds the process's current folder open
     dirs_.erase(k);
@@ -197,6 +234,7 @@ bool MemoryFiles::RemoveAtRestart(const std::string& path) {
 std::vector<std::string> MemoryFiles::Listing() const {
     std::vector<std::string> lines;
     for (const std::string& dir : dirs_) lines.push_back("dir " + dir);
+    for (const auto& [key, target] : links_) lines.push_back("link " + key + " -> " + target);
     for (const auto& [key, file] : files_)
         lines.push_back("file " + key + " = " + std::string(file.bytes.begin(), file.bytes.end()));
     std::sort(lines.begin(), lines.end());

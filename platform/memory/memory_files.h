@@ -2,7 +2,8 @@
 // path without letter case, as Windows names them. A folder is created only
 // when its parent exists and the path is free, as CreateDirectory does; a
 // read-only file or one held open by another process (SetLocked) refuses
-// what Windows refuses.
+// what Windows refuses. A link (AddLink) stands for a junction: a path
+// through it reaches its target, and deleting through it deletes there.
 #pragma once
 
 #include <map>
@@ -41,6 +42,8 @@ public:
 
     // Puts a file in place whether or not its folder exists.
     void AddFile(const std::string& path, std::vector<std::uint8_t> bytes = {});
+    // A junction at `link` (its folder must exist) leading to the folder `target`.
+    void AddLink(const std::string& link, const std::string& target);
     void SetReadOnly(const std::string& path, bool read_only);
     // As if another process held the file open without sharing it.
     void SetLocked(const std::string& path, bool locked);
@@ -54,7 +57,7 @@ public:
     const std::vector<std::string>& RemovalsAtRestart() const { return removals_at_restart_; }
     // Whether anything lies in the folder.
     bool HoldsAnything(const std::string& folder) const;
-    // Every folder ("dir key") and file ("file key = bytes"), sorted: two
+    // Every folder ("dir key"), link ("link key -> target") and file ("file key = bytes"), sorted: two
     // listings compare equal when the file systems hold the same.
     std::vector<std::string> Listing() const;
 
@@ -67,13 +70,18 @@ private:
 
     // Relative paths are taken from the current directory.
     std::string Absolute(const std::string& path) const;
+    // The path as stored: absolute, folded, and led through every link on
+    // the way, not through the last part when that is a link itself.
     std::string Key(const std::string& path) const;
+    // The key, led through its last part too when that is a link.
+    std::string Entered(const std::string& path) const;
     static std::string Parent(const std::string& key);
     // The file at key may be created, truncated or replaced.
     bool CanReplace(const std::string& key) const;
     File& Existing(const std::string& path);
 
     std::set<std::string> dirs_;
+    std::map<std::string, std::string> links_;  // key -> target key
     std::map<std::string, File> files_;
     std::vector<std::string> created_;
     std::vector<std::string> removals_at_restart_;

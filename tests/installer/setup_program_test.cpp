@@ -163,6 +163,26 @@ TEST(SilentInstall, AFileThatCannotBeWrittenFailsAtTheEndWithoutABox) {
     EXPECT_EQ(m.Value(kProductKey, "Folder"), kProposed);
 }
 
+// A folder of an earlier tree swapped for a link (a junction, a symbolic
+// link) leads anywhere: the run writes nothing through it, lists the files it
+// could not write there and names the link in the log.
+TEST(SilentInstall, WritesNothingThroughALinkInAnExistingFolder) {
+    Package package;
+    package.AddFile("\\bin\\tool.dll", "new");
+    package.AddFile("\\bin\\data\\a.dat", "new");
+    Machine m(package);
+    m.p.files.MakeDirectory(kProposed);
+    m.p.files.MakeDirectory("C:\\Windows");
+    m.p.files.AddFile("C:\\Windows\\tool.dll", {'o', 'l', 'd'});
+    m.p.files.AddLink(kProposed + "\\bin", "C:\\Windows");
+    EXPECT_EQ(m.Run("setup.exe /S /LOG=C:\\log.txt"), kExitIncomplete);
+    EXPECT_EQ(m.Text("C:\\Windows\\tool.dll"), "old");
+    EXPECT_FALSE(m.Exists("C:\\Windows\\data"));
+    EXPECT_EQ(m.Text(kProposed + "\\hello.txt"), "hello");
+    EXPECT_NE(m.Text("C:\\log.txt").find(GbkToUtf8("link not followed: " + kProposed + "\\bin")), std::string::npos)
+        << m.Text("C:\\log.txt");
+}
+
 // A maker's profile puts its own words in the start-up questions; /S answers
 // them by what they ask: over an earlier install, yes; a payload failing its
 // sum, no (exit 2, nothing installed). The log is written either way.

@@ -240,6 +240,42 @@ TEST(Uninstall, LeavesWhatIsTheUsersAndSaysSo) {
               std::string::npos);
 }
 
+// A folder of the product swapped for a link (a junction, a symbolic link)
+// leads anywhere: nothing behind it is removed, the link stays and is listed.
+TEST(Uninstall, NeverEntersALinkInTheProductsFolder) {
+    const struct {
+        const char* label;
+        std::string link;
+    } cases[] = {
+        {"a folder", kFolder + "\\bin"},
+        {"a folder inside a folder", kFolder + "\\bin\\data"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Cycle c;
+        MemoryFiles& files = c.w.platform->files;
+        // What the link replaces goes; the victim holds files of the same names.
+        for (const char* file : {"\\bin\\data\\a.dat", "\\bin\\app.exe"})
+            if ((kFolder + file).rfind(k.link + "\\", 0) == 0) files.RemoveFile(kFolder + file);
+        if (k.link == kFolder + "\\bin") files.RemoveFolder(kFolder + "\\bin\\data");
+        files.RemoveFolder(k.link);
+        files.MakeDirectory("C:\\victim");
+        files.MakeDirectory("C:\\victim\\data");
+        files.AddFile("C:\\victim\\app.exe", {'v'});
+        files.AddFile("C:\\victim\\data\\a.dat", {'v'});
+        files.AddFile("C:\\victim\\a.dat", {'v'});
+        files.AddLink(k.link, "C:\\victim");
+        TUninstallForm& u = c.Uninstall();
+        EXPECT_EQ(u.exit_code(), kUninstallIncomplete);
+        EXPECT_EQ(u.result().links, std::vector<std::string>{k.link});
+        for (const char* victim : {"C:\\victim\\app.exe", "C:\\victim\\data\\a.dat", "C:\\victim\\a.dat"})
+            EXPECT_EQ(files.ReadWholeFile(victim), Bytes{'v'}) << victim;
+        EXPECT_TRUE(files.Attributes(k.link));
+        EXPECT_FALSE(files.Attributes(kFolder + "\\Z_nt.cx"));
+        EXPECT_NE(u.Control("LeftoverBox").caption().find(k.link + uninstall_texts::kLinkKept), std::string::npos);
+    }
+}
+
 // The maker's key keeps its values while another of the maker's products is there.
 TEST(Uninstall, AnotherProductOfTheMakerKeepsTheMakersValues) {
     Cycle c;
