@@ -1,6 +1,7 @@
 // RunInstall: files, the record's copy, the registry, the shortcuts.
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <variant>
 
@@ -42,6 +43,7 @@ void TMainForm::RunInstall() {
     Installing = true;
     failed_files_.clear();
     ProtectInstallFolder();
+    RemoveLeftTempFiles();
     ui::Widget& work = controls_.stage_label;
     work.SetCaption(texts::kCopyingFiles);
     work.SetWidth(300);
@@ -84,12 +86,37 @@ void TMainForm::ProtectInstallFolder() {
     log_.FolderAccess(folder, platform_.files.ProtectFolder(folder));
 }
 
-// The copy is the resource as built, not the record in memory.
+void TMainForm::RemoveLeftTempFiles() {
+    const std::string top = config->InstallFolder.text();
+    std::set<std::string> folders = {FoldAsciiCase(top)};
+    std::vector<std::string> in_order = {top};
+    const AllFileRows files(*config, extra_files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (IsSkippedRow(files[i])) continue;
+        const std::string folder = FolderOf(top + files[i].Name.text());
+        if (folders.insert(FoldAsciiCase(folder)).second) in_order.push_back(folder);
+    }
+    Files& disk = platform_.files;
+    for (const std::string& folder : in_order) {
+        if (!DirectoryExists(disk, folder) || IsLink(disk, folder) || FirstLinkBelow(disk, top, folder)) continue;
+        for (const std::string& name : disk.FolderEntries(folder))
+            if (IsTempFileName(name)) disk.RemoveFile(folder + "\\" + name);
+    }
+}
+
+// The copy is the resource as built, not the record in memory. Written
+// beside its place and renamed there once on the disk: a run killed or a
+// power cut now leaves the earlier install's copy or this one, whole.
 std::string TMainForm::CopyResource(const char* resource, const char* name) {
     const std::string copy = config->InstallFolder.text() + name;
     const auto packed = platform_.resources.RcData(resource);
-    if (!packed || !platform_.files.WriteWholeFile(copy, *packed))
+    Files& files = platform_.files;
+    const auto temp = packed ? files.MakeTempFile(config->InstallFolder.text()) : std::nullopt;
+    if (!temp || !files.WriteWholeFile(*temp, *packed) || !files.FlushToDisk(*temp) ||
+        !files.MoveReplacing(*temp, copy)) {
+        if (temp) files.RemoveFile(*temp);
         throw PackageError("Cannot create file \"" + copy + "\". The file could not be written.");
+    }
     log_.File(copy);
     return CopyDigest(*packed);
 }
@@ -131,9 +158,12 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
     if (const auto temp = platform_.files.MakeTempFile(folder)) {
         try {
             payload->Open(row);
+            // Over an earlier file the bytes go to the disk before the rename,
+            // so a power cut leaves the old file or the new one.
+            const bool replacing = platform_.files.Attributes(path).has_value();
             written = platform_.files.WriteFileFrom(*temp, [this](std::uint8_t* out, std::size_t n) {
                 return payload->Read(out, n);
-            }) && platform_.files.MoveReplacing(*temp, path);
+            }) && (!replacing || platform_.files.FlushToDisk(*temp)) && platform_.files.MoveReplacing(*temp, path);
         } catch (const std::bad_alloc&) {
             written = false;  // no memory for the write's buffer: this file fails, the run goes on
         } catch (const PackageError&) {

@@ -166,6 +166,8 @@ private:
     // The run (install_run.cpp).
     void InstallFile(const FileEntry& row, std::size_t index, std::size_t count, RepaintPacer& pacer);
     void ProtectInstallFolder();
+    // Takes away the temporary files a killed run left in the product's folders.
+    void RemoveLeftTempFiles();
     // Writes the copy and gives its digest.
     std::string CopyResource(const char* resource, const char* name);
     void RemoveStaleCopy(const char* name);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zsetup {
@@ -44,11 +45,15 @@ public:
     virtual std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     // Renames from onto to in one step, replacing a file already there, so
-    // to holds either its old or its new bytes, never a mix. Meant for two
-    // paths in one folder.
+    // to holds either its old or its new bytes, never a mix; the rename is
+    // on the disk when it returns. Meant for two paths in one folder.
     virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
-    // Creates a new empty file with a name no other file in the folder has
-    // and gives its path; nothing when the folder is missing or not writable.
+    // Puts the file's bytes on the disk now, not when the system gets to it:
+    // a rename that follows then survives a power cut with them.
+    virtual bool FlushToDisk(const std::string& path) = 0;
+    // Creates a new empty file named TempFileName(some number) in the
+    // folder, where no file of that name was, and gives its path; nothing
+    // when the folder is missing or not writable.
     virtual std::optional<std::string> MakeTempFile(const std::string& folder) = 0;
 
     // Removes an empty folder; false when it is missing or holds anything.
@@ -70,6 +75,12 @@ public:
     // access lists, a missing folder).
     virtual bool ProtectFolder(const std::string& path) = 0;
 };
+
+// A temporary file's name: "~zsetup" and eight hex digits, ".tmp". A run
+// killed halfway leaves one beside a target; the next run and the
+// uninstaller know it by this name.
+std::string TempFileName(std::uint32_t number);
+bool IsTempFileName(std::string_view name);
 
 // True when the attributes can be read and include the directory attribute.
 inline bool DirectoryExists(Files& files, const std::string& path) {

@@ -124,7 +124,17 @@ void ProductRemoval::RemoveFolders(std::vector<std::string> folders, RemovalResu
         if (!DirectoryExists(files, folder)) continue;
         if (Inside(folder, folder_) && !ReachedWithoutLinks(folder, true, result)) continue;
         if (files.RemoveFolder(folder)) continue;
-        const auto entries = files.FolderEntries(folder);
+        std::vector<std::string> entries = files.FolderEntries(folder);
+        // What a run killed halfway left in the product's folders goes with them.
+        if (folder == folder_ || Inside(folder, folder_)) {
+            const auto left = std::partition(entries.begin(), entries.end(), [&](const std::string& name) {
+                return !(IsTempFileName(name) && files.RemoveFile(folder + "\\" + name));
+            });
+            if (left != entries.end()) {
+                entries.erase(left, entries.end());
+                if (files.RemoveFolder(folder)) continue;
+            }
+        }
         const auto is_self = [&](const std::string& name) {
             return FoldAsciiCase(folder + "\\" + name) == FoldAsciiCase(self_);
         };

@@ -1,7 +1,8 @@
 // Takes an installed product away: exactly what the installation run wrote,
 // as the record it left in the folder describes it, and nothing the user
 // added. Files of the file table (and of the rows past its 256), the
-// record's copies and the uninstaller;
+// record's copies, the uninstaller and what a run killed halfway left
+// (temporary files, known by their name);
 // their folders, deepest first, each only when empty; the links on the
 // desktop and in the program group, and the group when empty; the values
 // the run wrote under the product's and the maker's keys and the uninstall

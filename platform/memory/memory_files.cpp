@@ -3,7 +3,6 @@
 #include "text/gbk.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 namespace zsetup {
@@ -72,9 +71,29 @@ std::optional<std::uint32_t> MemoryFiles::Attributes(const std::string& path) {
     return f->second.read_only ? kArchive | kFileAttributeReadOnly : kArchive;
 }
 
+void MemoryFiles::Step() {
+    ++steps_;
+    if (!kill_in_) return;
+    if (*kill_in_ == 0) {
+        kill_in_.reset();
+        throw ProcessKilled{};
+    }
+    --*kill_in_;
+}
+
+void MemoryFiles::WriteStep(const std::string& key, const std::vector<std::uint8_t>& bytes) {
+    try {
+        Step();
+    } catch (const ProcessKilled&) {
+        files_[key] = File{{bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2)}};
+        throw;
+    }
+}
+
 bool MemoryFiles::MakeDirectory(const std::string& path) {
     const std::string k = Key(path);
     if (k.empty() || dirs_.count(k) || files_.count(k) || links_.count(k) || !dirs_.count(Parent(k))) return false;
+    Step();
     dirs_.insert(k);
     shown_[k] = Absolute(path);
     created_.push_back(path);
@@ -99,7 +118,8 @@ bool MemoryFiles::CanReplace(const std::string& key) const {
 bool MemoryFiles::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     const std::string k = Key(path);
     if (!CanReplace(k)) return false;
-    files_[k].bytes = bytes;
+    WriteStep(k, bytes);
+    files_[k] = File{bytes};
     shown_.emplace(k, Absolute(path));
     return true;
 }
@@ -121,6 +141,7 @@ std::optional<std::vector<std::uint8_t>> MemoryFiles::ReadWholeFile(const std::s
 bool MemoryFiles::RemoveFile(const std::string& path) {
     auto f = files_.find(Key(path));
     if (f == files_.end() || f->second.read_only || f->second.locked) return false;
+    Step();
     files_.erase(f);
     return true;
 }
@@ -130,6 +151,8 @@ bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) 
     auto f = files_.find(source);
     if (f == files_.end() || f->second.locked) return false;
     if (!CanReplace(target)) return false;
+    Step();
+    if (files_.count(target)) replacements_.push_back({from, to, f->second.flushed});
     File moved = std::move(f->second);
     files_.erase(f);
     files_[target] = std::move(moved);
@@ -137,15 +160,24 @@ bool MemoryFiles::MoveReplacing(const std::string& from, const std::string& to) 
     return true;
 }
 
-// Named as GetTempFileName names them: the folder, a prefix, hex digits, ".TMP".
+bool MemoryFiles::FlushToDisk(const std::string& path) {
+    auto f = files_.find(Key(path));
+    if (f == files_.end() || f->second.read_only || f->second.locked) return false;
+    f->second.flushed = true;
+    return true;
+}
+
 std::optional<std::string> MemoryFiles::MakeTempFile(const std::string& folder) {
     if (!dirs_.count(Entered(folder))) return std::nullopt;
     const std::string base = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     for (int tries = 0; tries < 0xFFFF; ++tries) {
-        char name[16];
-        std::snprintf(name, sizeof name, "zs%X.TMP", ++temp_serial_ & 0xFFFF);
+        const std::string name = TempFileName(++temp_serial_);
         const std::string k = Key(base + name);
-        if (!dirs_.count(k) && files_.emplace(k, File{}).second) return base + name;
+        if (dirs_.count(k) || files_.count(k)) continue;
+        Step();
+        files_.emplace(k, File{});
+        shown_.emplace(k, Absolute(base + name));
+        return base + name;
     }
     return std::nullopt;
 }
@@ -203,6 +235,7 @@ bool MemoryFiles::RemoveFolder(const std::string& path) {
     if (links_.erase(k)) return true;
     if (!dirs_.count(k) || Parent(k).empty() || HoldsAnything(path)) return false;
     if (k == Key(current_)) return false;  // Windows holds the process's current folder open
+    Step();
     dirs_.erase(k);
     return true;
 }
@@ -213,6 +246,7 @@ bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
     if (source == files_.end() || source->second.locked || files_.count(target) || dirs_.count(target) ||
         !dirs_.count(Parent(target)))
         return false;
+    WriteStep(target, source->second.bytes);
     files_[target].bytes = source->second.bytes;
     shown_.emplace(target, Absolute(to));
     return true;
@@ -220,6 +254,7 @@ bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to) {
 
 bool MemoryFiles::ProtectFolder(const std::string& path) {
     if (no_access_lists_ || !dirs_.count(Key(path))) return false;
+    Step();
     protected_.insert(Key(path));
     return true;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,10 @@
 #include "platform/files.h"
 
 namespace zsetup {
+
+// Thrown by a step of MemoryFiles.KillAtStep: the process died there. Not a
+// std::exception, so that no handler of the program takes it for an error.
+struct ProcessKilled {};
 
 class MemoryFiles : public Files {
 public:
@@ -29,6 +34,7 @@ public:
     std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
+    bool FlushToDisk(const std::string& path) override;
     std::optional<std::string> MakeTempFile(const std::string& folder) override;
     bool RemoveFolder(const std::string& path) override;
     std::vector<std::string> FolderEntries(const std::string& folder) override;
@@ -53,6 +59,19 @@ public:
     void SetKeepsNoAccessLists(bool none) { no_access_lists_ = none; }
     // Every directory created, in order, as given.
     const std::vector<std::string>& Created() const { return created_; }
+    // Every rename onto a file that was there, as "from -> to", and whether
+    // from's bytes had been flushed to the disk before it.
+    struct Replacement {
+        std::string from, to;
+        bool flushed;
+    };
+    const std::vector<Replacement>& Replacements() const { return replacements_; }
+    // The process dies at the step-th change from now (0: the next one):
+    // making a folder or file, writing (half the bytes then stay), renaming,
+    // removing, protecting. ProcessKilled is thrown in its place.
+    void KillAtStep(std::size_t step) { kill_in_ = step; }
+    // How many changes were made: the steps a kill can come at.
+    std::size_t Steps() const { return steps_; }
     // Every path asked to go at the next restart, in order, as given.
     const std::vector<std::string>& RemovalsAtRestart() const { return removals_at_restart_; }
     // Whether anything lies in the folder.
@@ -66,6 +85,7 @@ private:
         std::vector<std::uint8_t> bytes;
         bool read_only = false;
         bool locked = false;
+        bool flushed = false;
     };
 
     // Relative paths are taken from the current directory.
@@ -79,6 +99,10 @@ private:
     // The file at key may be created, truncated or replaced.
     bool CanReplace(const std::string& key) const;
     File& Existing(const std::string& path);
+    // Counts a change; throws ProcessKilled when the kill falls on it.
+    void Step();
+    // Counts a write; on the kill, leaves half the bytes in the file and throws.
+    void WriteStep(const std::string& key, const std::vector<std::uint8_t>& bytes);
 
     std::set<std::string> dirs_;
     std::map<std::string, std::string> links_;  // key -> target key
@@ -90,6 +114,9 @@ private:
     unsigned temp_serial_ = 0;
     std::set<std::string> protected_;
     bool no_access_lists_ = false;
+    std::vector<Replacement> replacements_;
+    std::optional<std::size_t> kill_in_;
+    std::size_t steps_ = 0;
 };
 
 }  // namespace zsetup

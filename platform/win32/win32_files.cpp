@@ -76,13 +76,30 @@ std::optional<std::vector<std::uint8_t>> Win32Files::ReadWholeFile(const std::st
 bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileW(GbkToWide(path).c_str()) != 0; }
 
 bool Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
-    return MoveFileExW(GbkToWide(from).c_str(), GbkToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(GbkToWide(from).c_str(), GbkToWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool Win32Files::FlushToDisk(const std::string& path) {
+    const UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE,
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.get());
+}
+
+// Numbered from the clock and the process, so two runs seldom try the same
+// names; CREATE_NEW makes sure no file is taken over.
 std::optional<std::string> Win32Files::MakeTempFile(const std::string& folder) {
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(GbkToWide(folder).c_str(), L"zs", 0, name) == 0) return std::nullopt;
-    return WideToGbk(name);
+    const std::string base = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    DWORD number = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int tries = 0; tries < 1000; ++tries, number = number * 1103515245u + 12345u) {
+        const std::string path = base + TempFileName(number);
+        const UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return path;
+        if (GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryW(GbkToWide(path).c_str()) != 0; }

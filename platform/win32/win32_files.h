@@ -16,6 +16,7 @@ public:
     std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
+    bool FlushToDisk(const std::string& path) override;
     std::optional<std::string> MakeTempFile(const std::string& folder) override;
     bool RemoveFolder(const std::string& path) override;
     std::vector<std::string> FolderEntries(const std::string& folder) override;

@@ -31,6 +31,6 @@ shot page5
 cmp "$disk/$product_name/$product_name.exe" "$work/product/bin/demo-app.exe"
 echo "ok: the files that fit are written"
 [ ! -e "$disk/$product_name/uninstall.exe" ] || fail "a partial uninstall.exe was left"
-compgen -G "$disk/$product_name/*.TMP" >/dev/null && fail "a temporary file was left"
+compgen -G "$disk/$product_name/~zsetup*.tmp" >/dev/null && fail "a temporary file was left"
 echo "ok: no partial or temporary file is left"
 forget_install

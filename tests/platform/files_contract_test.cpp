@@ -201,6 +201,7 @@ TEST_P(FilesContract, TempFilesAreNewEmptyFilesOfTheFolder) {
         for (const std::string& temp : {*first, *second}) {
             EXPECT_EQ(temp.rfind(root + "\\", 0), 0u) << temp;
             EXPECT_EQ(temp.find('\\', root.size() + 1), std::string::npos) << temp;
+            EXPECT_TRUE(IsTempFileName(temp.substr(root.size() + 1))) << temp;
             EXPECT_EQ(files->ReadWholeFile(temp), Bytes{});
         }
     }
@@ -210,8 +211,10 @@ TEST_P(FilesContract, TempFilesAreNewEmptyFilesOfTheFolder) {
     const auto staged = files->MakeTempFile(root);
     ASSERT_TRUE(staged);
     ASSERT_TRUE(files->WriteWholeFile(*staged, kNew));
+    EXPECT_TRUE(files->FlushToDisk(*staged));
     ASSERT_TRUE(files->MoveReplacing(*staged, target));
     EXPECT_EQ(files->ReadWholeFile(target), kNew);
+    EXPECT_FALSE(files->FlushToDisk(*staged)) << "gone with the rename";
 }
 
 // What taking a product away needs: folders go only when empty, a copy goes
@@ -361,6 +364,22 @@ TEST(Win32TempFolder, HasAGbkFormWhateverTheUsersName) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(Backends()),
                          [](const auto& info) { return info.param.name; });
+
+// The name a killed run's temporary file is known by, and nothing else.
+TEST(TempFileName, IsKnownByItsOwnShapeOnly) {
+    EXPECT_EQ(TempFileName(0x1A2B), "~zsetup00001A2B.tmp");
+    EXPECT_TRUE(IsTempFileName(TempFileName(0xFFFFFFFFu)));
+    const struct {
+        const char* name;
+        bool temp;
+    } cases[] = {
+        {"~zsetup0123abcd.tmp", true},  {"~ZSETUP0123ABCD.TMP", true}, {"~zsetup0123abc.tmp", false},
+        {"~zsetup0123abcde.tmp", false}, {"~zsetup0123abcg.tmp", false}, {"^zsetup0123abcd.tmp", false},
+        {"zsetup0123abcd.tmp", false},   {"~zsetup0123abcd.tm", false},  {"zs1A2B.tmp", false},
+        {"~zsetup0123abcd.tmp.exe", false}, {"", false},
+    };
+    for (const auto& k : cases) EXPECT_EQ(IsTempFileName(k.name), k.temp) << k.name;
+}
 
 }  // namespace
 }  // namespace zsetup

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Links in the product's folder under Wine, where a Unix symbolic link to a
-# folder is a reparse point: setup writes nothing through one planted in an
-# existing tree, and the uninstaller does not enter one that replaced a
-# folder of the product. (A link to a file is no reparse point to Wine, and
+# What may lie in the product's folder besides the product, under Wine.
+# Links, where a Unix symbolic link to a folder is a reparse point: setup
+# writes nothing through one planted in an existing tree, and the uninstaller
+# does not enter one that replaced a folder of the product. (A link to a file is no reparse point to Wine, and
 # deleting it deletes its target there; Windows deletes the link.)
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 make_setup
@@ -69,3 +69,18 @@ expect_victim_untouched "the uninstall"
 echo "ok: the uninstall removed the product's files and kept the link"
 forget_install
 rm -rf "$top_unix" "$victim"
+
+# The temporary files a killed run leaves beside its targets: setup again
+# and the uninstaller take them away, and the folder goes with the product.
+run_expecting 0 setup.exe /S "/D=$folder_win"
+left=("$folder_unix/~zsetup0000BEEF.tmp" "$folder_unix/bin/~zsetup0000CAFE.tmp")
+touch "${left[@]}"
+run_expecting 0 setup.exe /S "/D=$folder_win"
+for file in "${left[@]}"; do [ ! -e "$file" ] || fail "setup again left $file"; done
+echo "ok: setup again took away what a killed run left"
+touch "${left[@]}"
+run_expecting 0 "$folder_win\\uninstall.exe" /S
+wait_gone "$folder_unix"
+echo "ok: the uninstaller took them away with the folder"
+forget_install
+rm -rf "$top_unix"
