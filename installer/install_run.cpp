@@ -161,9 +161,9 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
             // Over an earlier file the bytes go to the disk before the rename,
             // so a power cut leaves the old file or the new one.
             const bool replacing = platform_.files.Attributes(path).has_value();
-            written = platform_.files.WriteFileFrom(*temp, [this](std::uint8_t* out, std::size_t n) {
-                return payload->Read(out, n);
-            }) && (!replacing || platform_.files.FlushToDisk(*temp)) && platform_.files.MoveReplacing(*temp, path);
+            written = platform_.files.WriteFileFrom(
+                          *temp, [this](std::uint8_t* out, std::size_t n) { return payload->Read(out, n); }) &&
+                      (!replacing || platform_.files.FlushToDisk(*temp)) && platform_.files.MoveReplacing(*temp, path);
         } catch (const std::bad_alloc&) {
             written = false;  // no memory for the write's buffer: this file fails, the run goes on
         } catch (const PackageError&) {

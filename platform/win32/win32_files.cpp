@@ -82,8 +82,8 @@ bool Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
 
 bool Win32Files::FlushToDisk(const std::string& path) {
     const UniqueHandle file = AdoptFileHandle(CreateFileW(GbkToWide(path).c_str(), GENERIC_WRITE,
-                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && FlushFileBuffers(file.get());
 }
 

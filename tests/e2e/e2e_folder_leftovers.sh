@@ -60,7 +60,7 @@ rm -rf "$top_unix"
 # product's other files, keeps the link and leaves what it leads to.
 fresh_victim
 run_expecting 0 setup.exe /S "/D=$folder_win"
-rm -rf "$folder_unix/bin"
+rm -rf "${folder_unix:?}/bin"
 ln -s ../../victim "$folder_unix/bin"
 run_expecting 1 "$folder_win\\uninstall.exe" /S
 expect_victim_untouched "the uninstall"

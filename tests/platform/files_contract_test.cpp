@@ -373,10 +373,17 @@ TEST(TempFileName, IsKnownByItsOwnShapeOnly) {
         const char* name;
         bool temp;
     } cases[] = {
-        {"~zsetup0123abcd.tmp", true},  {"~ZSETUP0123ABCD.TMP", true}, {"~zsetup0123abc.tmp", false},
-        {"~zsetup0123abcde.tmp", false}, {"~zsetup0123abcg.tmp", false}, {"^zsetup0123abcd.tmp", false},
-        {"zsetup0123abcd.tmp", false},   {"~zsetup0123abcd.tm", false},  {"zs1A2B.tmp", false},
-        {"~zsetup0123abcd.tmp.exe", false}, {"", false},
+        {"~zsetup0123abcd.tmp", true},
+        {"~ZSETUP0123ABCD.TMP", true},
+        {"~zsetup0123abc.tmp", false},
+        {"~zsetup0123abcde.tmp", false},
+        {"~zsetup0123abcg.tmp", false},
+        {"^zsetup0123abcd.tmp", false},
+        {"zsetup0123abcd.tmp", false},
+        {"~zsetup0123abcd.tm", false},
+        {"zs1A2B.tmp", false},
+        {"~zsetup0123abcd.tmp.exe", false},
+        {"", false},
     };
     for (const auto& k : cases) EXPECT_EQ(IsTempFileName(k.name), k.temp) << k.name;
 }

@@ -74,8 +74,9 @@ struct State {
 State Of(const Machine& m) { return {m.Files(), m.Registry()}; }
 
 bool HasUninstallEntry(Machine& m) {
-    return m.p.registry.OpenKey(RegRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件",
-                                false, kKeyQueryValue) != nullptr;
+    return m.p.registry.OpenKey(RegRoot::LocalMachine,
+                                "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件", false,
+                                kKeyQueryValue) != nullptr;
 }
 
 TEST(InterruptedRun, EveryStepKilledEndsSoundOrClean) {
