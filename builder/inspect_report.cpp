@@ -100,6 +100,10 @@ std::vector<std::pair<const char*, std::string>> MakerFields(const MakerProfile&
     if (p.run_file) out.emplace_back("run", RowName(r, *p.run_file));
     out.emplace_back("open_folder", p.keep_folder_closed ? "no" : "yes");
     out.emplace_back("folder_root", p.folder_root == FolderRoot::kProgramFiles ? "program_files" : "drive");
+    out.emplace_back("uninstall_entry", p.complete_entry ? "complete" : "basic");
+    if (p.entry_icon) out.emplace_back("uninstall_entry_icon", RowName(r, *p.entry_icon));
+    text("help_link", p.help_link);
+    text("update_link", p.update_link);
     return out;
 }
 

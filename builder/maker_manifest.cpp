@@ -15,10 +15,11 @@ int LineOf(const toml::node* n) { return n ? static_cast<int>(n->source().begin.
 
 class MakerReader {
 public:
-    MakerReader(const toml::table& t, const ProblemSink& problem) : t_(t), problem_(problem) {}
+    MakerReader(const toml::table& t, const ProblemSink& problem, std::string table = "maker")
+        : t_(t), problem_(problem), prefix_(std::move(table) + ".") {}
 
     void Report(const toml::node* at, const std::string& message) {
-        problem_(at ? LineOf(at) : LineOf(&t_), "maker." + message);
+        problem_(at ? LineOf(at) : LineOf(&t_), prefix_ + message);
     }
 
     // The GBK form of a text key within limit bytes; nothing when absent or bad.
@@ -30,7 +31,7 @@ public:
             return std::nullopt;
         }
         try {
-            return FieldText(std::string("maker.") + std::string(key), node->as_string()->get(), limit);
+            return FieldText(prefix_ + std::string(key), node->as_string()->get(), limit);
         } catch (const ManifestError& e) {
             Raw(node, e.what());
             return std::nullopt;
@@ -50,9 +51,30 @@ public:
     void Raw(const toml::node* at, const std::string& message) { problem_(LineOf(at), message); }
     const toml::node* Node(std::string_view key) const { return t_.get(key); }
 
+    // The row of the file a key names by its installed name: one of the
+    // first 256, which the profile can name.
+    std::optional<int> Row(std::string_view key, const std::map<std::string, int>& index_of_name,
+                           const char* what) {
+        const auto name = Text(key, kFileNameBytes);
+        if (!name) return std::nullopt;
+        const toml::node* node = Node(key);
+        const std::string shown = std::string(key) + ": " + Quoted(node->as_string()->get()) + " ";
+        const auto at = index_of_name.find(NameCaseKey(*name));
+        if (at == index_of_name.end()) {
+            Report(node, shown + "is not the name of any [[file]]");
+        } else if (at->second >= kMaxRows) {
+            Report(node, shown + "is file " + std::to_string(at->second + 1) + "; " + what + " one of the first " +
+                             std::to_string(kMaxRows) + " only");
+        } else {
+            return at->second;
+        }
+        return std::nullopt;
+    }
+
 private:
     const toml::table& t_;
     const ProblemSink& problem_;
+    std::string prefix_;
 };
 
 // The texts that name the maker, as the built-in maker's read with its name;
@@ -177,19 +199,8 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
         else if (!word || word->get() != "drive")
             r.Report(root, "folder_root: expected \"drive\" or \"program_files\"");
     }
-    if (auto run = r.Text("run", kFileNameBytes)) {
-        const std::string shown = "run: " + Quoted(r.Node("run")->as_string()->get()) + " ";
-        auto at = index_of_name.find(NameCaseKey(*run));
-        if (at == index_of_name.end()) {
-            r.Report(r.Node("run"), shown + "is not the name of any [[file]]");
-        } else if (at->second >= kMaxRows) {
-            // The profile names a row of the record, which holds the first 256.
-            r.Report(r.Node("run"), shown + "is file " + std::to_string(at->second + 1) + "; the finish page starts " +
-                                        "one of the first " + std::to_string(kMaxRows) + " only");
-        } else {
-            p.run_file = at->second;
-        }
-    }
+    // The profile names a row of the record, which holds the first 256.
+    p.run_file = r.Row("run", index_of_name, "the finish page starts");
     // What the installer would refuse, said at the line of the table.
     try {
         WriteMakerProfile(p);
@@ -201,6 +212,44 @@ MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::pat
     out.finish_picture = Art(r, "finish_picture", base);
     out.icon = Art(r, "icon", base);
     return out;
+}
+
+void ReadUninstallEntryTable(const toml::table& root, const std::map<std::string, int>& index_of_name,
+                             const ProblemSink& problem, std::optional<MakerProfile>& profile) {
+    const toml::node* node = root.get("uninstall_entry");
+    if (!node) return;
+    if (!node->is_table()) return problem(LineOf(node), "uninstall_entry: expected an [uninstall_entry] table");
+    const toml::table& t = *node->as_table();
+    MakerReader r(t, problem, "uninstall_entry");
+    static const std::initializer_list<std::string_view> kKeys = {"icon", "help_link", "update_link"};
+    for (const auto& [key, value] : t)
+        if (std::find(kKeys.begin(), kKeys.end(), key.str()) == kKeys.end())
+            r.Report(&value, std::string(key.str()) + ": unknown key");
+    // Without a [maker] table the profile holds this table alone: the built-in maker's lines.
+    MakerProfile& p = profile ? *profile : profile.emplace();
+    p.complete_entry = true;
+    p.entry_icon = r.Row("icon", index_of_name, "the entry shows the icon of");
+    const std::pair<std::string_view, std::optional<std::string> MakerProfile::*> links[] = {
+        {"help_link", &MakerProfile::help_link}, {"update_link", &MakerProfile::update_link}};
+    for (const auto& [key, member] : links) {
+        const auto link = r.Text(key, kMakerAddressBytes);
+        if (!link) continue;
+        // Checked as the profile checks it, and said at its own line.
+        MakerProfile alone;
+        alone.complete_entry = true;
+        alone.*member = *link;
+        try {
+            WriteMakerProfile(alone);
+            p.*member = *link;
+        } catch (const PackageError&) {
+            r.Report(r.Node(key), std::string(key) + ": not an http:// or https:// address");
+        }
+    }
+    try {
+        WriteMakerProfile(p);
+    } catch (const PackageError& e) {
+        r.Report(nullptr, std::string(e.what()).substr(std::string(kMakerResource).size() + 2));
+    }
 }
 
 }  // namespace zsetup

@@ -36,4 +36,9 @@ using ProblemSink = std::function<void(int line, const std::string& message)>;
 MakerManifest ReadMakerTable(const toml::table& root, const std::filesystem::path& base,
                              const std::map<std::string, int>& index_of_name, const ProblemSink& problem);
 
+// Reads root's [uninstall_entry] table, which asks for the complete uninstall
+// entry: into the profile, made for it when the manifest has no [maker].
+void ReadUninstallEntryTable(const toml::table& root, const std::map<std::string, int>& index_of_name,
+                             const ProblemSink& problem, std::optional<MakerProfile>& profile);
+
 }  // namespace zsetup

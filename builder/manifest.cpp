@@ -644,7 +644,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     const std::filesystem::path base = file.parent_path();
 
     CheckKeys(root, "",
-              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker"},
+              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker",
+               "uninstall_entry"},
               problems);
     ReadArch(root, m, options, problems);
     ReadProduct(root, *m.record, options, problems);
@@ -666,8 +667,9 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     AddUninstaller(root, m, options, problems, index_of_name);
     ReadShortcuts(root, *m.record, problems, index_of_name);
     ReadRegistry(root, *m.record, problems);
-    m.maker = ReadMakerTable(root, base, index_of_name,
-                             [&](int line, const std::string& message) { problems.Add(line, message); });
+    const ProblemSink sink = [&](int line, const std::string& message) { problems.Add(line, message); };
+    m.maker = ReadMakerTable(root, base, index_of_name, sink);
+    ReadUninstallEntryTable(root, index_of_name, sink, m.maker.profile);
     problems.ThrowIfAny();
     AddWarnings(root, m);
     return m;

@@ -184,11 +184,26 @@ void TMainForm::InstallFile(const FileEntry& row, std::size_t i, std::size_t cou
     if (paint) progress.Repaint();
 }
 
+// Only when the maker asks: the design's entry is the thin one.
+std::optional<installed::CompleteEntry> TMainForm::CompleteEntry() {
+    if (!maker_.complete_entry) return std::nullopt;
+    const SetupConfig& c = *config;
+    installed::CompleteEntry entry;
+    // The maker's program, else the uninstaller, whose icon every package has.
+    const std::string file = maker_.entry_icon ? c.Files[*maker_.entry_icon].Name.text() : installed::kUninstaller;
+    entry.display_icon = c.InstallFolder.text() + file + ",0";
+    entry.size_kib = installed::InstalledKib(c, extra_files);
+    entry.install_date = platform_.clock.Today();
+    entry.help_link = maker_.help_link.value_or("");
+    entry.update_link = maker_.update_link.value_or("");
+    return entry;
+}
+
 void TMainForm::WriteRegistry() {
     const SetupConfig& c = *config;
     RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
     std::optional<installed::Key> open;
-    for (const installed::Value& value : installed::Values(c, copy_digests_)) {
+    for (const installed::Value& value : installed::Values(c, copy_digests_, CompleteEntry())) {
         const std::string key = "\\" + installed::KeyPath(value.key, c);
         if (open != value.key) {
             if (open) reg.CloseKey();
@@ -198,6 +213,8 @@ void TMainForm::WriteRegistry() {
             open = value.key;
         }
         if (const bool* flag = std::get_if<bool>(&value.data)) reg.WriteBool(value.name, *flag);
+        else if (const std::uint32_t* number = std::get_if<std::uint32_t>(&value.data))
+            reg.WriteInteger(value.name, static_cast<std::int32_t>(*number));
         else reg.WriteString(value.name, std::get<std::string>(value.data));
         log_.RegistryValue(RegRoot::LocalMachine, key, value.name);
     }

@@ -168,6 +168,8 @@ private:
     void ProtectInstallFolder();
     // Takes away the temporary files a killed run left in the product's folders.
     void RemoveLeftTempFiles();
+    // The uninstall entry's further values, when the maker's profile asks for them.
+    std::optional<installed::CompleteEntry> CompleteEntry();
     // Writes the copy and gives its digest.
     std::string CopyResource(const char* resource, const char* name);
     void RemoveStaleCopy(const char* name);

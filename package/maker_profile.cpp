@@ -29,6 +29,9 @@ enum Tag : std::uint8_t {
     kRunFile,
     kFlags,
     kFolderRoot,
+    kHelpLink,
+    kUpdateLink,
+    kCompleteEntry,
 };
 
 enum Flag : std::uint8_t {
@@ -61,6 +64,8 @@ const TextField kTextFields[] = {
     {kSiteText, "site text", kMakerLineBytes, Shape::Line, &MakerProfile::site_text},
     {kTutorialText, "tutorial text", kMakerLineBytes, Shape::Line, &MakerProfile::tutorial_text},
     {kTutorialAddress, "tutorial address", kMakerAddressBytes, Shape::Address, &MakerProfile::tutorial_address},
+    {kHelpLink, "help link", kMakerAddressBytes, Shape::Address, &MakerProfile::help_link},
+    {kUpdateLink, "update link", kMakerAddressBytes, Shape::Address, &MakerProfile::update_link},
 };
 
 [[noreturn]] void Refuse(const std::string& why) { throw PackageError(std::string(kMakerResource) + ": " + why); }
@@ -120,6 +125,10 @@ void CheckProfile(const MakerProfile& p) {
         if (const auto& text = p.*field.member) CheckText(field, *text);
     if (p.processes) CheckProcesses(*p.processes);
     if (p.run_file && (*p.run_file < 0 || *p.run_file >= kMaxRows)) Refuse("run file: no row of the file table");
+    if (!p.complete_entry && (p.entry_icon || p.help_link || p.update_link))
+        Refuse("uninstall entry: an icon or link, yet not the complete entry");
+    if (p.entry_icon && (*p.entry_icon < 0 || *p.entry_icon >= kMaxRows))
+        Refuse("uninstall entry: the icon is no row of the file table");
     if (p.no_tutorial && (p.tutorial_text || p.tutorial_address))
         Refuse("tutorial: no check box, yet its text or address");
 }
@@ -155,7 +164,8 @@ bool MakerProfile::operator==(const MakerProfile& o) const {
     for (const TextField& field : kTextFields)
         if (this->*field.member != o.*field.member) return false;
     return no_tutorial == o.no_tutorial && processes == o.processes && licence_inline == o.licence_inline &&
-           run_file == o.run_file && keep_folder_closed == o.keep_folder_closed && folder_root == o.folder_root;
+           run_file == o.run_file && keep_folder_closed == o.keep_folder_closed && folder_root == o.folder_root &&
+           complete_entry == o.complete_entry && entry_icon == o.entry_icon;
 }
 
 std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
@@ -175,6 +185,14 @@ std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& p) {
     if (flags) AddField(out, kFlags, std::string(1, static_cast<char>(flags)));
     if (p.folder_root != FolderRoot::kDrive)
         AddField(out, kFolderRoot, std::string(1, static_cast<char>(p.folder_root)));
+    if (p.complete_entry) {
+        std::string icon;
+        if (p.entry_icon) {
+            icon.assign(2, '\0');
+            WriteLe16(reinterpret_cast<std::uint8_t*>(icon.data()), static_cast<std::uint16_t>(*p.entry_icon));
+        }
+        AddField(out, kCompleteEntry, icon);
+    }
     return out;
 }
 
@@ -212,6 +230,11 @@ MakerProfile ReadMakerProfile(const std::uint8_t* data, std::size_t size) {
             if (length != 1 || data[at - 1] != static_cast<std::uint8_t>(FolderRoot::kProgramFiles))
                 Refuse("folder root: not known");
             p.folder_root = FolderRoot::kProgramFiles;
+        } else if (tag == kCompleteEntry) {
+            // Empty, or the 2-byte row of the icon's file.
+            if (length != 0 && length != 2) Refuse("uninstall entry: not a 2-byte row number");
+            p.complete_entry = true;
+            if (length == 2) p.entry_icon = ReadLe16(data + at - 2);
         } else {
             Refuse("field " + std::to_string(tag) + " is not known");
         }
@@ -221,10 +244,12 @@ MakerProfile ReadMakerProfile(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string MakerProfileProblem(const MakerProfile& p, const SetupConfig& record) {
-    if (!p.run_file) return {};
-    const int row = *p.run_file;
-    if (row >= record.FileCount || IsSkippedRow(record.Files[row]))
-        return std::string(kMakerResource) + ": run file: row " + std::to_string(row) + " is not an installed file";
+    const std::pair<const char*, std::optional<int>> rows[] = {{"run file", p.run_file},
+                                                               {"uninstall entry icon", p.entry_icon}};
+    for (const auto& [what, row] : rows)
+        if (row && (*row >= record.FileCount || IsSkippedRow(record.Files[*row])))
+            return std::string(kMakerResource) + ": " + what + ": row " + std::to_string(*row) +
+                   " is not an installed file";
     return {};
 }
 

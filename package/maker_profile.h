@@ -2,7 +2,8 @@
 // maker: the fixed texts that name it, the message caption, the folder
 // example, the site, the tutorial box, the programs ended on Next, the licence
 // shown inline, a program started at the finish, whether the folder opens and
-// where the proposed folder lies.
+// where the proposed folder lies, and whether the uninstall entry is the
+// complete one (icon, size, quiet uninstall, links).
 // Carried as the optional SETUPMAKER resource. Texts are GBK.
 //
 // Format: "ZSMK", a version byte (1), then fields to the end, each a tag byte,
@@ -55,6 +56,13 @@ struct MakerProfile {
     std::optional<int> run_file;                        // file table row started at the finish
     bool keep_folder_closed = false;                    // Finish does not open the folder
     FolderRoot folder_root = FolderRoot::kDrive;        // the proposed folder's root
+    // The uninstall entry's further values (DisplayIcon, EstimatedSize,
+    // QuietUninstallString, NoModify, NoRepair, InstallDate, and the links
+    // below where given): written only when asked.
+    bool complete_entry = false;
+    std::optional<int> entry_icon;           // file table row whose icon the entry shows
+    std::optional<std::string> help_link;    // HelpLink
+    std::optional<std::string> update_link;  // URLUpdateInfo
 
     bool operator==(const MakerProfile& other) const;
 };
@@ -68,8 +76,8 @@ std::vector<std::uint8_t> WriteMakerProfile(const MakerProfile& profile);
 // program name that is not a file name.
 MakerProfile ReadMakerProfile(const std::uint8_t* data, std::size_t size);
 
-// What the profile asks of the record: empty when its run file is a file
-// table row that is installed, else why not.
+// What the profile asks of the record: empty when its run file and entry
+// icon are file table rows that are installed, else why not.
 std::string MakerProfileProblem(const MakerProfile& profile, const SetupConfig& record);
 
 }  // namespace zsetup

@@ -65,7 +65,8 @@ std::string KeyPath(Key key, const SetupConfig& config) {
     return {};
 }
 
-std::vector<Value> Values(const SetupConfig& c, const CopyDigests& digests) {
+std::vector<Value> Values(const SetupConfig& c, const CopyDigests& digests,
+                          const std::optional<CompleteEntry>& complete) {
     const std::string folder = c.InstallFolder.text();
     std::vector<Value> values = {
         {Key::kCompany, "Site", c.Site.text()},
@@ -88,7 +89,28 @@ std::vector<Value> Values(const SetupConfig& c, const CopyDigests& digests) {
                                                                  {kMakerDigestValue, &digests.maker}};
     for (const auto& [name, digest] : copies)
         if (!digest->empty()) values.push_back({Key::kUninstall, name, *digest});
+    if (!complete) return values;
+    values.push_back({Key::kUninstall, "DisplayIcon", complete->display_icon});
+    values.push_back({Key::kUninstall, "EstimatedSize", complete->size_kib});
+    values.push_back({Key::kUninstall, "QuietUninstallString", "\"" + folder + kUninstaller + "\" /S"});
+    // Setup cannot change or repair an install: the buttons would do nothing.
+    values.push_back({Key::kUninstall, "NoModify", true});
+    values.push_back({Key::kUninstall, "NoRepair", true});
+    values.push_back({Key::kUninstall, "InstallDate", complete->install_date});
+    if (!complete->help_link.empty()) values.push_back({Key::kUninstall, "HelpLink", complete->help_link});
+    if (!complete->update_link.empty()) values.push_back({Key::kUninstall, "URLUpdateInfo", complete->update_link});
     return values;
+}
+
+std::uint32_t InstalledKib(const SetupConfig& config, const std::vector<FileEntry>& extra_rows) {
+    std::uint64_t bytes = 0;
+    const auto add = [&](const FileEntry& row) {
+        if (!IsSkippedRow(row) && row.Size > 0) bytes += static_cast<std::uint64_t>(row.Size);
+    };
+    for (int i = 0; i < config.FileCount; ++i) add(config.Files[i]);
+    for (const FileEntry& row : extra_rows) add(row);
+    const std::uint64_t kib = (bytes + 1023) / 1024;
+    return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kib);
 }
 
 }  // namespace installed

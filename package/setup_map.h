@@ -104,11 +104,12 @@ inline constexpr char kSetupValue[] = "Setup";
 inline constexpr char kVersionValue[] = "Version";
 inline constexpr char kFolderValue[] = "Folder";
 
-// One value the install writes: a text (REG_SZ) or a Boolean (REG_DWORD 1 or 0).
+// One value the install writes: a text (REG_SZ), a Boolean (REG_DWORD 1 or
+// 0) or a number (REG_DWORD).
 struct Value {
     Key key;
     std::string name;
-    std::variant<std::string, bool> data;
+    std::variant<std::string, bool, std::uint32_t> data;
 };
 
 // SHA-256 of each copy the install left in the folder, as 64 lowercase hex
@@ -123,11 +124,24 @@ inline constexpr char kExtraFilesDigestValue[] = "ZsetupFilesSha256";
 inline constexpr char kMakerDigestValue[] = "ZsetupMakerSha256";
 inline constexpr char kInstallLocationValue[] = "InstallLocation";
 
+// What a maker may ask the uninstall entry to say besides the design's values,
+// as Programs and Features and deployment tools read them.
+struct CompleteEntry {
+    std::string display_icon;  // a program (or icon file) whose first icon is shown
+    std::uint32_t size_kib = 0;  // EstimatedSize
+    std::string install_date;  // yyyymmdd, the day of the install
+    std::string help_link, update_link;  // given by the maker, or empty
+};
+
 // Every value the install writes under its own keys, in the order it writes
-// them, for the record as the run has it (InstallFolder chosen) and the
-// digests of the copies it left. The uninstaller removes these by name: a
-// value added here is written and removed alike.
-std::vector<Value> Values(const SetupConfig& config, const CopyDigests& digests);
+// them, for the record as the run has it (InstallFolder chosen), the
+// digests of the copies it left and, when the maker asks, the complete
+// entry. The uninstaller removes these by name: a value added here is
+// written and removed alike.
+std::vector<Value> Values(const SetupConfig& config, const CopyDigests& digests,
+                          const std::optional<CompleteEntry>& complete = std::nullopt);
+// KiB of the files the rows install, rounded up: the entry's EstimatedSize.
+std::uint32_t InstalledKib(const SetupConfig& config, const std::vector<FileEntry>& extra_rows);
 
 }  // namespace installed
 }  // namespace zsetup

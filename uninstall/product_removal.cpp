@@ -168,9 +168,10 @@ void ProductRemoval::RemoveRegistry() {
     // The table's keys first: they may lie below the maker's key.
     RemoveTableValues();
     Registry& registry = platform_.registry;
-    // Every digest name: removing one the install did not write is harmless.
+    // Every name the install may have written: removing one it did not write is harmless.
     const installed::CopyDigests any_digests{"-", "-", "-"};
-    const std::vector<installed::Value> written = installed::Values(record_, any_digests);
+    const installed::CompleteEntry any_entry{"-", 0, "-", "-", "-"};
+    const std::vector<installed::Value> written = installed::Values(record_, any_digests, any_entry);
     const auto delete_values = [&](installed::Key which) {
         if (auto key = registry.OpenKey(RegRoot::LocalMachine, installed::KeyPath(which, record_), false, kReadWrite))
             for (const installed::Value& value : written)

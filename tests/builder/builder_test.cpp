@@ -380,6 +380,15 @@ const BadManifest kBadManifests[] = {
      "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
     {"maker folder root as a switch", "[[shortcut]]", "[maker]\nfolder_root = true\n[[shortcut]]",
      "maker.folder_root: expected \"drive\" or \"program_files\"", "folder_root"},
+    {"uninstall entry with an unknown key", "[[shortcut]]", "[uninstall_entry]\nsize = 5\n[[shortcut]]",
+     "uninstall_entry.size: unknown key", "size"},
+    {"uninstall entry icon of no file", "[[shortcut]]", "[uninstall_entry]\nicon = \"\\\\none.exe\"\n[[shortcut]]",
+     "uninstall_entry.icon: \"\\none.exe\" is not the name of any [[file]]", "icon"},
+    {"uninstall entry link of another scheme", "[[shortcut]]",
+     "[uninstall_entry]\nhelp_link = \"ftp://demo.example.org\"\n[[shortcut]]",
+     "uninstall_entry.help_link: not an http:// or https:// address", "help_link"},
+    {"uninstall entry as a key", "[product]", "uninstall_entry = true\n[product]",
+     "uninstall_entry: expected an [uninstall_entry] table", "uninstall_entry"},
     {"maker switch as text", "[[shortcut]]", "[maker]\nopen_folder = \"no\"\n[[shortcut]]",
      "maker.open_folder: expected true or false", "open_folder"},
     {"registry text too long", "value = \"完整\"", "value = \"" + Repeat("完", 66) + "\"",
@@ -629,6 +638,33 @@ finish_picture = "art/finish.jpg"
     far.run_file = 200;
     const auto no_row = VerifyProblems(ReadPackage(WriteRcData(setup, {{"SETUPMAKER", WriteMakerProfile(far)}})));
     EXPECT_EQ(no_row, std::vector<std::string>{"SETUPMAKER: run file: row 200 is not an installed file"});
+}
+
+// [uninstall_entry] asks for the complete entry: with a [maker] table it joins
+// its profile, without one it is a profile of its own that changes nothing else.
+TEST(Builder, UninstallEntryTableAsksForTheCompleteEntry) {
+    const std::string entry = "[uninstall_entry]\nicon = \"\\\\演示.exe\"\nhelp_link = \"https://demo.example.org/help\"\n";
+    for (const bool with_maker : {false, true}) {
+        SCOPED_TRACE(with_maker ? "with [maker]" : "alone");
+        ProductDir dir;
+        WriteProductFiles(dir);
+        std::string manifest = with_maker ? WithMaker("name = \"演示\"\n") : std::string(kManifest);
+        manifest.replace(manifest.find("[[shortcut]]"), 12, entry + "[[shortcut]]");
+        const PackageContents c = ReadPackage(Build(dir.Manifest(manifest)));
+        ASSERT_TRUE(c.maker.has_value()) << c.maker_refusal;
+        EXPECT_TRUE(c.maker->complete_entry);
+        EXPECT_EQ(c.maker->entry_icon, std::optional<int>(0));
+        EXPECT_EQ(c.maker->help_link, std::optional<std::string>("https://demo.example.org/help"));
+        EXPECT_FALSE(c.maker->update_link);
+        EXPECT_EQ(c.maker->page_title.has_value(), with_maker);
+        EXPECT_EQ(c.maker->licence_inline, with_maker);
+        EXPECT_TRUE(VerifyProblems(c).empty());
+        std::ostringstream text;
+        WriteTextReport(c, text);
+        EXPECT_NE(text.str().find("  uninstall_entry: \"complete\"\n  uninstall_entry_icon: \"0 \\演示.exe\"\n"),
+                  std::string::npos)
+            << text.str();
+    }
 }
 
 // With a [maker] table the licence shows inline unless the table says not;

@@ -3,11 +3,14 @@
 # its caption and example folder, the licence text inline on page 1, and a
 # finish that starts the product through its check box, opens the maker's
 # tutorial and leaves the folder closed; setup.exe shows the maker's icon.
+# The complete uninstall entry it asks for, and the quiet uninstall it names.
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 make_setup maker
 forget_install
 recorder=$6
 redirect_launches "$recorder"
+. "$wine_dir/run/env"
+machine >"$work/before.txt"
 
 start_setup
 drive wait-window expect-page 0
@@ -59,3 +62,28 @@ expect "setup.exe's icon" "$(icotool -l "$work/group.ico" | sed 's/ --bit-depth.
     "$(icotool -l "$work/product/art/demo.ico" | sed 's/ --bit-depth.*//')"
 icotool -l "$work/group.ico" | grep -F -- "--width=16 --height=16" >/dev/null || fail "not the maker's icon"
 echo "ok: setup.exe carries the maker's icon"
+
+# The complete entry: every value, as the export writes it.
+folder_unix="$WINEPREFIX/drive_c/$product_name"
+bytes=$(find "$folder_unix" -type f ! -name 'Z_*.cx' -printf '%s\n' | awk '{ n += $1 } END { print n }')
+kib=$(( (bytes + 1023) / 1024 ))
+entry_cases=(
+    "$uninstall_key" "\"DisplayIcon\"=\"C:\\\\$product_name\\\\$product_name.exe,0\""
+    "$uninstall_key" "$(printf '"EstimatedSize"=dword:%08x' "$kib")"
+    "$uninstall_key" "\"QuietUninstallString\"=\"\\\"C:\\\\$product_name\\\\uninstall.exe\\\" /S\""
+    "$uninstall_key" '"NoModify"=dword:00000001'
+    "$uninstall_key" '"NoRepair"=dword:00000001'
+    "$uninstall_key" "\"InstallDate\"=\"$(date +%Y%m%d)\""
+    "$uninstall_key" '"HelpLink"="http://demo.example.org/help/demo.html"'
+)
+expect_reg_values "${entry_cases[@]}"
+
+# Removed as a deployment tool would: the quiet command, no window.
+quiet=$($run reg query "$uninstall_key" /v QuietUninstallString | iconv -f GBK -t UTF-8 | sed -n 's/.*REG_SZ *//p' | tr -d '\r')
+program=${quiet%\" /S}
+program=${program#\"}
+(cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run "$program" /S) || fail "the quiet uninstall failed"
+wait_gone "$folder_unix"
+machine >"$work/after.txt"
+diff -u "$work/before.txt" "$work/after.txt" || fail "the quiet uninstall left the machine changed"
+echo "ok: the quiet uninstall left the machine as it was"

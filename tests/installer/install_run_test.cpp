@@ -197,6 +197,54 @@ TEST(InstallRun, TheUninstallEntryVouchesForTheCopiesItLeft) {
     }
 }
 
+// The entry Programs and Features and deployment tools read in full, only
+// when the maker's profile asks: a package without it writes the design's
+// values and no more.
+TEST(InstallRun, TheCompleteUninstallEntryOnlyWhenTheMakerAsks) {
+    MakerProfile complete;
+    complete.complete_entry = true;
+    MakerProfile with_icon_and_links = complete;
+    with_icon_and_links.entry_icon = 1;
+    with_icon_and_links.help_link = "https://demo.example.org/help";
+    with_icon_and_links.update_link = "https://demo.example.org/new";
+    const std::string uninstaller = "\"" + kFolder + "\\uninstall.exe\"";
+    const struct {
+        const char* label;
+        std::optional<MakerProfile> profile;
+        std::vector<std::pair<std::string, std::optional<RegValue>>> values;
+    } cases[] = {
+        {"no profile", std::nullopt,
+         {{"DisplayIcon", std::nullopt}, {"EstimatedSize", std::nullopt}, {"QuietUninstallString", std::nullopt},
+          {"NoModify", std::nullopt}, {"NoRepair", std::nullopt}, {"InstallDate", std::nullopt}}},
+        {"the complete entry", complete,
+         {{"DisplayIcon", StringValue(kFolder + "\\uninstall.exe,0")},
+          {"EstimatedSize", DwordValue(3)},  // 2,053 bytes
+          {"QuietUninstallString", StringValue(uninstaller + " /S")},
+          {"NoModify", DwordValue(1)}, {"NoRepair", DwordValue(1)}, {"InstallDate", StringValue("20270102")},
+          {"HelpLink", std::nullopt}, {"URLUpdateInfo", std::nullopt}}},
+        {"with the maker's icon and links", with_icon_and_links,
+         {{"DisplayIcon", StringValue(kFolder + "\\bin\\app.exe,0")},
+          {"HelpLink", StringValue("https://demo.example.org/help")},
+          {"URLUpdateInfo", StringValue("https://demo.example.org/new")},
+          {"UninstallString", StringValue(uninstaller)}}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.label);
+        Package p;
+        p.AddFile("\\bin\\app.exe", std::string(2048, 'a'));
+        if (k.profile) p.maker = WriteMakerProfile(*k.profile);
+        Wizard w(p);
+        w.platform->clock.SetToday("20270102");
+        w.ToFolderPage();
+        w.Next();
+        w.Next();
+        ASSERT_EQ(w.page(), 5);
+        auto key = w.platform->registry.OpenKey(RegRoot::LocalMachine, kUninstall, false, kKeyQueryValue);
+        ASSERT_TRUE(key);
+        for (const auto& [name, value] : k.values) EXPECT_EQ(key->QueryValue(name), value) << name;
+    }
+}
+
 // Past the record's 256 rows the extra table's follow: written the same way,
 // one progress over all, its copy beside the record's, a shortcut to its last.
 TEST(InstallRun, FilesPastTheRecordsRowsFollowUnderOneProgress) {

@@ -97,6 +97,11 @@ const Case kCases[] = {
          p.processes = std::vector<std::string>(4, std::string(60, 'p') + ".exe");
      }, nullptr, nullptr},
     {"the Program Files root", [](MakerProfile& p) { p.folder_root = FolderRoot::kProgramFiles; }, nullptr, nullptr},
+    {"the complete uninstall entry", [](MakerProfile& p) {
+         p.complete_entry = true; p.entry_icon = 2;
+         p.help_link = "https://demo.example.org/help"; p.update_link = "http://demo.example.org/new";
+     }, nullptr, nullptr},
+    {"the complete entry without an icon or links", [](MakerProfile& p) { p.complete_entry = true; }, nullptr, nullptr},
 
     // What the writer, and so the reader, refuses.
     {"a line over 64 bytes", [](MakerProfile& p) { p.caption = std::string(65, 'c'); }, nullptr,
@@ -119,6 +124,14 @@ const Case kCases[] = {
      nullptr, "programs: \"bin\\a.exe\" holds a backslash"},
     {"tutorial text without a box", [](MakerProfile& p) { p.no_tutorial = true; }, nullptr,
      "tutorial: no check box, yet its text or address"},
+    {"an entry icon without the complete entry", [](MakerProfile& p) { p.entry_icon = 0; }, nullptr,
+     "uninstall entry: an icon or link, yet not the complete entry"},
+    {"a help link without the complete entry", [](MakerProfile& p) { p.help_link = "https://h/"; }, nullptr,
+     "uninstall entry: an icon or link, yet not the complete entry"},
+    {"an entry icon past the table", [](MakerProfile& p) { p.complete_entry = true; p.entry_icon = 256; }, nullptr,
+     "uninstall entry: the icon is no row of the file table"},
+    {"an update link of another scheme", [](MakerProfile& p) { p.complete_entry = true; p.update_link = "ftp://h/"; },
+     nullptr, "update link: not an http:// or https:// address"},
 
     // Damaged bytes.
     {"another magic", nullptr, [](Bytes& b) { b[0] = 'X'; }, "not a maker profile"},
@@ -141,6 +154,8 @@ const Case kCases[] = {
      [](Bytes& b) { b.back() = 0; }, "folder root: not known"},
     {"an unknown folder root", [](MakerProfile& p) { p.folder_root = FolderRoot::kProgramFiles; },
      [](Bytes& b) { b.back() = 2; }, "folder root: not known"},
+    {"an entry icon of one byte", [](MakerProfile& p) { p.complete_entry = true; p.entry_icon = 1; },
+     [](Bytes& b) { b.pop_back(); b[b.size() - 3] = 1; }, "uninstall entry: not a 2-byte row number"},
     {"a run file of three bytes", nullptr, [](Bytes& b) {
          const std::size_t at = FieldAt(b, 13);
          b[at + 1] = 3;
@@ -180,6 +195,33 @@ TEST(MakerProfileRecord, TheRunFileIsAnInstalledRowOfTheTable) {
     EXPECT_EQ(MakerProfileProblem(p, *record), "SETUPMAKER: run file: row 1 is not an installed file");
     p.run_file = 2;
     EXPECT_EQ(MakerProfileProblem(p, *record), "SETUPMAKER: run file: row 2 is not an installed file");
+}
+
+// The entry's icon is an installed file's, like the run file.
+TEST(MakerProfileRecord, TheEntryIconIsAnInstalledRowOfTheTable) {
+    auto record = std::make_unique<SetupConfig>(SetupConfig::Zero());
+    record->FileCount = 2;
+    record->Files[0].Name.assign("\\bin\\demo.exe");
+    record->Files[1].Name.assign("\\..\\*.txt");
+    MakerProfile p;
+    p.complete_entry = true;
+    for (const int row : {0, 1, 5}) {
+        p.entry_icon = row;
+        EXPECT_EQ(MakerProfileProblem(p, *record),
+                  row == 0 ? "" : "SETUPMAKER: uninstall entry icon: row " + std::to_string(row) + " is not an installed file");
+    }
+}
+
+// A profile that does not ask for the complete entry is the bytes earlier
+// readers know; one that does adds a field of its own at the end.
+TEST(MakerProfileCompleteEntry, WrittenOnlyWhenAsked) {
+    const Bytes before = WriteMakerProfile(Full());
+    MakerProfile complete = Full();
+    complete.complete_entry = true;
+    complete.entry_icon = 0xFF;
+    Bytes expected = before;
+    expected.insert(expected.end(), {18, 2, 0, 0xFF, 0});
+    EXPECT_EQ(WriteMakerProfile(complete), expected);
 }
 
 }  // namespace

@@ -138,6 +138,27 @@ TEST(Uninstall, TakesAwayExactlyWhatTheRunWrote) {
               (std::vector<std::string>{launched[0].program, FolderOf(launched[0].program)}));
 }
 
+// The complete uninstall entry's values go with the design's, and the key with them.
+TEST(Uninstall, TakesAwayTheCompleteEntry) {
+    Package p = Product();
+    MakerProfile profile;
+    profile.complete_entry = true;
+    profile.entry_icon = 0;
+    profile.help_link = "https://demo.example.org/help";
+    profile.update_link = "https://demo.example.org/new";
+    p.maker = WriteMakerProfile(profile);
+    Cycle c(p);
+    {
+        auto entry = c.w.platform->registry.OpenKey(
+            RegRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示软件", false,
+            kKeyQueryValue);
+        ASSERT_TRUE(entry);
+        ASSERT_TRUE(entry->QueryValue("URLUpdateInfo"));
+    }
+    EXPECT_EQ(c.Uninstall().exit_code(), kUninstallComplete);
+    EXPECT_EQ(c.w.platform->registry.Listing(), c.registry_before);
+}
+
 // Past the record's 256 files: the rows of the table copy beside it go too,
 // and so do the copy and a link to one of its files.
 Package LargeProduct() {
