@@ -53,8 +53,7 @@ public:
 
     // The row of the file a key names by its installed name: one of the
     // first 256, which the profile can name.
-    std::optional<int> Row(std::string_view key, const std::map<std::string, int>& index_of_name,
-                           const char* what) {
+    std::optional<int> Row(std::string_view key, const std::map<std::string, int>& index_of_name, const char* what) {
         const auto name = Text(key, kFileNameBytes);
         if (!name) return std::nullopt;
         const toml::node* node = Node(key);

@@ -127,9 +127,9 @@ inline constexpr char kInstallLocationValue[] = "InstallLocation";
 // What a maker may ask the uninstall entry to say besides the design's values,
 // as Programs and Features and deployment tools read them.
 struct CompleteEntry {
-    std::string display_icon;  // a program (or icon file) whose first icon is shown
-    std::uint32_t size_kib = 0;  // EstimatedSize
-    std::string install_date;  // yyyymmdd, the day of the install
+    std::string display_icon;            // a program (or icon file) whose first icon is shown
+    std::uint32_t size_kib = 0;          // EstimatedSize
+    std::string install_date;            // yyyymmdd, the day of the install
     std::string help_link, update_link;  // given by the maker, or empty
 };
 

@@ -643,7 +643,8 @@ finish_picture = "art/finish.jpg"
 // [uninstall_entry] asks for the complete entry: with a [maker] table it joins
 // its profile, without one it is a profile of its own that changes nothing else.
 TEST(Builder, UninstallEntryTableAsksForTheCompleteEntry) {
-    const std::string entry = "[uninstall_entry]\nicon = \"\\\\演示.exe\"\nhelp_link = \"https://demo.example.org/help\"\n";
+    const std::string entry =
+        "[uninstall_entry]\nicon = \"\\\\演示.exe\"\nhelp_link = \"https://demo.example.org/help\"\n";
     for (const bool with_maker : {false, true}) {
         SCOPED_TRACE(with_maker ? "with [maker]" : "alone");
         ProductDir dir;

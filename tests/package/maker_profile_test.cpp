@@ -207,8 +207,9 @@ TEST(MakerProfileRecord, TheEntryIconIsAnInstalledRowOfTheTable) {
     p.complete_entry = true;
     for (const int row : {0, 1, 5}) {
         p.entry_icon = row;
-        EXPECT_EQ(MakerProfileProblem(p, *record),
-                  row == 0 ? "" : "SETUPMAKER: uninstall entry icon: row " + std::to_string(row) + " is not an installed file");
+        EXPECT_EQ(MakerProfileProblem(p, *record), row == 0 ? ""
+                                                            : "SETUPMAKER: uninstall entry icon: row " +
+                                                                  std::to_string(row) + " is not an installed file");
     }
 }
 
