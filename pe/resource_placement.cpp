@@ -46,6 +46,8 @@ bool RelocationsPatch(const Bytes& image, const PeImage& img, std::uint64_t from
     if (img.directories.size() <= kBaseRelocationDirectoryIndex) return false;
     const PeDataDirectory& dir = img.directories[kBaseRelocationDirectoryIndex];
     if (dir.rva == 0 || dir.size == 0) return false;
+    // In the headers, which every write rewrites, it is no table.
+    if (dir.rva < img.size_of_headers) return true;
     std::size_t at;
     try {
         at = img.OffsetOfRva(dir.rva, dir.size);
@@ -190,7 +192,8 @@ ResourcePlacement PlaceResourceSection(const Bytes& image, const PeImage& img) {
     }
     // Likewise a base relocation table that patches past the last section or
     // cannot be read: no placement would be safe, and each write would append.
-    if (!img.sections.empty() && RelocationsPatch(image, img, MappedEnd(img.sections.back()), UINT64_MAX))
+    const std::uint64_t sections_end = img.sections.empty() ? img.size_of_headers : MappedEnd(img.sections.back());
+    if (RelocationsPatch(image, img, sections_end, UINT64_MAX))
         throw PeError("The program file is damaged: its base relocations cannot be read or patch past its sections.");
     if (const std::optional<std::size_t> k = Replaceable(image, img)) return Replace(image, img, *k);
     return Append(image, img);

@@ -506,6 +506,25 @@ TEST_P(RelocatedImageTest, RefusesRelocationsThatCannotBeRead) {
     }
 }
 
+// An image without sections whose relocation table lies in its headers,
+// which every write rewrites: refused, not written into a file that would
+// then read otherwise.
+TEST(ResourceWriterTest, RefusesRelocationsInTheHeadersOfAnImageWithoutSections) {
+    for (const ImageKind& kind : kImageKinds) {
+        SCOPED_TRACE(kind.label);
+        Bytes image = MakeImage(Layout::kNoResources, {}, kind);
+        le::Put16(image, kCoffOffset + 2, 0);
+        image.resize(0x400);
+        const std::uint32_t at = 0x300;
+        le::Put32(image, at, kSectionAlignment);
+        le::Put32(image, at + 4, 12);
+        le::Put16(image, at + 8, 0x3010);
+        le::Put32(image, kind.Directory(5), at);
+        le::Put32(image, kind.Directory(5) + 4, 12);
+        EXPECT_THROW(WriteRcData(image, {{"SETUPINI", Filled(8, 1)}}), PeError);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, RelocatedImageTest, ::testing::ValuesIn(kImageKinds),
                          [](const ::testing::TestParamInfo<ImageKind>& info) { return std::string(info.param.label); });
 
