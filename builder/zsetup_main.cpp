@@ -226,19 +226,23 @@ PackageContents Read(const std::string& file) {
     }
 }
 
-// verify: the problems found, the program's kind, and whether the file carries a signature.
+// verify: the problems found, the program's kind, and whether the file and
+// the uninstaller it carries are signed.
 int Verify(const PackageContents& contents, bool json) {
     const auto problems = VerifyProblems(contents);
+    const PackedUninstaller uninstaller = ReadPackedUninstaller(contents);
     if (json) {
         std::cout << "{\"ok\": " << (problems.empty() ? "true" : "false") << ", \"problems\": [";
         for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? ", " : "") << JsonText(problems[i]);
         std::cout << "], \"architecture\": " << JsonText(ArchName(contents.machine))
-                  << ", \"signature\": " << SignatureJson(contents) << "}\n";
+                  << ", \"signature\": " << SignatureJson(contents.certificate)
+                  << ", \"uninstaller_signature\": " << SignatureJson(uninstaller.signature) << "}\n";
     } else {
         for (const std::string& p : problems) std::cout << p << "\n";
         if (problems.empty()) std::cout << "ok\n";
         std::cout << "architecture: " << ArchDescription(contents.machine) << "\n";
-        std::cout << "signature: " << SignatureSummary(contents) << "\n";
+        std::cout << "signature: " << SignatureSummary(contents.certificate) << "\n";
+        std::cout << "uninstaller signature: " << SignatureSummary(uninstaller) << "\n";
     }
     return problems.empty() ? 0 : kFailure;
 }
@@ -273,13 +277,14 @@ int Run(int argc, char** argv) {
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
     build->add_flag("-q,--quiet", b.quiet, "No progress, notes or summary; warnings and errors still");
-    auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
+    auto* inspect = app.add_subcommand("inspect", "Print the record, its tables, the checksums and the signatures");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");
     auto* extract = app.add_subcommand("extract", "Write the payload's files under their installed names");
     extract->add_option("SETUP", setup, "A built installer")->required();
     extract->add_option("DIR", folder, "The folder to write into")->required();
-    auto* verify = app.add_subcommand("verify", "Check the record and the payload checksum; say whether it is signed");
+    auto* verify = app.add_subcommand(
+        "verify", "Check the record and the payload checksum; say whether it and its uninstaller are signed");
     verify->add_option("SETUP", setup, "A built installer")->required();
     verify->add_flag("--json", json, "Print JSON, errors too");
 
