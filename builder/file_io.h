@@ -87,4 +87,8 @@ private:
     bool committed_ = false;
 };
 
+// An input file's bytes written to `to` as WriteFileReplacing writes: whole or
+// not at all. Throws as InputFile and ReplacingFile do.
+void CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace zsetup

@@ -644,7 +644,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     const std::filesystem::path base = file.parent_path();
 
     CheckKeys(root, "",
-              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker"},
+              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker", "sign"},
               problems);
     ReadArch(root, m, options, problems);
     ReadProduct(root, *m.record, options, problems);
@@ -668,6 +668,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     ReadRegistry(root, *m.record, problems);
     m.maker = ReadMakerTable(root, base, index_of_name,
                              [&](int line, const std::string& message) { problems.Add(line, message); });
+    m.publishing =
+        ReadPublishingTables(root, shown, [&](int line, const std::string& message) { problems.Add(line, message); });
     problems.ThrowIfAny();
     AddWarnings(root, m);
     return m;

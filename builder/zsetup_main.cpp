@@ -1,5 +1,6 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
 //   zsetup build MANIFEST [-o setup.exe] [--arch x86|x64] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
+//                [--sign COMMAND]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
 //   zsetup verify setup.exe [--json]
@@ -37,6 +38,8 @@
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/signing.h"
+#include "builder/temporary_folder.h"
 #include "pe/pe_error.h"
 #include "pe/pe_machine.h"
 #include "package/errors.h"
@@ -145,6 +148,7 @@ struct BuildOptions {
     std::string manifest, output;
     std::filesystem::path stub, uninstaller;  // as given; empty: the defaults
     std::optional<PeMachine> arch;            // as given
+    std::optional<std::string> sign;          // --sign, over the manifest's [sign] command
     const char* argv0 = "";
     bool strict = false, quiet = false;
 
@@ -161,6 +165,43 @@ void PrintSummary(const std::string& output, const Manifest& m, std::size_t setu
     if (in > 0) std::snprintf(ratio, sizeof ratio, "%.1f%%", 100.0 * static_cast<double>(setup_bytes) / in);
     std::printf("built \"%s\": %zu files, %llu bytes in, setup %zu bytes (%s), %.2f s\n", output.c_str(), files.size(),
                 static_cast<unsigned long long>(in), setup_bytes, ratio, seconds);
+}
+
+// The signing command: --sign's, else the manifest's, refused before anything runs.
+std::optional<SignCommand> SigningCommand(const BuildOptions& o, const Manifest& manifest) {
+    if (!o.sign) return manifest.publishing.sign;
+    if (const std::string why = SignCommandProblem(*o.sign); !why.empty()) throw InputError("--sign: " + why);
+    return SignCommand{*o.sign, "--sign"};
+}
+
+// The filled stub written to file, whole or not at all.
+void WriteSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub, const std::filesystem::path& file,
+                bool quiet) {
+    ProgressFn progress;
+    if (!quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
+    // Written as it is packed, on every core; renamed into place when done.
+    ReplacingFile out(file);
+    BuildSetup(manifest, stub, progress, out, 0);
+    out.Commit();
+}
+
+// Runs fill, telling a stub the writer cannot fill (exit 1) or one that is no
+// GUI program of the build's kind (exit 2) as the stub's fault: the exit
+// code then, nothing when it went well.
+template <typename Fill>
+std::optional<int> AsTheStubs(const std::filesystem::path& stub_file, Fill fill) {
+    try {
+        fill();
+    } catch (const PeError& e) {
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        return kFailure;
+    } catch (const ManifestError&) {
+        throw;
+    } catch (const InputError& e) {
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        return kBadInput;
+    }
+    return std::nullopt;
 }
 
 int Build(const BuildOptions& o) {
@@ -183,6 +224,7 @@ int Build(const BuildOptions& o) {
                   << (manifest.warnings.size() == 1 ? " warning" : " warnings") << ", nothing written\n";
         return kBadInput;
     }
+    const std::optional<SignCommand> sign = SigningCommand(o, manifest);
     const std::string output = o.output.empty() ? "setup.exe" : o.output;
     CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
     std::vector<std::uint8_t> stub;
@@ -195,22 +237,23 @@ int Build(const BuildOptions& o) {
         std::cerr << "zsetup: the stub: " << e.what() << " (" << StubAdvice(manifest.arch) << ")\n";
         return kFailure;
     }
-    ProgressFn progress;
-    if (!o.quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
-    // Written as it is packed, on every core; renamed into place when done.
-    ReplacingFile out(std::filesystem::u8path(output));
-    try {
-        BuildSetup(manifest, stub, progress, out, 0);
-    } catch (const PeError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
-        return kFailure;
-    } catch (const ManifestError&) {
-        throw;
-    } catch (const InputError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
-        return kBadInput;
+    // What would refuse the build is found before a signing command runs.
+    if (auto code = AsTheStubs(stub_file, [&] { CheckStubProgram(stub, manifest); })) return *code;
+    if (!sign) {
+        if (auto code =
+                AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, std::filesystem::u8path(output), o.quiet); }))
+            return *code;
+    } else {
+        CheckUninstallerKind(manifest);
+        // The command works on copies of its own: the installed uninstaller
+        // stays as it is, and no output is ever written unsigned.
+        const TemporaryFolder folder;
+        if (manifest.built_in_uninstaller) SignBuiltInUninstaller(manifest, *sign, folder.path());
+        const std::filesystem::path built = folder.path() / "setup.exe";
+        if (auto code = AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, built, o.quiet); })) return *code;
+        SignSetup(*sign, built, manifest.arch);
+        CopyFileReplacing(built, std::filesystem::u8path(output));
     }
-    out.Commit();
     if (!o.quiet)
         PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -263,7 +306,7 @@ int Run(int argc, char** argv) {
 
     BuildOptions b;
     b.argv0 = argv[0];
-    std::string arch, stub, uninstaller, setup, folder;
+    std::string arch, stub, uninstaller, setup, folder, sign_command;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
     build->add_option("MANIFEST", b.manifest, "The product manifest (TOML)")->required();
@@ -277,6 +320,10 @@ int Run(int argc, char** argv) {
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
     build->add_flag("-q,--quiet", b.quiet, "No progress, notes or summary; warnings and errors still");
+    auto* sign = build->add_option("--sign", sign_command,
+                                   "Sign the built-in uninstaller and setup.exe with this command line, {file} "
+                                   "standing for the file; over the manifest's [sign] command");
+    sign->type_name("COMMAND");
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables, the checksums and the signatures");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");
@@ -307,6 +354,7 @@ int Run(int argc, char** argv) {
             b.stub = std::filesystem::u8path(stub);
             b.uninstaller = std::filesystem::u8path(uninstaller);
             if (!arch.empty()) b.arch = ArchNamed(arch);
+            if (*sign) b.sign = sign_command;
             return Build(b);
         }
         const PackageContents contents = Read(setup);
