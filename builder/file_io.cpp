@@ -227,4 +227,12 @@ void CopyFileReplacing(const std::filesystem::path& from, const std::filesystem:
     out.Commit();
 }
 
+Sha256Digest FileSha256(const std::filesystem::path& file) {
+    InputFile in(file);
+    Sha256 digest;
+    std::vector<std::uint8_t> piece(kCopyPiece);
+    for (std::size_t n; (n = in.Read(piece.data(), piece.size())) != 0;) digest.Add(piece.data(), n);
+    return digest.Finish();
+}
+
 }  // namespace zsetup

@@ -644,7 +644,8 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     const std::filesystem::path base = file.parent_path();
 
     CheckKeys(root, "",
-              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker", "sign"},
+              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker", "sign",
+               "winget"},
               problems);
     ReadArch(root, m, options, problems);
     ReadProduct(root, *m.record, options, problems);

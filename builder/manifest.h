@@ -54,7 +54,7 @@ struct Manifest {
     // expected; for the user's information, never refused by --strict.
     std::vector<std::string> notes;
     MakerManifest maker;  // the [maker] table
-    // The [sign] command, over which the command line wins.
+    // The [sign] command and the [winget] keys, over which the command line wins.
     PublishingTables publishing;
 };
 

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "builder/manifest_error.h"
+#include "builder/manifest_text.h"
 #include "builder/signing.h"
+#include "builder/winget_rules.h"
 
 namespace zsetup {
 namespace {
@@ -28,6 +30,33 @@ const toml::table* Table(const toml::table& root, std::string_view name, std::in
     return table;
 }
 
+// table[key] as a text, kept when `check` finds nothing wrong with it.
+std::optional<std::string> Text(const toml::table& table, const std::string& full_key, std::string_view key,
+                                const ProblemSink& problem, std::string (*check)(std::string_view)) {
+    const toml::node* node = table.get(key);
+    if (!node) return std::nullopt;
+    if (!node->is_string()) {
+        problem(LineOf(node), full_key + ": expected a text in double quotes");
+        return std::nullopt;
+    }
+    const std::string& text = node->as_string()->get();
+    if (const std::string why = check(text); !why.empty()) {
+        problem(LineOf(node), full_key + ": " + why);
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::string LicenseProblem(std::string_view text) {
+    const std::string why = LengthProblem(text, kWingetLicenseFewest, kWingetLicenseMost);
+    return why.empty() ? why : Quoted(text) + " " + why;
+}
+
+std::string DescriptionProblem(std::string_view text) {
+    const std::string why = LengthProblem(text, kWingetDescriptionFewest, kWingetDescriptionMost);
+    return why.empty() ? why : Quoted(text) + " " + why;
+}
+
 }  // namespace
 
 PublishingTables ReadPublishingTables(const toml::table& root, const std::string& manifest_file,
@@ -45,6 +74,15 @@ PublishingTables ReadPublishingTables(const toml::table& root, const std::string
             out.sign =
                 SignCommand{node->as_string()->get(), ManifestPlace(manifest_file, LineOf(node)) + "sign.command"};
         }
+    }
+    if (const toml::table* winget =
+            Table(root, "winget", {"identifier", "url", "license", "short_description"}, problem)) {
+        WingetKeys& w = out.winget;
+        w.identifier = Text(*winget, "winget.identifier", "identifier", problem, WingetIdentifierProblem);
+        w.url = Text(*winget, "winget.url", "url", problem, WingetUrlProblem);
+        w.license = Text(*winget, "winget.license", "license", problem, LicenseProblem);
+        w.short_description =
+            Text(*winget, "winget.short_description", "short_description", problem, DescriptionProblem);
     }
     return out;
 }

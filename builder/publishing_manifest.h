@@ -1,5 +1,7 @@
-// The manifest's [sign] table: how setup.exe is signed during the build. The
-// command line's --sign wins over it.
+// The manifest's [sign] and [winget] tables: how setup.exe is signed during
+// the build, and what the Windows Package Manager's manifest says of it
+// (zsetup build --winget writes it). The command line's --sign, --winget-id
+// and --winget-url win over them.
 #pragma once
 
 #include <optional>
@@ -16,11 +18,17 @@ struct SignCommand {
     std::string origin;  // where messages point: "--sign", or "product.toml:12: sign.command"
 };
 
-struct PublishingTables {
-    std::optional<SignCommand> sign;  // none without [sign]
+// [winget]'s keys as written (UTF-8), each checked against the schema.
+struct WingetKeys {
+    std::optional<std::string> identifier, url, license, short_description;
 };
 
-// Reads root's [sign] table; every problem goes to the sink.
+struct PublishingTables {
+    std::optional<SignCommand> sign;  // none without [sign]
+    WingetKeys winget;
+};
+
+// Reads root's [sign] and [winget] tables; every problem goes to the sink.
 // manifest_file names the manifest in a command's origin.
 PublishingTables ReadPublishingTables(const toml::table& root, const std::string& manifest_file,
                                       const ProblemSink& problem);

@@ -1,6 +1,6 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
 //   zsetup build MANIFEST [-o setup.exe] [--arch x86|x64] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
-//                [--sign COMMAND]
+//                [--sign COMMAND] [--winget DIR [--winget-id ID] [--winget-url URL]]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
 //   zsetup verify setup.exe [--json]
@@ -40,6 +40,7 @@
 #include "builder/package_reader.h"
 #include "builder/signing.h"
 #include "builder/temporary_folder.h"
+#include "builder/winget_manifest.h"
 #include "pe/pe_error.h"
 #include "pe/pe_machine.h"
 #include "package/errors.h"
@@ -126,6 +127,15 @@ bool Inside(const std::filesystem::path& path, const std::filesystem::path& fold
     return !relative.empty() && *relative.begin() != "..";
 }
 
+// What the build writes must not lie in a [[folder]] source: the next build would pack `what`.
+void CheckNotPacked(const std::string& shown, const std::filesystem::path& path, const Manifest& manifest,
+                    const char* what) {
+    for (const SourceFile& source : manifest.folders)
+        if (Inside(path, source.path))
+            throw InputError(shown + " lies in " + source.key + " \"" + source.path.u8string() +
+                             "\"; the next build would pack " + what);
+}
+
 // The output must not overwrite what the build reads, and its folder must be there.
 void CheckOutput(const std::filesystem::path& output, const std::filesystem::path& stub, const Manifest& manifest) {
     const std::string shown = "-o \"" + output.u8string() + "\"";
@@ -138,10 +148,7 @@ void CheckOutput(const std::filesystem::path& output, const std::filesystem::pat
     if (SameFile(output, manifest.licence.path)) throw InputError(shown + " is the licence, the build reads it");
     for (const SourceFile& source : manifest.sources)
         if (SameFile(output, source.path)) throw InputError(shown + " is " + source.key + ", a file the build reads");
-    for (const SourceFile& source : manifest.folders)
-        if (Inside(output, source.path))
-            throw InputError(shown + " lies in " + source.key + " \"" + source.path.u8string() +
-                             "\"; the next build would pack the installer into itself");
+    CheckNotPacked(shown, output, manifest, "the installer into itself");
 }
 
 struct BuildOptions {
@@ -149,6 +156,8 @@ struct BuildOptions {
     std::filesystem::path stub, uninstaller;  // as given; empty: the defaults
     std::optional<PeMachine> arch;            // as given
     std::optional<std::string> sign;          // --sign, over the manifest's [sign] command
+    std::optional<std::filesystem::path> winget;
+    WingetOverrides winget_keys;
     const char* argv0 = "";
     bool strict = false, quiet = false;
 
@@ -225,6 +234,11 @@ int Build(const BuildOptions& o) {
         return kBadInput;
     }
     const std::optional<SignCommand> sign = SigningCommand(o, manifest);
+    std::optional<WingetPackage> winget;
+    if (o.winget) {
+        winget = WingetPackageOf(manifest, o.winget_keys);
+        CheckNotPacked("--winget \"" + o.winget->u8string() + "\"", *o.winget, manifest, "its winget manifest");
+    }
     const std::string output = o.output.empty() ? "setup.exe" : o.output;
     CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
     std::vector<std::uint8_t> stub;
@@ -254,6 +268,7 @@ int Build(const BuildOptions& o) {
         SignSetup(*sign, built, manifest.arch);
         CopyFileReplacing(built, std::filesystem::u8path(output));
     }
+    if (winget) WriteWingetManifest(*o.winget, *winget, FileSha256(std::filesystem::u8path(output)));
     if (!o.quiet)
         PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -306,7 +321,7 @@ int Run(int argc, char** argv) {
 
     BuildOptions b;
     b.argv0 = argv[0];
-    std::string arch, stub, uninstaller, setup, folder, sign_command;
+    std::string arch, stub, uninstaller, setup, folder, sign_command, winget_dir, winget_identifier, winget_address;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
     build->add_option("MANIFEST", b.manifest, "The product manifest (TOML)")->required();
@@ -323,7 +338,15 @@ int Run(int argc, char** argv) {
     auto* sign = build->add_option("--sign", sign_command,
                                    "Sign the built-in uninstaller and setup.exe with this command line, {file} "
                                    "standing for the file; over the manifest's [sign] command");
+    auto* winget = build->add_option("--winget", winget_dir,
+                                     "Also write the Windows Package Manager's manifest (1.6.0) of setup.exe into DIR");
     sign->type_name("COMMAND");
+    winget->type_name("DIR");
+    auto* winget_id =
+        build->add_option("--winget-id", winget_identifier, "Its PackageIdentifier, over [winget] identifier");
+    winget_id->type_name("ID")->needs(winget);
+    auto* winget_url = build->add_option("--winget-url", winget_address, "Its InstallerUrl, over [winget] url");
+    winget_url->type_name("URL")->needs(winget);
     auto* inspect = app.add_subcommand("inspect", "Print the record, its tables, the checksums and the signatures");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");
@@ -355,6 +378,9 @@ int Run(int argc, char** argv) {
             b.uninstaller = std::filesystem::u8path(uninstaller);
             if (!arch.empty()) b.arch = ArchNamed(arch);
             if (*sign) b.sign = sign_command;
+            if (*winget) b.winget = std::filesystem::u8path(winget_dir);
+            if (*winget_id) b.winget_keys.identifier = winget_identifier;
+            if (*winget_url) b.winget_keys.url = winget_address;
             return Build(b);
         }
         const PackageContents contents = Read(setup);
