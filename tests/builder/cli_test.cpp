@@ -9,6 +9,7 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -172,6 +173,35 @@ TEST_F(Cli, StrictFindsTheUninstallerInEitherTable) {
             << run.output;
         fs::remove(setup_);
     }
+}
+
+// The manual page is written by hand: it names every option the program
+// takes, and none it does not.
+TEST_F(Cli, TheManualPageNamesEveryOptionOfTheHelp) {
+    // Every "--name" in a text: two hyphens, a letter, then letters and hyphens.
+    const auto options = [](const std::string& text) {
+        const auto part = [](char c, bool first) { return (c >= 'a' && c <= 'z') || (!first && c == '-'); };
+        std::set<std::string> found;
+        for (std::size_t at = 0; (at = text.find("--", at)) != std::string::npos;) {
+            std::size_t end = at + 2;
+            while (end < text.size() && part(text[end], end == at + 2)) ++end;
+            if (end > at + 2) found.insert(text.substr(at, end - at));
+            at = end;
+        }
+        found.erase("--help");
+        return found;
+    };
+    std::string help;
+    for (const char* command : {"", "build ", "inspect ", "extract ", "verify "}) {
+        const ToolRun run = ZsetupOut(std::string(command) + "--help");
+        EXPECT_EQ(run.status, 0) << run.output;
+        help += run.output;
+    }
+    std::string page = ReadFileText(ZSETUP_MAN_PAGE);
+    for (std::size_t at; (at = page.find("\\-")) != std::string::npos;) page.replace(at, 2, "-");
+    const std::set<std::string> in_help = options(help);
+    EXPECT_GT(in_help.size(), 10u) << help;
+    EXPECT_EQ(options(page), in_help);
 }
 
 TEST_F(Cli, TellsItsVersion) {
