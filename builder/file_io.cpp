@@ -22,6 +22,8 @@
 namespace zsetup {
 namespace {
 
+constexpr std::size_t kCopyPiece = 1 << 20;
+
 std::runtime_error FileError(const char* what, const std::filesystem::path& file, const std::string& reason) {
     return std::runtime_error(std::string(what) + " \"" + file.u8string() + "\": " + reason);
 }
@@ -215,6 +217,22 @@ void ReplacingFile::Commit() {
     std::filesystem::rename(partial_, file_, ec);
     if (ec) throw FileError("Cannot write", file_, ec.message());
     committed_ = true;
+}
+
+void CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    InputFile in(from);
+    ReplacingFile out(to);
+    std::vector<std::uint8_t> piece(kCopyPiece);
+    for (std::size_t n; (n = in.Read(piece.data(), piece.size())) != 0;) out.Append(piece.data(), n);
+    out.Commit();
+}
+
+Sha256Digest FileSha256(const std::filesystem::path& file) {
+    InputFile in(file);
+    Sha256 digest;
+    std::vector<std::uint8_t> piece(kCopyPiece);
+    for (std::size_t n; (n = in.Read(piece.data(), piece.size())) != 0;) digest.Add(piece.data(), n);
+    return digest.Finish();
 }
 
 }  // namespace zsetup

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/file_bytes.h"
+#include "package/sha256.h"
 #include "pe/resource_writer.h"
 
 namespace zsetup {
@@ -86,5 +87,12 @@ private:
     std::ofstream out_;
     bool committed_ = false;
 };
+
+// An input file's bytes written to `to` as WriteFileReplacing writes: whole or
+// not at all. Throws as InputFile and ReplacingFile do.
+void CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The SHA-256 of an input file's bytes, read a piece at a time.
+Sha256Digest FileSha256(const std::filesystem::path& file);
 
 }  // namespace zsetup

@@ -144,9 +144,11 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     out << "Checksum: stored " << static_cast<std::uint32_t>(r.PackChecksum) << ", computed " << c.computed_checksum
         << (static_cast<std::uint32_t>(r.PackChecksum) == c.computed_checksum ? " (match)" : " (MISMATCH)") << "\n";
     out << "Licence (PROTOCOL): " << (c.licence ? std::to_string(c.licence->size()) + " bytes" : "none") << "\n";
-    out << "Uninstaller (\\uninstall.exe): " << UninstallerKind(c) << "\n";
+    const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
+    out << "Uninstaller (\\uninstall.exe): " << uninstaller.kind << "\n";
     out << "Architecture: " << ArchDescription(c.machine) << "\n";
-    out << "Signature: " << SignatureSummary(c) << "\n";
+    out << "Signature: " << SignatureSummary(c.certificate) << "\n";
+    out << "Uninstaller signature: " << SignatureSummary(uninstaller) << "\n";
     if (c.extra_bytes != 0) out << "Extra data after the sections: " << c.extra_bytes << " bytes\n";
     if (!c.has_maker) return;
     out << "\nMaker profile (SETUPMAKER):" << (c.maker ? "" : " refused: " + c.maker_refusal) << "\n";
@@ -198,9 +200,11 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
     out << "  \"checksum\": {\"stored\": " << static_cast<std::uint32_t>(r.PackChecksum)
         << ", \"computed\": " << c.computed_checksum << "},\n";
     out << "  \"licence_size\": " << (c.licence ? std::to_string(c.licence->size()) : "null") << ",\n";
-    out << "  \"uninstaller\": " << Json(UninstallerKind(c)) << ",\n";
+    const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
+    out << "  \"uninstaller\": " << Json(uninstaller.kind) << ",\n";
     out << "  \"architecture\": " << Json(ArchName(c.machine)) << ",\n";
-    out << "  \"signature\": " << SignatureJson(c) << ",\n";
+    out << "  \"signature\": " << SignatureJson(c.certificate) << ",\n";
+    out << "  \"uninstaller_signature\": " << SignatureJson(uninstaller.signature) << ",\n";
     out << "  \"extra_bytes\": " << c.extra_bytes;
     if (c.has_maker) {
         out << ",\n  \"maker\": {";
@@ -218,13 +222,12 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
 
 std::string JsonText(const std::string& utf8) { return Json(utf8); }
 
-std::string SignatureJson(const PackageContents& c) {
-    if (!c.certificate) return "null";
+std::string SignatureJson(const std::optional<CertificateTable>& signature) {
+    if (!signature) return "null";
     std::string types;
-    for (const CertificateEntry& e : c.certificate->entries)
-        types += (types.empty() ? "" : ", ") + std::to_string(e.type);
-    return "{\"entries\": " + std::to_string(c.certificate->entries.size()) + ", \"entry_types\": [" + types +
-           "], \"bytes\": " + std::to_string(c.certificate->size) + "}";
+    for (const CertificateEntry& e : signature->entries) types += (types.empty() ? "" : ", ") + std::to_string(e.type);
+    return "{\"entries\": " + std::to_string(signature->entries.size()) + ", \"entry_types\": [" + types +
+           "], \"bytes\": " + std::to_string(signature->size) + "}";
 }
 
 }  // namespace zsetup

@@ -1,9 +1,10 @@
 // What `zsetup inspect` prints: every field of the record, the three tables
 // with their counts, the payload size, both checksums, the program's kind
-// (x86 or x64) and the signature.
+// (x86 or x64), and whether it and its uninstaller are signed.
 // Texts are shown in UTF-8.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -16,7 +17,8 @@ void WriteJsonReport(const PackageContents& contents, std::ostream& out);
 
 // A UTF-8 text as a JSON string, quotes included.
 std::string JsonText(const std::string& utf8);
-// The signature as a JSON value: null, or its kind, entries and bytes.
-std::string SignatureJson(const PackageContents& contents);
+// A signature as a JSON value: null when not signed, or its entries, their
+// types and its bytes.
+std::string SignatureJson(const std::optional<CertificateTable>& signature);
 
 }  // namespace zsetup

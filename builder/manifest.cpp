@@ -645,7 +645,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
 
     CheckKeys(root, "",
               {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker",
-               "uninstall_entry"},
+               "uninstall_entry", "sign", "winget"},
               problems);
     ReadArch(root, m, options, problems);
     ReadProduct(root, *m.record, options, problems);
@@ -670,6 +670,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     const ProblemSink sink = [&](int line, const std::string& message) { problems.Add(line, message); };
     m.maker = ReadMakerTable(root, base, index_of_name, sink);
     ReadUninstallEntryTable(root, index_of_name, sink, m.maker.profile);
+    m.publishing = ReadPublishingTables(root, shown, sink);
     problems.ThrowIfAny();
     AddWarnings(root, m);
     return m;

@@ -17,6 +17,7 @@
 
 #include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
+#include "builder/publishing_manifest.h"
 #include "pe/pe_machine.h"
 #include "package/setup_config.h"
 
@@ -53,6 +54,8 @@ struct Manifest {
     // expected; for the user's information, never refused by --strict.
     std::vector<std::string> notes;
     MakerManifest maker;  // the [maker] table
+    // The [sign] command and the [winget] keys, over which the command line wins.
+    PublishingTables publishing;
 };
 
 struct ManifestOptions {

@@ -93,8 +93,18 @@ std::string OfTheOtherKind(const Manifest& m, PeMachine found, const char* optio
            BitsName(m.arch) + " one (give " + option + ", or --arch " + ArchName(found) + ")";
 }
 
-// The built-in uninstaller goes into the installer as it is: one of the other
-// kind would install, and then fail the user who removes the product.
+// A filled program collected in memory.
+class MemoryOutput : public ByteSink {
+public:
+    void Append(const std::uint8_t* data, std::size_t size) override { bytes.insert(bytes.end(), data, data + size); }
+    void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    std::vector<std::uint8_t> bytes;
+};
+
+}  // namespace
+
 void CheckUninstallerKind(const Manifest& m) {
     if (!m.built_in_uninstaller) return;
     const SourceFile& source = m.sources.back();
@@ -112,18 +122,6 @@ void CheckUninstallerKind(const Manifest& m) {
                             BitsName(m.arch) + " one (give --uninstaller)");
     throw ManifestError(shown + OfTheOtherKind(m, *kind, "--uninstaller"));
 }
-
-// A filled program collected in memory.
-class MemoryOutput : public ByteSink {
-public:
-    void Append(const std::uint8_t* data, std::size_t size) override { bytes.insert(bytes.end(), data, data + size); }
-    void Overwrite(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
-        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-    }
-    std::vector<std::uint8_t> bytes;
-};
-
-}  // namespace
 
 void CheckStubProgram(const std::vector<std::uint8_t>& stub, const Manifest& m) {
     const PeImage image = ParsePeImage(stub);

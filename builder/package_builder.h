@@ -26,6 +26,11 @@ using ProgressFn = std::function<void(const PackProgress&)>;
 // is no program the writer can fill.
 void CheckStubProgram(const std::vector<std::uint8_t>& stub, const Manifest& manifest);
 
+// The built-in uninstaller goes into the installer as it is: one of the other
+// kind would install, and then fail the user who removes the product. Throws
+// ManifestError naming what it is and what the build needs.
+void CheckUninstallerKind(const Manifest& manifest);
+
 // The filled program's bytes. Throws ManifestError for bad input (a missing
 // or unreadable source, a built-in uninstaller that is no program of the
 // build's kind, a payload over 2 GiB),

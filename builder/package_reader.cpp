@@ -117,25 +117,37 @@ PackageContents ReadPackage(std::unique_ptr<FileBytes> file) {
     return c;
 }
 
-std::string UninstallerKind(const PackageContents& c) {
+PackedUninstaller ReadPackedUninstaller(const PackageContents& c) {
     const AllFileRows rows(*c.record, c.extra_files);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const FileEntry& row = rows[i];
         if (IsSkippedRow(row) || FoldAsciiCase(row.Name.text()) != installed::kUninstaller) continue;
+        PackedUninstaller u{kUninstallerOwn, false, std::nullopt, {}};
         if (row.Offset < 0 || row.Size < 0 || row.Size > kMostUninstallerBytes ||
             static_cast<std::uint64_t>(row.Offset) + static_cast<std::uint64_t>(row.Size) > c.payload->size())
-            return kUninstallerOwn;
+            return u;
         std::vector<std::uint8_t> program(static_cast<std::size_t>(row.Size));
         c.payload->Open(row);
         for (std::size_t at = 0; at < program.size();)
             at += c.payload->Read(program.data() + at, std::min(kPiece, program.size() - at));
+        u.looked_into = true;
+        // Read as any installer is, so a signed one is still known for ours.
+        const MemoryBytes bytes(program);
+        std::optional<PeImage> pe;
         try {
-            return FindRcData(program, kUninstallerMarkResource) ? kUninstallerBuiltIn : kUninstallerOwn;
+            pe = ParsePeHeaders(ReadHeaderBytes(bytes), bytes.size(), AfterSections::kAnything);
+            if (FindRcData(LocateResources(bytes, *pe), kUninstallerMarkResource)) u.kind = kUninstallerBuiltIn;
         } catch (const PeError&) {
-            return kUninstallerOwn;  // not even a program we can read
+            return u;  // not even a program we can read: the product's own file, which carries no signature
         }
+        try {
+            u.signature = ReadFileTail(bytes, *pe).certificate;
+        } catch (const PeError& e) {
+            u.signature_damage = e.what();
+        }
+        return u;
     }
-    return kUninstallerNone;
+    return {kUninstallerNone, false, std::nullopt, {}};
 }
 
 std::vector<std::string> VerifyProblems(const PackageContents& c) {
@@ -165,15 +177,22 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     return problems;
 }
 
-std::string SignatureSummary(const PackageContents& c) {
-    if (!c.certificate) return "none";
-    const auto& entries = c.certificate->entries;
+std::string SignatureSummary(const std::optional<CertificateTable>& signature) {
+    if (!signature) return "not signed";
+    const auto& entries = signature->entries;
     const bool authenticode = !entries.empty() && std::all_of(entries.begin(), entries.end(), [](const auto& e) {
         return e.type == kCertificatePkcsSignedData;
     });
-    return std::string(authenticode ? "Authenticode" : "a certificate table") + ", " + std::to_string(entries.size()) +
-           (entries.size() == 1 ? " entry, " : " entries, ") + std::to_string(c.certificate->size) +
-           " bytes (not checked here; osslsigncode verify checks it)";
+    return std::string("signed, ") + (authenticode ? "Authenticode" : "a certificate table") + ", " +
+           std::to_string(entries.size()) + (entries.size() == 1 ? " entry, " : " entries, ") +
+           std::to_string(signature->size) + " bytes (not checked here; osslsigncode verify checks it)";
+}
+
+std::string SignatureSummary(const PackedUninstaller& u) {
+    if (u.kind == kUninstallerNone) return "no \\uninstall.exe";
+    if (!u.looked_into) return "not looked into (larger than any uninstaller)";
+    if (!u.signature_damage.empty()) return "damaged: " + u.signature_damage;
+    return SignatureSummary(u.signature);
 }
 
 }  // namespace zsetup

@@ -56,10 +56,16 @@ struct PackageContents {
 // when the file cannot be read.
 PackageContents ReadPackage(std::unique_ptr<FileBytes> file);
 
-// Which uninstaller the package carries as "\uninstall.exe": "built-in"
-// (zsetup-uninstall, known by its ZSETUPUNINSTALL resource), "own" (the
-// product's), or "none".
-std::string UninstallerKind(const PackageContents& contents);
+// The uninstaller a package carries as "\uninstall.exe", read from the payload.
+struct PackedUninstaller {
+    // "built-in" (zsetup-uninstall, known by its ZSETUPUNINSTALL resource),
+    // "own" (the product's), or "none".
+    std::string kind;
+    bool looked_into = false;                   // false: none, or one larger than any uninstaller, not read
+    std::optional<CertificateTable> signature;  // when it is a program that carries one
+    std::string signature_damage;               // why its certificate table does not read, when it does not
+};
+PackedUninstaller ReadPackedUninstaller(const PackageContents& contents);
 
 // What the stub would refuse or get wrong: the record's problems, the maker
 // profile's, a record of the wrong length, a checksum or digest that does not match;
@@ -67,8 +73,10 @@ std::string UninstallerKind(const PackageContents& contents);
 // package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);
 
-// One line on the signature: "none", or its kind, entries and size. zsetup
-// does not check a signature; `osslsigncode verify` does.
-std::string SignatureSummary(const PackageContents& contents);
+// One line on a signature: "not signed", or "signed, " and its kind, entries
+// and size. zsetup does not check a signature; `osslsigncode verify` does.
+std::string SignatureSummary(const std::optional<CertificateTable>& signature);
+// The same for the uninstaller, or why there is none to say it of.
+std::string SignatureSummary(const PackedUninstaller& uninstaller);
 
 }  // namespace zsetup

@@ -1,5 +1,6 @@
 // zsetup: builds an installer from a product manifest and looks into built ones.
 //   zsetup build MANIFEST [-o setup.exe] [--arch x86|x64] [--stub PATH] [--uninstaller PATH] [--strict] [--quiet]
+//                [--sign COMMAND] [--winget DIR [--winget-id ID] [--winget-url URL]]
 //   zsetup inspect setup.exe [--json]
 //   zsetup extract setup.exe DIR
 //   zsetup verify setup.exe [--json]
@@ -37,6 +38,9 @@
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/signing.h"
+#include "builder/temporary_folder.h"
+#include "builder/winget_manifest.h"
 #include "pe/pe_error.h"
 #include "pe/pe_machine.h"
 #include "package/errors.h"
@@ -123,6 +127,15 @@ bool Inside(const std::filesystem::path& path, const std::filesystem::path& fold
     return !relative.empty() && *relative.begin() != "..";
 }
 
+// What the build writes must not lie in a [[folder]] source: the next build would pack `what`.
+void CheckNotPacked(const std::string& shown, const std::filesystem::path& path, const Manifest& manifest,
+                    const char* what) {
+    for (const SourceFile& source : manifest.folders)
+        if (Inside(path, source.path))
+            throw InputError(shown + " lies in " + source.key + " \"" + source.path.u8string() +
+                             "\"; the next build would pack " + what);
+}
+
 // The output must not overwrite what the build reads, and its folder must be there.
 void CheckOutput(const std::filesystem::path& output, const std::filesystem::path& stub, const Manifest& manifest) {
     const std::string shown = "-o \"" + output.u8string() + "\"";
@@ -135,16 +148,16 @@ void CheckOutput(const std::filesystem::path& output, const std::filesystem::pat
     if (SameFile(output, manifest.licence.path)) throw InputError(shown + " is the licence, the build reads it");
     for (const SourceFile& source : manifest.sources)
         if (SameFile(output, source.path)) throw InputError(shown + " is " + source.key + ", a file the build reads");
-    for (const SourceFile& source : manifest.folders)
-        if (Inside(output, source.path))
-            throw InputError(shown + " lies in " + source.key + " \"" + source.path.u8string() +
-                             "\"; the next build would pack the installer into itself");
+    CheckNotPacked(shown, output, manifest, "the installer into itself");
 }
 
 struct BuildOptions {
     std::string manifest, output;
     std::filesystem::path stub, uninstaller;  // as given; empty: the defaults
     std::optional<PeMachine> arch;            // as given
+    std::optional<std::string> sign;          // --sign, over the manifest's [sign] command
+    std::optional<std::filesystem::path> winget;
+    WingetOverrides winget_keys;
     const char* argv0 = "";
     bool strict = false, quiet = false;
 
@@ -161,6 +174,43 @@ void PrintSummary(const std::string& output, const Manifest& m, std::size_t setu
     if (in > 0) std::snprintf(ratio, sizeof ratio, "%.1f%%", 100.0 * static_cast<double>(setup_bytes) / in);
     std::printf("built \"%s\": %zu files, %llu bytes in, setup %zu bytes (%s), %.2f s\n", output.c_str(), files.size(),
                 static_cast<unsigned long long>(in), setup_bytes, ratio, seconds);
+}
+
+// The signing command: --sign's, else the manifest's, refused before anything runs.
+std::optional<SignCommand> SigningCommand(const BuildOptions& o, const Manifest& manifest) {
+    if (!o.sign) return manifest.publishing.sign;
+    if (const std::string why = SignCommandProblem(*o.sign); !why.empty()) throw InputError("--sign: " + why);
+    return SignCommand{*o.sign, "--sign"};
+}
+
+// The filled stub written to file, whole or not at all.
+void WriteSetup(Manifest& manifest, const std::vector<std::uint8_t>& stub, const std::filesystem::path& file,
+                bool quiet) {
+    ProgressFn progress;
+    if (!quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
+    // Written as it is packed, on every core; renamed into place when done.
+    ReplacingFile out(file);
+    BuildSetup(manifest, stub, progress, out, 0);
+    out.Commit();
+}
+
+// Runs fill, telling a stub the writer cannot fill (exit 1) or one that is no
+// GUI program of the build's kind (exit 2) as the stub's fault: the exit
+// code then, nothing when it went well.
+template <typename Fill>
+std::optional<int> AsTheStubs(const std::filesystem::path& stub_file, Fill fill) {
+    try {
+        fill();
+    } catch (const PeError& e) {
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        return kFailure;
+    } catch (const ManifestError&) {
+        throw;
+    } catch (const InputError& e) {
+        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
+        return kBadInput;
+    }
+    return std::nullopt;
 }
 
 int Build(const BuildOptions& o) {
@@ -183,6 +233,12 @@ int Build(const BuildOptions& o) {
                   << (manifest.warnings.size() == 1 ? " warning" : " warnings") << ", nothing written\n";
         return kBadInput;
     }
+    const std::optional<SignCommand> sign = SigningCommand(o, manifest);
+    std::optional<WingetPackage> winget;
+    if (o.winget) {
+        winget = WingetPackageOf(manifest, o.winget_keys);
+        CheckNotPacked("--winget \"" + o.winget->u8string() + "\"", *o.winget, manifest, "its winget manifest");
+    }
     const std::string output = o.output.empty() ? "setup.exe" : o.output;
     CheckOutput(std::filesystem::u8path(output), stub_file, manifest);
     std::vector<std::uint8_t> stub;
@@ -195,22 +251,24 @@ int Build(const BuildOptions& o) {
         std::cerr << "zsetup: the stub: " << e.what() << " (" << StubAdvice(manifest.arch) << ")\n";
         return kFailure;
     }
-    ProgressFn progress;
-    if (!o.quiet && ZSETUP_ISATTY(ZSETUP_FILENO(stderr))) progress = ProgressLine();
-    // Written as it is packed, on every core; renamed into place when done.
-    ReplacingFile out(std::filesystem::u8path(output));
-    try {
-        BuildSetup(manifest, stub, progress, out, 0);
-    } catch (const PeError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
-        return kFailure;
-    } catch (const ManifestError&) {
-        throw;
-    } catch (const InputError& e) {
-        std::cerr << "zsetup: the stub \"" << stub_file.u8string() << "\": " << e.what() << "\n";
-        return kBadInput;
+    // What would refuse the build is found before a signing command runs.
+    if (auto code = AsTheStubs(stub_file, [&] { CheckStubProgram(stub, manifest); })) return *code;
+    if (!sign) {
+        if (auto code =
+                AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, std::filesystem::u8path(output), o.quiet); }))
+            return *code;
+    } else {
+        CheckUninstallerKind(manifest);
+        // The command works on copies of its own: the installed uninstaller
+        // stays as it is, and no output is ever written unsigned.
+        const TemporaryFolder folder;
+        if (manifest.built_in_uninstaller) SignBuiltInUninstaller(manifest, *sign, folder.path());
+        const std::filesystem::path built = folder.path() / "setup.exe";
+        if (auto code = AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, built, o.quiet); })) return *code;
+        SignSetup(*sign, built, manifest.arch);
+        CopyFileReplacing(built, std::filesystem::u8path(output));
     }
-    out.Commit();
+    if (winget) WriteWingetManifest(*o.winget, *winget, FileSha256(std::filesystem::u8path(output)));
     if (!o.quiet)
         PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -226,19 +284,23 @@ PackageContents Read(const std::string& file) {
     }
 }
 
-// verify: the problems found, the program's kind, and whether the file carries a signature.
+// verify: the problems found, the program's kind, and whether the file and
+// the uninstaller it carries are signed.
 int Verify(const PackageContents& contents, bool json) {
     const auto problems = VerifyProblems(contents);
+    const PackedUninstaller uninstaller = ReadPackedUninstaller(contents);
     if (json) {
         std::cout << "{\"ok\": " << (problems.empty() ? "true" : "false") << ", \"problems\": [";
         for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? ", " : "") << JsonText(problems[i]);
         std::cout << "], \"architecture\": " << JsonText(ArchName(contents.machine))
-                  << ", \"signature\": " << SignatureJson(contents) << "}\n";
+                  << ", \"signature\": " << SignatureJson(contents.certificate)
+                  << ", \"uninstaller_signature\": " << SignatureJson(uninstaller.signature) << "}\n";
     } else {
         for (const std::string& p : problems) std::cout << p << "\n";
         if (problems.empty()) std::cout << "ok\n";
         std::cout << "architecture: " << ArchDescription(contents.machine) << "\n";
-        std::cout << "signature: " << SignatureSummary(contents) << "\n";
+        std::cout << "signature: " << SignatureSummary(contents.certificate) << "\n";
+        std::cout << "uninstaller signature: " << SignatureSummary(uninstaller) << "\n";
     }
     return problems.empty() ? 0 : kFailure;
 }
@@ -259,7 +321,7 @@ int Run(int argc, char** argv) {
 
     BuildOptions b;
     b.argv0 = argv[0];
-    std::string arch, stub, uninstaller, setup, folder;
+    std::string arch, stub, uninstaller, setup, folder, sign_command, winget_dir, winget_identifier, winget_address;
     bool json = false;
     auto* build = app.add_subcommand("build", "Fill the stub with the product a manifest describes");
     build->add_option("MANIFEST", b.manifest, "The product manifest (TOML)")->required();
@@ -273,13 +335,26 @@ int Run(int argc, char** argv) {
                       "The uninstaller added as \\uninstall.exe (default: zsetup-uninstall.exe beside the stub)");
     build->add_flag("--strict", b.strict, "Refuse the build when there are warnings (exit 2)");
     build->add_flag("-q,--quiet", b.quiet, "No progress, notes or summary; warnings and errors still");
-    auto* inspect = app.add_subcommand("inspect", "Print the record, its tables and the checksums");
+    auto* sign = build->add_option("--sign", sign_command,
+                                   "Sign the built-in uninstaller and setup.exe with this command line, {file} "
+                                   "standing for the file; over the manifest's [sign] command");
+    auto* winget = build->add_option("--winget", winget_dir,
+                                     "Also write the Windows Package Manager's manifest (1.6.0) of setup.exe into DIR");
+    sign->type_name("COMMAND");
+    winget->type_name("DIR");
+    auto* winget_id =
+        build->add_option("--winget-id", winget_identifier, "Its PackageIdentifier, over [winget] identifier");
+    winget_id->type_name("ID")->needs(winget);
+    auto* winget_url = build->add_option("--winget-url", winget_address, "Its InstallerUrl, over [winget] url");
+    winget_url->type_name("URL")->needs(winget);
+    auto* inspect = app.add_subcommand("inspect", "Print the record, its tables, the checksums and the signatures");
     inspect->add_option("SETUP", setup, "A built installer")->required();
     inspect->add_flag("--json", json, "Print JSON, errors too");
     auto* extract = app.add_subcommand("extract", "Write the payload's files under their installed names");
     extract->add_option("SETUP", setup, "A built installer")->required();
     extract->add_option("DIR", folder, "The folder to write into")->required();
-    auto* verify = app.add_subcommand("verify", "Check the record and the payload checksum; say whether it is signed");
+    auto* verify = app.add_subcommand(
+        "verify", "Check the record and the payload checksum; say whether it and its uninstaller are signed");
     verify->add_option("SETUP", setup, "A built installer")->required();
     verify->add_flag("--json", json, "Print JSON, errors too");
 
@@ -302,6 +377,10 @@ int Run(int argc, char** argv) {
             b.stub = std::filesystem::u8path(stub);
             b.uninstaller = std::filesystem::u8path(uninstaller);
             if (!arch.empty()) b.arch = ArchNamed(arch);
+            if (*sign) b.sign = sign_command;
+            if (*winget) b.winget = std::filesystem::u8path(winget_dir);
+            if (*winget_id) b.winget_keys.identifier = winget_identifier;
+            if (*winget_url) b.winget_keys.url = winget_address;
             return Build(b);
         }
         const PackageContents contents = Read(setup);

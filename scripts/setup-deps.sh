@@ -35,7 +35,7 @@ PACKAGES=(
     icoutils liblnk-utils nasm dpkg-dev locales qpdf pigz python3 clang-format
     clang libclang-rt-14-dev clang-tidy shellcheck
     osslsigncode openssl
-    libimage-exiftool-perl python3-pefile time
+    libimage-exiftool-perl python3-pefile python3-yaml python3-jsonschema time
     man-db groff-base
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build of the builder under Wine: it fills a program that then
 # reads its own SETUPINI through FindResource and gets exactly the bytes an
-# independent reader (wrestool) finds in the file; and it writes, byte for
-# byte, what the native builder writes from the same inputs.
+# independent reader (wrestool) finds in the file; it writes, byte for byte,
+# what the native builder writes from the same inputs; and it runs a signing
+# command through cmd.exe.
 #   builder_on_wine.sh WINE_DIR WIN32_BIN PROBE_EXE NATIVE_ZSETUP WORK_DIR
 set -euo pipefail
 wine_dir=$1 bin=$2 probe=$3 native=$4 work=$5
@@ -40,3 +41,31 @@ for name in SETUPINI SETUPPACK PROTOCOL; do
     echo "$name: the program reads exactly the $(stat -c %s "$name.seen") bytes in its file"
 done
 "$native" verify probe-wine.exe
+
+# --sign through cmd.exe: the command gets each file's name quoted, its exit
+# code and its output (in UTF-8) stop the build, which then writes nothing.
+# sign.bat puts in place the files osslsigncode signed here, which the build
+# checks as it would a signing tool's.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=zsetup test' -addext extendedKeyUsage=codeSigning \
+    -keyout key.pem -out cert.pem 2>/dev/null
+sign() { osslsigncode sign -certs cert.pem -key key.pem -in "$1" -out "$2" >/dev/null; }
+sign "$bin/zsetup-uninstall.exe" signed-uninstall.exe
+"$native" build -q --arch "$arch" "$product/product.toml" -o unsigned.exe --stub "$product/探针.exe" \
+    --uninstaller signed-uninstall.exe
+sign unsigned.exe signed-setup.exe
+printf '@copy /y "%%~dp0signed-%%~nx1" %%1 >nul\r\n' >sign.bat
+build_signed() {
+    $run "Z:$bin/zsetup.exe" build -q --arch "$arch" "$product/product.toml" -o 签名.exe --stub "$product/探针.exe" \
+        --uninstaller "Z:$bin/zsetup-uninstall.exe" --sign "$1"
+}
+if build_signed "echo 无法签名 {file} & exit /b 3" >failed.txt; then
+    echo "a failing signing command did not stop the build" >&2
+    exit 1
+fi
+grep -F '(exit code 3)' failed.txt
+grep -F "| 无法签名 \"C:\\" failed.txt
+[ ! -e 签名.exe ]
+build_signed "sign.bat {file}"
+cmp 签名.exe signed-setup.exe
+"$native" verify 签名.exe
+echo "the Windows builder signed through cmd.exe, and stopped on a command that failed"

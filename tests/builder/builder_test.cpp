@@ -810,7 +810,7 @@ TEST(Builder, CarriesTheBuiltInUninstallerUnlessTheProductSaysOtherwise) {
         Manifest m = ReadManifest(dir.Manifest(k.manifest), options);
         const PackageContents c = ReadPackage(BuildSetup(m, Stub(), {}));
         EXPECT_EQ(c.record->FileCount, k.files);
-        EXPECT_EQ(UninstallerKind(c), k.kind);
+        EXPECT_EQ(ReadPackedUninstaller(c).kind, k.kind);
         if (std::string(k.kind) != "built-in") continue;
         const FileEntry& last = c.record->Files[k.files - 1];
         EXPECT_EQ(last.Name.text(), "\\uninstall.exe");

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -172,6 +173,35 @@ TEST_F(Cli, StrictFindsTheUninstallerInEitherTable) {
             << run.output;
         fs::remove(setup_);
     }
+}
+
+// The manual page is written by hand: it names every option the program
+// takes, and none it does not.
+TEST_F(Cli, TheManualPageNamesEveryOptionOfTheHelp) {
+    // Every "--name" in a text: two hyphens, a letter, then letters and hyphens.
+    const auto options = [](const std::string& text) {
+        const auto part = [](char c, bool first) { return (c >= 'a' && c <= 'z') || (!first && c == '-'); };
+        std::set<std::string> found;
+        for (std::size_t at = 0; (at = text.find("--", at)) != std::string::npos;) {
+            std::size_t end = at + 2;
+            while (end < text.size() && part(text[end], end == at + 2)) ++end;
+            if (end > at + 2) found.insert(text.substr(at, end - at));
+            at = end;
+        }
+        found.erase("--help");
+        return found;
+    };
+    std::string help;
+    for (const char* command : {"", "build ", "inspect ", "extract ", "verify "}) {
+        const ToolRun run = ZsetupOut(std::string(command) + "--help");
+        EXPECT_EQ(run.status, 0) << run.output;
+        help += run.output;
+    }
+    std::string page = ReadFileText(ZSETUP_MAN_PAGE);
+    for (std::size_t at; (at = page.find("\\-")) != std::string::npos;) page.replace(at, 2, "-");
+    const std::set<std::string> in_help = options(help);
+    EXPECT_GT(in_help.size(), 10u) << help;
+    EXPECT_EQ(options(page), in_help);
 }
 
 TEST_F(Cli, TellsItsVersion) {
@@ -405,16 +435,19 @@ TEST_P(CliOfEachKind, ASignedInstallerIsReadAndVerified) {
     const std::string architecture = "architecture: " + ArchDescription(arch) + "\n";
     const ToolRun verify = ZsetupOut("verify " + Q(signed_setup));
     EXPECT_EQ(verify.status, 0) << verify.output;
-    EXPECT_TRUE(Shaped(verify.output, "ok\n" + architecture + "signature: Authenticode, 1 entry, ", "0123456789",
-                       " bytes (not checked here; osslsigncode verify checks it)\n"))
+    // The product's own "\uninstall.exe" (a text file here) is its own to sign.
+    EXPECT_TRUE(Shaped(verify.output, "ok\n" + architecture + "signature: signed, Authenticode, 1 entry, ",
+                       "0123456789",
+                       " bytes (not checked here; osslsigncode verify checks it)\nuninstaller signature: not signed\n"))
         << verify.output;
     const ToolRun unsigned_verify = ZsetupOut("verify " + Q(setup_));
-    EXPECT_EQ(unsigned_verify.output, "ok\n" + architecture + "signature: none\n");
+    EXPECT_EQ(unsigned_verify.output,
+              "ok\n" + architecture + "signature: not signed\nuninstaller signature: not signed\n");
     const ToolRun json = ZsetupOut("verify --json " + Q(signed_setup));
     EXPECT_TRUE(Shaped(json.output,
                        "{\"ok\": true, \"problems\": [], \"architecture\": \"" + std::string(ArchName(arch)) +
                            "\", \"signature\": {\"entries\": 1, \"entry_types\": [2], \"bytes\": ",
-                       "0123456789", "}}\n"))
+                       "0123456789", "}, \"uninstaller_signature\": null}\n"))
         << json.output;
 
     // The signature changes nothing of ours: the same record, payload and texts.
@@ -425,7 +458,8 @@ TEST_P(CliOfEachKind, ASignedInstallerIsReadAndVerified) {
         return at == std::string::npos ? report : report.erase(at, report.find('\n', at) + 1 - at);
     };
     const std::string unsigned_report = ZsetupOut("inspect " + Q(setup_)).output;
-    EXPECT_NE(unsigned_report.find("Signature: none\n"), std::string::npos) << unsigned_report;
+    EXPECT_NE(unsigned_report.find("Signature: not signed\nUninstaller signature: not signed\n"), std::string::npos)
+        << unsigned_report;
     EXPECT_EQ(without_signature(inspected.output), without_signature(unsigned_report));
     ASSERT_EQ(ZsetupOut("extract " + Q(signed_setup) + " " + Q(dir_.Path("out"))).status, 0);
     EXPECT_EQ(ReadFile(dir_.Path("out/文档/a.txt").string()), ReadFile(dir_.Path("docs/a.txt").string()));

@@ -22,10 +22,11 @@ mkdir -p "$work/shots"
 # stage-demo's layout with the native builder's setup.exe in $work/product:
 # without the maker's profile (the [maker] table, last in the manifest, cut
 # off), so the built-in maker's lines are checked; with "maker" as it is.
+# Arguments after the first go to the build.
 make_setup() {
     "$lib_dir/../../scripts/stage-demo" "$bin" "$work/product" >/dev/null
     [ "${1:-}" = maker ] || sed -i '/^\[maker\]/,$d' "$work/product/product.toml"
-    (cd "$work/product" && "$native" build --arch "$arch" product.toml -o "$work/setup.exe")
+    (cd "$work/product" && "$native" build --arch "$arch" product.toml -o "$work/setup.exe" "${@:2}")
 }
 
 # A stray wizard must never outlive the test: the box it shows would keep the server up.

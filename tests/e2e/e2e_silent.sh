@@ -2,7 +2,8 @@
 # setup.exe /S: the example product installed with no window into a folder
 # with a blank and Chinese characters, and again over it; the log /LOG=
 # keeps; a damaged package, a bad folder and an unknown option each end
-# with their exit code. Then the uninstaller's /S with an unknown option.
+# with their exit code. Then the uninstaller's /S with an unknown option,
+# and a package signed during the build.
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 make_setup
 forget_install
@@ -95,4 +96,16 @@ echo "ok: the maker's question was answered and logged"
 run_expecting 2 checksum-off.exe /S "/LOG=$log_win"
 grep -F "演示工作室提示：文件资源校核不完整" "$log" >/dev/null || fail "the checksum question is not in the log: $(cat "$log")"
 echo "ok: the maker's checksum question was answered no"
+forget_install
+
+# Signed during the build: the stub reads its payload from its signed file,
+# and the uninstaller it installs is signed too.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=zsetup test' -addext extendedKeyUsage=codeSigning \
+    -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+make_setup maker --sign "osslsigncode sign -certs '$work/cert.pem' -key '$work/key.pem' -in {file} -out {file}.signed \
+    >/dev/null && mv {file}.signed {file}"
+run_expecting 0 setup.exe /S "/LOG=$log_win"
+(. "$wine_dir/run/env" && osslsigncode verify -CAfile "$work/cert.pem" -in "$WINEPREFIX/drive_c/$product_name/uninstall.exe" \
+    >/dev/null) || fail "the installed uninstaller carries no signature osslsigncode accepts"
+echo "ok: a package signed during the build installed, and its uninstaller is signed"
 forget_install
