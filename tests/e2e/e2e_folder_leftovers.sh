@@ -22,14 +22,6 @@ folder_unix="$top_unix/$product_name"
 victim="$WINEPREFIX/drive_c/victim"
 log_win="Z:${work//\//\\}\\log.txt"
 
-run_expecting() {
-    local want=$1 rc=0
-    shift
-    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run "$@") || rc=$?
-    [ "$rc" -eq "$want" ] || fail "$* ended with $rc, expected $want"
-    echo "ok: $* ended with $want"
-}
-
 fresh_victim() {
     rm -rf "$victim"
     mkdir -p "$victim"

@@ -44,6 +44,15 @@ expect_setup_exit() {
 
 drive() { $run "$driver" "$@"; }
 
+# run_expecting CODE PROGRAM ARGS...: a run with no window to drive, only its exit code.
+run_expecting() {
+    local want=$1 rc=0
+    shift
+    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run "$@") || rc=$?
+    [ "$rc" -eq "$want" ] || fail "$* ended with $rc, expected $want"
+    echo "ok: $* ended with $want"
+}
+
 shot() {
     ( . "$wine_dir/run/env" && import -display "$DISPLAY" -window root "$work/shots/$1.png" )
 }

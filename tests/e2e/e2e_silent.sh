@@ -16,15 +16,6 @@ folder_unix="$top_unix/$product_name"
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)
 log_win="Z:${work//\//\\}\\安装 日志.txt"
 
-# run EXPECTED_CODE PROGRAM ARGS...: no window to drive, only the code.
-run_expecting() {
-    local want=$1 rc=0
-    shift
-    (cd "$work" && ZSETUP_WINE_TIMEOUT=120 $run "$@") || rc=$?
-    [ "$rc" -eq "$want" ] || fail "$* ended with $rc, expected $want"
-    echo "ok: $* ended with $want"
-}
-
 # A damaged pack and an unknown option: refused before anything is written.
 snapshot before
 "$hostile" "$work/setup.exe" pack-cut-short "$work/damaged.exe"
