@@ -78,9 +78,11 @@ void TMainForm::RunInstall() {
 
 // Below a drive root a new folder lets every signed-in user change what it
 // holds, and the elevated uninstaller later runs from it: the folder gets
-// Program Files' own access, unless it lies there already.
+// Program Files' own access, unless it lies there already. A per-user
+// install's folder is the user's own, as is its uninstaller.
 void TMainForm::ProtectInstallFolder() {
     const std::string folder = config->InstallFolder.text();
+    if (scope_ == InstallScope::kUser) return log_.FolderAccess(folder, false);
     const std::string program_files = platform_.shell.ProgramFilesFolder();
     if (!program_files.empty() && FoldAsciiCase(folder).rfind(FoldAsciiCase(program_files + "\\"), 0) == 0) return;
     log_.FolderAccess(folder, platform_.files.ProtectFolder(folder));
@@ -201,7 +203,8 @@ std::optional<installed::CompleteEntry> TMainForm::CompleteEntry() {
 
 void TMainForm::WriteRegistry() {
     const SetupConfig& c = *config;
-    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
+    const RegRoot keys_root = KeysRoot(scope_);
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, keys_root);
     std::optional<installed::Key> open;
     for (const installed::Value& value : installed::Values(c, copy_digests_, CompleteEntry())) {
         const std::string key = "\\" + installed::KeyPath(value.key, c);
@@ -216,12 +219,12 @@ void TMainForm::WriteRegistry() {
         else if (const std::uint32_t* number = std::get_if<std::uint32_t>(&value.data))
             reg.WriteInteger(value.name, static_cast<std::int32_t>(*number));
         else reg.WriteString(value.name, std::get<std::string>(value.data));
-        log_.RegistryValue(RegRoot::LocalMachine, key, value.name);
+        log_.RegistryValue(keys_root, key, value.name);
     }
     reg.CloseKey();
 
     // Rows keep the key they opened: a later relative KeyPath lies below it.
-    for (const PlacedRegistryRow& placed : PlaceRegistryRows(c)) {
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(c, scope_)) {
         const RegistryEntry& row = *placed.row;
         const RegRoot root = placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine;
         reg.SetRoot(root);

@@ -131,7 +131,7 @@ void TMainForm::LoadConfig() {
 }
 
 void TMainForm::ReadPreviousInstallation() {
-    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, RegRoot::LocalMachine);
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeySetValue, KeysRoot(scope_));
     if (!reg.OpenKey(ProductKey, true)) return;
     // A value missing or of another type ends the reading there, silently.
     try {
@@ -178,19 +178,21 @@ std::unique_ptr<PayloadStream> TMainForm::PayloadFromFile() {
 }
 
 // The drive's folder, or the maker's choice of the Program Files folder as
-// this program sees it, when that is known and the whole path fits the record.
+// this program sees it (the user's own programs folder for a per-user
+// install), when that is known and the whole path fits the record.
 std::string TMainForm::ProposedFolder() {
     const std::string name = config->DefaultFolderName.text();
-    if (maker_.folder_root == FolderRoot::kProgramFiles) {
-        const std::string root = platform_.shell.ProgramFilesFolder();
-        if (!root.empty() && root.size() + 1 + name.size() <= config->InstallFolder.capacity) return root + "\\" + name;
-    }
+    std::string root;
+    if (scope_ == InstallScope::kUser) root = platform_.shell.UserProgramsFolder();
+    else if (maker_.folder_root == FolderRoot::kProgramFiles) root = platform_.shell.ProgramFilesFolder();
+    if (!root.empty() && root.size() + 1 + name.size() <= config->InstallFolder.capacity) return root + "\\" + name;
     return proposed_drive_ + name;
 }
 
 void TMainForm::FormCreate() {
     // "D: " resolves to drive D:'s current folder: true when D: is present.
     proposed_drive_ = DirectoryExists(platform_.files, "D: ") ? "D:\\" : "C:\\";
+    scope_ = ProgramScope(platform_.resources);
     // A record refused before the profile is checked against it is still
     // refused under the maker's caption.
     lines_.caption = PackageMakerLines(platform_.resources).caption;

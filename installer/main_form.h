@@ -26,6 +26,7 @@
 #include "ui/form.h"
 #include "wizard/handler_boundary.h"
 #include "wizard/maker.h"
+#include "wizard/program_scope.h"
 #include "wizard/repaint_pacer.h"
 
 namespace zsetup {
@@ -185,10 +186,11 @@ private:
     std::unique_ptr<ui::Form> form_;
     WizardControls controls_;
     HandlerBoundary boundary_;
-    MakerProfile maker_;                      // empty: the built-in maker
-    MakerLines lines_ = BuiltInMakerLines();  // resolved from maker_
-    std::string proposed_drive_;              // "D:\" when drive D: is there, else "C:\"
-    std::vector<std::string> folders_made_;   // by the folder page's Next, outermost first
+    MakerProfile maker_;                           // empty: the built-in maker
+    MakerLines lines_ = BuiltInMakerLines();       // resolved from maker_
+    std::string proposed_drive_;                   // "D:\" when drive D: is there, else "C:\"
+    InstallScope scope_ = InstallScope::kMachine;  // from the program's own manifest
+    std::vector<std::string> folders_made_;        // by the folder page's Next, outermost first
     std::string refusal_;
     std::vector<std::string> failed_files_;
     bool run_in_progress_ = false;

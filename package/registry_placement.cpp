@@ -2,7 +2,7 @@
 
 namespace zsetup {
 
-std::vector<PlacedRegistryRow> PlaceRegistryRows(const SetupConfig& config) {
+std::vector<PlacedRegistryRow> PlaceRegistryRows(const SetupConfig& config, InstallScope scope) {
     std::vector<PlacedRegistryRow> placed;
     bool have_current = false;
     bool current_user = false;
@@ -15,7 +15,7 @@ std::vector<PlacedRegistryRow> PlaceRegistryRows(const SetupConfig& config) {
         if (!path.empty() && path[0] == '\\') full = path.substr(1);
         else if (have_current && !current.empty()) full = path.empty() ? current : current + "\\" + path;
         else full = path;
-        placed.push_back({&row, user, full});
+        placed.push_back({&row, user || scope == InstallScope::kUser, full});
         have_current = true;
         current_user = user;
         current = full;

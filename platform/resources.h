@@ -1,4 +1,5 @@
-// The running program's named RT_RCDATA resources (SETUPINI, SETUPPACK).
+// The running program's named RT_RCDATA resources (SETUPINI, SETUPPACK) and
+// its manifest.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,9 @@ public:
     // (0), which a blob's reader takes as cut short. The file is held from
     // here on and shares no writing, so its bytes cannot change after.
     virtual std::unique_ptr<ByteSource> RcDataFromFile(const std::string& name) = 0;
+    // The program's own manifest (RT_MANIFEST 1), which tells Windows at
+    // what level to start it; empty when it has none.
+    virtual std::string ProgramManifest() = 0;
 };
 
 }  // namespace zsetup

@@ -1,5 +1,5 @@
 // The Windows shell as the wizard reaches it: the folder picker, ShellExecute,
-// shell-link (.lnk) files and the Program Files folder. Texts are GBK; the implementation converts.
+// shell-link (.lnk) files and the folders programs are installed to. Texts are GBK; the implementation converts.
 #pragma once
 
 #include <stdexcept>
@@ -46,6 +46,10 @@ public:
     // 64-bit Windows: the "(x86)" one), without a trailing backslash; empty
     // when the system names none.
     virtual std::string ProgramFilesFolder() = 0;
+    // Where Windows puts programs installed for this user only: the user's
+    // local application data + "\Programs", without a trailing backslash;
+    // empty when the system names none or the path has no GBK form.
+    virtual std::string UserProgramsFolder() = 0;
 };
 
 }  // namespace zsetup

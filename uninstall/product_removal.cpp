@@ -13,6 +13,7 @@
 #include "text/gbk.h"
 #include "package/setup_map.h"
 #include "wizard/maker.h"
+#include "wizard/program_scope.h"
 
 namespace zsetup {
 namespace {
@@ -56,13 +57,15 @@ std::optional<RegValue> Written(const RegistryEntry& row) {
 }  // namespace
 
 ProductRemoval::ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
-                               std::vector<std::string> processes, std::string folder, std::string self)
+                               std::vector<std::string> processes, std::string folder, std::string self,
+                               InstallScope scope)
     : platform_(platform),
       record_(record),
       extra_files_(extra_files),
       processes_(std::move(processes)),
       folder_(std::move(folder)),
-      self_(std::move(self)) {}
+      self_(std::move(self)),
+      scope_(scope) {}
 
 RemovalResult ProductRemoval::Run(const std::function<void(RemovalStage, int)>& progress) {
     for (const std::string& image : processes_) KillProcessByName(platform_.processes, image);
@@ -168,29 +171,30 @@ void ProductRemoval::RemoveRegistry() {
     // The table's keys first: they may lie below the maker's key.
     RemoveTableValues();
     Registry& registry = platform_.registry;
+    const RegRoot keys_root = KeysRoot(scope_);
     // Every name the install may have written: removing one it did not write is harmless.
     const installed::CopyDigests any_digests{"-", "-", "-"};
     const installed::CompleteEntry any_entry{"-", 0, "-", "-", "-"};
     const std::vector<installed::Value> written = installed::Values(record_, any_digests, any_entry);
     const auto delete_values = [&](installed::Key which) {
-        if (auto key = registry.OpenKey(RegRoot::LocalMachine, installed::KeyPath(which, record_), false, kReadWrite))
+        if (auto key = registry.OpenKey(keys_root, installed::KeyPath(which, record_), false, kReadWrite))
             for (const installed::Value& value : written)
                 if (value.key == which) key->DeleteValue(value.name);
     };
     delete_values(installed::Key::kProduct);
-    PruneEmptyKeys(RegRoot::LocalMachine, installed::ProductKey(record_));
+    PruneEmptyKeys(keys_root, installed::ProductKey(record_));
     // Another product of the same maker keeps the maker's values.
     const std::string company = installed::CompanyKey(record_);
-    if (auto key = registry.OpenKey(RegRoot::LocalMachine, company, false, kReadWrite); key && key->SubkeyCount() == 0)
+    if (auto key = registry.OpenKey(keys_root, company, false, kReadWrite); key && key->SubkeyCount() == 0)
         delete_values(installed::Key::kCompany);
-    PruneEmptyKeys(RegRoot::LocalMachine, company);
+    PruneEmptyKeys(keys_root, company);
     delete_values(installed::Key::kUninstall);
-    DeleteIfEmpty(RegRoot::LocalMachine, installed::UninstallKey(record_));
+    DeleteIfEmpty(keys_root, installed::UninstallKey(record_));
 }
 
 void ProductRemoval::RemoveTableValues() {
     std::set<std::pair<bool, std::string>> keys;
-    for (const PlacedRegistryRow& placed : PlaceRegistryRows(record_)) {
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(record_, scope_)) {
         const RegRoot root = placed.current_user ? RegRoot::CurrentUser : RegRoot::LocalMachine;
         keys.insert({placed.current_user, FoldAsciiCase(placed.key_path)});
         const auto written = Written(*placed.row);

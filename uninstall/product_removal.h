@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "package/install_scope.h"
 #include "package/setup_config.h"
 #include "platform/platform.h"
 
@@ -39,8 +40,9 @@ public:
     // (HandOverSelfRemoval).
     // extra_files: the rows past the record's 256 (extra_files.h), if any.
     // processes: the product's programs, ended first.
+    // scope: whom the install was for, which decides the root of its keys.
     ProductRemoval(Platform& platform, const SetupConfig& record, const std::vector<FileEntry>& extra_files,
-                   std::vector<std::string> processes, std::string folder, std::string self);
+                   std::vector<std::string> processes, std::string folder, std::string self, InstallScope scope);
 
     // Ends the product's running programs first. progress(stage, percent)
     // comes after every step.
@@ -64,6 +66,7 @@ private:
     std::vector<std::string> processes_;
     std::string folder_;
     std::string self_;
+    InstallScope scope_;
 };
 
 }  // namespace zsetup

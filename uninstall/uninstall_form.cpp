@@ -11,6 +11,7 @@
 #include "ui/form_description.h"
 #include "uninstall/uninstall_form_description.h"
 #include "uninstall/uninstall_texts.h"
+#include "wizard/program_scope.h"
 #include "wizard/repaint_pacer.h"
 
 namespace zsetup {
@@ -69,7 +70,10 @@ int TUninstallForm::RunSilently() {
 }
 
 std::optional<InstalledEntry> TUninstallForm::ReadEntry(const SetupConfig& record) {
-    RegistryAccessor reg(platform_.registry, kGenericRead | kKeyQueryValue, RegRoot::LocalMachine);
+    // A machine install's entry is in HKLM, which only administrators may
+    // write; a per-user install's is the user's own, as is its folder.
+    RegistryAccessor reg(platform_.registry, kGenericRead | kKeyQueryValue,
+                         KeysRoot(ProgramScope(platform_.resources)));
     if (!reg.OpenKey("\\" + installed::UninstallKey(record), false)) return std::nullopt;
     try {
         InstalledEntry entry;
@@ -103,7 +107,8 @@ bool TUninstallForm::LoadRecord(bool silent) {
                                      copy(installed::kMakerCopy)};
         found = ReadInstalledRecord(copies, kProblemsShown);
         // The record names its uninstall entry; nothing of it is used before
-        // the entry, which only administrators may write, vouches for it.
+        // the entry vouches for it: for the elevated uninstaller of a
+        // machine install, one only administrators may write.
         if (found) CheckCopiesAgainstEntry(copies, ReadEntry(*found->record), folder_);
     } catch (const PackageError& e) {
         return say(texts::kBadRecord + std::string(e.what()), kMbIconWarning);
@@ -120,7 +125,7 @@ bool TUninstallForm::LoadRecord(bool silent) {
 
 RemovalResult TUninstallForm::Remove(const std::function<void(RemovalStage, int)>& progress) {
     ProductRemoval removal(platform_, *record_, extra_files_, lines_.processes, folder_,
-                           platform_.processes.CurrentProgram());
+                           platform_.processes.CurrentProgram(), ProgramScope(platform_.resources));
     return removal.Run(progress);
 }
 

@@ -27,11 +27,14 @@ public:
         return file_data_.count(Upper(name)) ? Source(file_data_, name) : Source(data_, name);
     }
 
+    std::string ProgramManifest() override { return manifest; }
+
     void Add(const std::string& name, std::vector<std::uint8_t> bytes) { data_[Upper(name)] = std::move(bytes); }
     void PutInFile(const std::string& name, std::vector<std::uint8_t> bytes) {
         file_data_[Upper(name)] = std::move(bytes);
     }
 
+    std::string manifest;             // none by default: a machine install's program
     std::vector<std::string> opened;  // "image:NAME" or "file:NAME", as the sources were asked for
 
 private:

@@ -1,7 +1,7 @@
 // In-process stand-in for the shell: a scripted folder-picker answer, the
 // ShellExecute requests it was given, link files kept by file name inside a
 // MemoryFiles, saved only where their folder exists, as on Windows, and the
-// Program Files folders of a machine.
+// Program Files folders of a machine and the user's own.
 #pragma once
 
 #include <map>
@@ -39,6 +39,8 @@ public:
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
     // Windows' rule: a 32-bit program on a machine with an "(x86)" folder gets that one.
     std::string ProgramFilesFolder() override;
+    std::string UserProgramsFolder() override { return user_programs_; }
+    void SetUserPrograms(std::string folder) { user_programs_ = std::move(folder); }
 
     // The machine's Program Files folders (a 32-bit Windows has no x86 one:
     // ""), and the width of the program asking: by default a 32-bit program
@@ -66,6 +68,7 @@ private:
     std::string program_files_ = "C:\\Program Files";
     std::string program_files_x86_ = "C:\\Program Files (x86)";
     int program_bits_ = 32;
+    std::string user_programs_ = "C:\\Users\\me\\AppData\\Local\\Programs";
 };
 
 }  // namespace zsetup

@@ -16,15 +16,17 @@ struct Located {
 
 // Resource memory belongs to the module, mapped with the program's file: it
 // needs no release and stays for the program's life.
-std::optional<Located> Locate(const std::string& name) {
+std::optional<Located> Locate(const wchar_t* name, const wchar_t* type) {
     const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC info = FindResourceW(module, GbkToWide(name).c_str(), RT_RCDATA);
+    const HRSRC info = FindResourceW(module, name, type);
     if (!info) return std::nullopt;
     const HGLOBAL loaded = LoadResource(module, info);
     const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
     if (!bytes) return std::nullopt;
     return Located{bytes, SizeofResource(module, info)};
 }
+
+std::optional<Located> Locate(const std::string& name) { return Locate(GbkToWide(name).c_str(), RT_RCDATA); }
 
 // Where the image's bytes at `rva` lie in its file: inside one section's raw
 // data, or nowhere (bytes the loader fills with zeros).
@@ -106,6 +108,12 @@ std::unique_ptr<ByteSource> Win32Resources::RcDataFromFile(const std::string& na
     // Bytes the file does not hold, or a file that cannot be opened: the image's own.
     if (!offset || !file) return std::make_unique<MemorySource>(at->bytes, at->size);
     return std::make_unique<FileRange>(std::move(file), *offset, at->size);
+}
+
+std::string Win32Resources::ProgramManifest() {
+    const auto at = Locate(MAKEINTRESOURCEW(1), RT_MANIFEST);
+    if (!at) return {};
+    return std::string(reinterpret_cast<const char*>(at->bytes), at->size);
 }
 
 }  // namespace zsetup

@@ -13,6 +13,7 @@ public:
     // working set), so a payload read there costs as much memory as it is
     // large; read through the file it costs one buffer.
     std::unique_ptr<ByteSource> RcDataFromFile(const std::string& name) override;
+    std::string ProgramManifest() override;
 };
 
 }  // namespace zsetup

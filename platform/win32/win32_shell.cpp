@@ -94,4 +94,17 @@ std::string Win32Shell::ProgramFilesFolder() {
     return WideToGbk(path);
 }
 
+// A user name GBK lacks (Korean, Thai) leaves the folder without a GBK form:
+// its short name stands in where the volume keeps one, else none is proposed.
+std::string Win32Shell::UserProgramsFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    if (auto gbk = FromWideExact(path, kCodePageGbk)) return *gbk + "\\Programs";
+    wchar_t short_path[MAX_PATH + 1];
+    const DWORD n = GetShortPathNameW(path, short_path, MAX_PATH + 1);
+    if (n > 0 && n <= MAX_PATH)
+        if (auto gbk = FromWideExact(WideString(short_path, n), kCodePageGbk)) return *gbk + "\\Programs";
+    return {};
+}
+
 }  // namespace zsetup

@@ -13,6 +13,7 @@ public:
                  const std::string& directory, int show) override;
     void SaveLink(const std::string& link_file, const ShellLink& link) override;
     std::string ProgramFilesFolder() override;
+    std::string UserProgramsFolder() override;
 };
 
 }  // namespace zsetup

@@ -29,6 +29,7 @@ struct Package {
     Bytes payload;
     std::optional<Bytes> maker;    // SETUPMAKER, when the package carries one
     std::optional<Bytes> licence;  // PROTOCOL
+    std::string manifest;          // the program's own: none, as a machine install's
 
     Package() {
         record.ProductName.assign("演示软件");
@@ -62,11 +63,18 @@ struct Package {
         p.resources.Add("SETUPPACK", PackBlob(payload.data(), payload.size()));
         if (maker) p.resources.Add("SETUPMAKER", *maker);
         if (licence) p.resources.Add("PROTOCOL", *licence);
+        p.resources.manifest = manifest;
         if (extra.empty()) return;
         const Bytes table = ExtraFilesBytes(extra);
         p.resources.Add(kExtraFilesResource, PackBlob(table.data(), table.size()));
     }
 };
+
+// The manifest of a program a per-user build made: it runs as the user.
+inline const std::string kPerUserManifest =
+    "<assembly><trustInfo><security><requestedPrivileges>"
+    "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
+    "</requestedPrivileges></security></trustInfo></assembly>";
 
 // The user's shell folders, as Explorer records them.
 inline void AddShellFolders(MemoryPlatform& p) {

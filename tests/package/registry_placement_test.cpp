@@ -26,17 +26,31 @@ void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.label; }
 
 class RegistryPlacement : public ::testing::TestWithParam<PlacementCase> {};
 
-TEST_P(RegistryPlacement, FollowsTheCurrentKey) {
+std::vector<std::string> Placed(const PlacementCase& c, InstallScope scope) {
     auto config = std::make_unique<SetupConfig>(SetupConfig::Zero());
-    for (const Row& r : GetParam().rows) {
+    for (const Row& r : c.rows) {
         RegistryEntry& e = config->RegistryEntries[config->RegistryCount++];
         e.CurrentUser = r.hkcu;
         e.KeyPath.assign(r.key);
     }
     std::vector<std::string> placed;
-    for (const PlacedRegistryRow& p : PlaceRegistryRows(*config))
+    for (const PlacedRegistryRow& p : PlaceRegistryRows(*config, scope))
         placed.push_back(std::string(p.current_user ? "HKCU\\" : "HKLM\\") + p.key_path);
-    EXPECT_EQ(placed, GetParam().placed);
+    return placed;
+}
+
+TEST_P(RegistryPlacement, FollowsTheCurrentKey) {
+    EXPECT_EQ(Placed(GetParam(), InstallScope::kMachine), GetParam().placed);
+}
+
+// A per-user install places the rows by the same rule, so a relative row
+// after a change of root still starts from the root, and then writes them
+// all under the user.
+TEST_P(RegistryPlacement, PerUserKeepsEveryPathUnderTheUser) {
+    std::vector<std::string> expected = GetParam().placed;
+    for (std::string& path : expected)
+        if (path.compare(0, 5, "HKLM\\") == 0) path.replace(0, 4, "HKCU");
+    EXPECT_EQ(Placed(GetParam(), InstallScope::kUser), expected);
 }
 
 const PlacementCase kCases[] = {

@@ -1,5 +1,6 @@
 // The program's named RCDATA resources: under Wine this test program carries
-// them (resources_fixture.rc), and the stand-in is given the same.
+// them (resources_fixture.rc, with its manifest), and the stand-in is given
+// the same.
 #include <gtest/gtest.h>
 
 #include "base/byte_source.h"
@@ -12,6 +13,19 @@
 namespace zsetup {
 namespace {
 
+// resources_fixture.manifest as it is spelled there.
+const char kManifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+    "  <trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <security>\n"
+    "      <requestedPrivileges>\n"
+    "        <requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>\n"
+    "      </requestedPrivileges>\n"
+    "    </security>\n"
+    "  </trustInfo>\n"
+    "</assembly>\n";
+
 const std::vector<std::uint8_t> kFixture = {'G',  'B',  'K', ' ', 0xD6, 0xD0, 0xCE, 0xC4,
                                             0x00, 0xFF, 'A', ' ', 'e',  'n',  'd'};
 
@@ -19,6 +33,7 @@ std::vector<testing::Backend<Resources>> Backends() {
     std::vector<testing::Backend<Resources>> b = {{"memory", [] {
                                                        auto r = std::make_unique<MemoryResources>();
                                                        r->Add("ZSETUPFIXTURE", kFixture);
+                                                       r->manifest = kManifest;
                                                        return r;
                                                    }}};
 #ifdef _WIN32
@@ -71,6 +86,9 @@ TEST_P(ResourcesContract, GivesTheSameBytesInPlaceAndFromTheFileInAnyPieces) {
     EXPECT_FALSE(resources->RcDataFromFile("SETUPPACK"));
     EXPECT_FALSE(resources->RcDataFromFile("ZSETUPOTHER"));
 }
+
+// The program's own manifest, byte for byte: what decides its install scope.
+TEST_P(ResourcesContract, GivesTheProgramsManifest) { EXPECT_EQ(GetParam().make()->ProgramManifest(), kManifest); }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ResourcesContract, ::testing::ValuesIn(Backends()), testing::BackendName<Resources>);
 

@@ -86,6 +86,16 @@ TEST_P(ShellContract, ProgramFilesIsAFullPathOfThisProgramsWidth) {
     }
 }
 
+// The per-user programs folder: a full path ending in "\Programs", which a
+// per-user install proposes.
+TEST_P(ShellContract, UserProgramsIsAFullPathBelowTheUsersLocalData) {
+    const std::string folder = rig->shell().UserProgramsFolder();
+    ASSERT_GE(folder.size(), 12u) << folder;
+    EXPECT_EQ(folder.substr(1, 2), ":\\") << folder;
+    EXPECT_EQ(folder.substr(folder.size() - 9), "\\Programs") << folder;
+    EXPECT_NE(folder, rig->shell().ProgramFilesFolder());
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ShellContract, ::testing::ValuesIn(testing::ShellBackends()),
                          testing::BackendName<testing::ShellRig>);
 
