@@ -147,6 +147,9 @@ void WriteTextReport(const PackageContents& c, std::ostream& out) {
     const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
     out << "Uninstaller (\\uninstall.exe): " << uninstaller.kind << "\n";
     out << "Architecture: " << ArchDescription(c.machine) << "\n";
+    out << "Scope: " << ScopeWord(c.scope)
+        << (c.scope == InstallScope::kUser ? " (for the user who runs it, without elevation)" : " (for every user)")
+        << "\n";
     out << "Signature: " << SignatureSummary(c.certificate) << "\n";
     out << "Uninstaller signature: " << SignatureSummary(uninstaller) << "\n";
     if (c.extra_bytes != 0) out << "Extra data after the sections: " << c.extra_bytes << " bytes\n";
@@ -203,6 +206,7 @@ void WriteJsonReport(const PackageContents& c, std::ostream& out) {
     const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
     out << "  \"uninstaller\": " << Json(uninstaller.kind) << ",\n";
     out << "  \"architecture\": " << Json(ArchName(c.machine)) << ",\n";
+    out << "  \"scope\": " << Json(ScopeWord(c.scope)) << ",\n";
     out << "  \"signature\": " << SignatureJson(c.certificate) << ",\n";
     out << "  \"uninstaller_signature\": " << SignatureJson(uninstaller.signature) << ",\n";
     out << "  \"extra_bytes\": " << c.extra_bytes;

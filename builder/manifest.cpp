@@ -22,6 +22,7 @@
 #include "builder/wizard_fit.h"
 #include "package/config_validation.h"
 #include "package/extra_files.h"
+#include "package/registry_placement.h"
 #include "text/gbk.h"
 #include "package/setup_map.h"
 #include "text/name_case.h"
@@ -428,6 +429,38 @@ void ReadArch(const toml::table& root, Manifest& m, const ManifestOptions& optio
     if (options.arch) m.arch = *options.arch;
 }
 
+// Whom the install is for. A per-user install writes the table's hklm rows
+// under hkcu at the same path, which only keys under Software have, and
+// proposes the user's own programs folder, not Program Files.
+void ReadScope(const toml::table& root, Manifest& m, Problems& problems) {
+    const toml::node* node = root.get("scope");
+    if (!node) return;
+    const std::string word = node->is_string() ? node->as_string()->get() : std::string();
+    if (word == "user") m.scope = InstallScope::kUser;
+    else if (word != "machine") {
+        problems.Add(node, "scope: " + (node->is_string() ? Quoted(word) + " is not" : std::string("expected")) +
+                               " \"machine\" or \"user\"");
+        return;
+    }
+    if (m.scope != InstallScope::kUser) return;
+    const toml::array* rows = root.get("registry") ? root.get("registry")->as_array() : nullptr;
+    std::size_t i = 0;
+    for (const PlacedRegistryRow& placed : PlaceRegistryRows(*m.record, InstallScope::kMachine)) {
+        const std::size_t row = i++;
+        if (placed.current_user) continue;
+        const std::string why = UserScopeKeyProblem(placed.key_path);
+        if (why.empty()) continue;
+        const toml::node* at = rows && row < rows->size() ? rows->get(row) : nullptr;
+        problems.Add(at ? LineOf(*at) : LineOf(*node), "registry[" + std::to_string(row) + "].key: hklm \"" +
+                                                           GbkToUtf8(placed.key_path) + "\" " + why +
+                                                           "; scope = \"user\" writes the table's hklm rows there");
+    }
+    if (m.maker.profile && m.maker.profile->folder_root == FolderRoot::kProgramFiles)
+        problems.Add(node,
+                     "scope: \"user\" proposes the user's own programs folder; [maker] folder_root = "
+                     "\"program_files\" is for a machine install");
+}
+
 void ReadShortcuts(const toml::table& root, SetupConfig& record, Problems& problems,
                    const std::map<std::string, int>& index_of_name) {
     int i = 0;
@@ -644,7 +677,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     const std::filesystem::path base = file.parent_path();
 
     CheckKeys(root, "",
-              {"product", "licence", "uninstaller", "arch", "file", "folder", "shortcut", "registry", "maker",
+              {"product", "licence", "uninstaller", "arch", "scope", "file", "folder", "shortcut", "registry", "maker",
                "uninstall_entry", "sign", "winget"},
               problems);
     ReadArch(root, m, options, problems);
@@ -671,6 +704,7 @@ Manifest ReadManifest(const std::filesystem::path& file, const ManifestOptions& 
     m.maker = ReadMakerTable(root, base, index_of_name, sink);
     ReadUninstallEntryTable(root, index_of_name, sink, m.maker.profile);
     m.publishing = ReadPublishingTables(root, shown, sink);
+    ReadScope(root, m, problems);
     problems.ThrowIfAny();
     AddWarnings(root, m);
     return m;

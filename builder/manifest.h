@@ -18,6 +18,7 @@
 #include "builder/maker_manifest.h"
 #include "builder/manifest_error.h"
 #include "builder/publishing_manifest.h"
+#include "package/install_scope.h"
 #include "pe/pe_machine.h"
 #include "package/setup_config.h"
 
@@ -48,6 +49,9 @@ struct Manifest {
     // The kind of program the build makes: --arch, else the `arch` key, else x86.
     PeMachine arch = PeMachine::kI386;
     int arch_line = 0;  // the `arch` key's line when the key chose it
+    // The `scope` key: a machine install (the default) or one for the user
+    // who runs setup.exe, whose stub and built-in uninstaller run as that user.
+    InstallScope scope = InstallScope::kMachine;
     // "manifest.toml:LINE: warning: key: what", each naming what it is about.
     std::vector<std::string> warnings;
     // "manifest.toml:LINE: note: key: what": how an input was read, where not as

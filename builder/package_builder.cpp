@@ -9,6 +9,7 @@
 #include "builder/file_io.h"
 #include "builder/maker_artwork.h"
 #include "builder/manifest_text.h"
+#include "builder/program_manifest.h"
 #include "pe/pe_image.h"
 #include "pe/resource_writer.h"
 #include "builder/version_info.h"
@@ -178,16 +179,18 @@ void BuildSetup(Manifest& m, const std::vector<std::uint8_t>& stub, const Progre
         items.push_back({kMakerResource, WriteMakerProfile(*m.maker.profile)});
     }
     for (RcDataItem& picture : pictures) items.push_back(std::move(picture));
-    // Explorer shows the program's first icon group: the maker's replaces the stub's.
-    const auto icons = [&](ResourceTree& tree) {
+    // Explorer shows the program's first icon group: the maker's replaces the
+    // stub's. A per-user package's setup.exe runs as the user who starts it.
+    const auto edits = [&](ResourceTree& tree) {
         if (icon) ReplaceIcons(tree, std::move(*icon));
+        if (m.scope == InstallScope::kUser) SetManifestScope(tree, m.scope);
     };
     // The packed payload's digest, known once it is written, lets the stub
     // read the payload from its file and know those are the bytes it was
     // started with.
     RcDataStreamWriter writer(stub, std::move(items),
                               {{kRtVersion, kVersionInfoId, kLangChineseSimplified, VersionInfoResource(record)}},
-                              kPayloadResource, out, icons,
+                              kPayloadResource, out, edits,
                               RcDataItem{kPayloadDigestResource, std::vector<std::uint8_t>(Sha256Digest{}.size())});
     Sha256 digest;
     BlobPacker packer(

@@ -13,6 +13,9 @@
 #include "text/gbk.h"
 #include "package/errors.h"
 #include "package/extra_files.h"
+#include "package/registry_placement.h"
+#include "builder/program_manifest.h"
+#include "text/encoding.h"
 #include "package/packed_blob.h"
 #include "package/payload_stream.h"
 #include "package/sha256.h"
@@ -80,6 +83,7 @@ PackageContents ReadPackage(std::unique_ptr<FileBytes> file) {
 
     PackageContents c;
     c.machine = pe.machine;
+    c.scope = ManifestScope(*file, map);
     UnpackedConfig config =
         Unpacked(kConfigResource, [&] { return UnpackConfig(config_blob->data(), config_blob->size()); });
     c.record_bytes = config.unpacked_length;
@@ -136,7 +140,11 @@ PackedUninstaller ReadPackedUninstaller(const PackageContents& c) {
         std::optional<PeImage> pe;
         try {
             pe = ParsePeHeaders(ReadHeaderBytes(bytes), bytes.size(), AfterSections::kAnything);
-            if (FindRcData(LocateResources(bytes, *pe), kUninstallerMarkResource)) u.kind = kUninstallerBuiltIn;
+            const ResourceMap map = LocateResources(bytes, *pe);
+            if (FindRcData(map, kUninstallerMarkResource)) {
+                u.kind = kUninstallerBuiltIn;
+                u.scope = ManifestScope(bytes, map);
+            }
         } catch (const PeError&) {
             return u;  // not even a program we can read: the product's own file, which carries no signature
         }
@@ -174,6 +182,21 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
     if (c.extra_bytes != 0)
         problems.push_back("the file has " + std::to_string(c.extra_bytes) +
                            " bytes after its sections that no certificate table accounts for: added after the build");
+    if (c.scope == InstallScope::kUser) {
+        std::size_t row = 0;
+        for (const PlacedRegistryRow& placed : PlaceRegistryRows(*c.record, InstallScope::kMachine)) {
+            const std::string why = placed.current_user ? std::string() : UserScopeKeyProblem(placed.key_path);
+            if (!why.empty())
+                problems.push_back("registry[" + std::to_string(row) + "]: HKLM\\" + GbkToUtf8(placed.key_path) + " " +
+                                   why + "; a per-user install writes it there");
+            ++row;
+        }
+    }
+    // The uninstaller must find the entry where setup.exe wrote it.
+    const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
+    if (uninstaller.scope && *uninstaller.scope != c.scope)
+        problems.push_back(std::string("the built-in uninstaller is for a ") + ScopeWord(*uninstaller.scope) +
+                           " install, setup.exe makes a " + ScopeWord(c.scope) + " install");
     return problems;
 }
 

@@ -16,6 +16,7 @@
 #include "builder/input_error.h"
 #include "pe/pe_certificate.h"
 #include "pe/pe_machine.h"
+#include "package/install_scope.h"
 #include "package/maker_profile.h"
 #include "package/payload_stream.h"
 #include "package/setup_config.h"
@@ -47,6 +48,7 @@ struct PackageContents {
     std::optional<MakerProfile> maker;            // when it reads soundly
     std::string maker_refusal;                    // why not, otherwise
     std::optional<bool> digest_matches;           // SETUPDIGEST against SETUPPACK's bytes, when there
+    InstallScope scope = InstallScope::kMachine;  // whom setup.exe installs for, as its manifest says
 };
 
 // Throws NotAnInstallerError for a file of another kind, PeError for a
@@ -64,6 +66,7 @@ struct PackedUninstaller {
     bool looked_into = false;                   // false: none, or one larger than any uninstaller, not read
     std::optional<CertificateTable> signature;  // when it is a program that carries one
     std::string signature_damage;               // why its certificate table does not read, when it does not
+    std::optional<InstallScope> scope;          // the built-in one's, as its manifest says
 };
 PackedUninstaller ReadPackedUninstaller(const PackageContents& contents);
 

@@ -143,7 +143,7 @@ WingetPackage WingetPackageOf(const Manifest& m, const WingetOverrides& o) {
     }
     p.url = Url(m, o, problems);
     p.arch = m.arch;
-    p.scope = "machine";
+    p.scope = ScopeWord(m.scope);
     const std::string key = installed::UninstallKey(r);
     p.product_code = GbkToUtf8(key.substr(FindLastSeparator(key) + 1));
     if (!problems.empty()) {

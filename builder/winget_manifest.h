@@ -31,7 +31,7 @@ struct WingetPackage {
     std::string short_description;  // [winget] short_description, or product.introduction on one line
     std::string url;                // InstallerUrl: [winget] url
     PeMachine arch = PeMachine::kI386;
-    std::string scope;         // "machine": the install writes under HKLM for everyone
+    std::string scope;         // "machine" (HKLM, for everyone) or "user" (HKCU, the user who installs)
     std::string product_code;  // the uninstall entry's key name, as Windows' list of programs has it
 };
 

@@ -38,6 +38,7 @@
 #include "builder/manifest_text.h"
 #include "builder/package_builder.h"
 #include "builder/package_reader.h"
+#include "builder/program_manifest.h"
 #include "builder/signing.h"
 #include "builder/temporary_folder.h"
 #include "builder/winget_manifest.h"
@@ -213,6 +214,16 @@ std::optional<int> AsTheStubs(const std::filesystem::path& stub_file, Fill fill)
     return std::nullopt;
 }
 
+// A setup.exe written: its winget manifest and the summary.
+int Finished(const BuildOptions& o, const Manifest& manifest, const std::optional<WingetPackage>& winget,
+             const std::string& output, std::chrono::steady_clock::time_point start) {
+    if (winget) WriteWingetManifest(*o.winget, *winget, FileSha256(std::filesystem::u8path(output)));
+    if (!o.quiet)
+        PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return 0;
+}
+
 int Build(const BuildOptions& o) {
     const auto start = std::chrono::steady_clock::now();
     ManifestOptions options;
@@ -253,26 +264,43 @@ int Build(const BuildOptions& o) {
     }
     // What would refuse the build is found before a signing command runs.
     if (auto code = AsTheStubs(stub_file, [&] { CheckStubProgram(stub, manifest); })) return *code;
+    // A per-user package's uninstaller runs as the user too: packed from a
+    // copy whose manifest says so, the installed one left as it is.
+    const bool per_user_uninstaller = manifest.built_in_uninstaller && manifest.scope == InstallScope::kUser;
+    if (!sign && !per_user_uninstaller) {
+        if (auto code =
+                AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, std::filesystem::u8path(output), o.quiet); }))
+            return *code;
+        return Finished(o, manifest, winget, output, start);
+    }
+    CheckUninstallerKind(manifest);
+    const TemporaryFolder folder;
+    if (per_user_uninstaller) {
+        SourceFile& uninstaller = manifest.sources.back();
+        const std::filesystem::path copy = folder.path() / "uninstall-as-invoker.exe";
+        try {
+            WriteProgramForScope(uninstaller.path, copy, manifest.scope);
+        } catch (const std::runtime_error& e) {
+            std::cerr << "zsetup: the built-in uninstaller \"" << uninstaller.path.u8string() << "\": " << e.what()
+                      << "\n";
+            return kBadInput;
+        }
+        uninstaller.path = copy;
+    }
     if (!sign) {
         if (auto code =
                 AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, std::filesystem::u8path(output), o.quiet); }))
             return *code;
     } else {
-        CheckUninstallerKind(manifest);
         // The command works on copies of its own: the installed uninstaller
         // stays as it is, and no output is ever written unsigned.
-        const TemporaryFolder folder;
         if (manifest.built_in_uninstaller) SignBuiltInUninstaller(manifest, *sign, folder.path());
         const std::filesystem::path built = folder.path() / "setup.exe";
         if (auto code = AsTheStubs(stub_file, [&] { WriteSetup(manifest, stub, built, o.quiet); })) return *code;
         SignSetup(*sign, built, manifest.arch);
         CopyFileReplacing(built, std::filesystem::u8path(output));
     }
-    if (winget) WriteWingetManifest(*o.winget, *winget, FileSha256(std::filesystem::u8path(output)));
-    if (!o.quiet)
-        PrintSummary(output, manifest, std::filesystem::file_size(std::filesystem::u8path(output)),
-                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    return 0;
+    return Finished(o, manifest, winget, output, start);
 }
 
 PackageContents Read(const std::string& file) {

@@ -16,6 +16,10 @@
 
 #include "builder/manifest.h"
 #include "builder/package_reader.h"
+#include "builder/program_manifest.h"
+#include "package/install_scope.h"
+#include "package/setup_map.h"
+#include "pe/resource_writer.h"
 #include "pe/pe_image.h"
 #include "pe/pe_machine.h"
 #include "builder/version_info.h"
@@ -312,6 +316,80 @@ TEST_F(Cli, TheDefaultStubIsTheOneOfTheChosenKind) {
         EXPECT_NE(run.output.find("/" + tree + "/bin/zsetup-stub.exe"), std::string::npos) << run.output;
         EXPECT_NE(run.output.find("(build the " + tree + " tree, or give --stub)"), std::string::npos) << run.output;
     }
+}
+
+// The manifest a program carries, read back whole.
+std::string ProgramManifestOf(const Bytes& image) {
+    const PeImage pe = ParsePeImage(image);
+    for (const ResourceType& type : ReadResourceTree(image, pe))
+        if (type.type == ResourceKey::Id(kRtManifest))
+            for (const ResourceEntry& entry : type.entries)
+                if (entry.name == ResourceKey::Id(1) && !entry.languages.empty())
+                    return std::string(entry.languages[0].bytes.begin(), entry.languages[0].bytes.end());
+    return {};
+}
+
+// scope = "user": setup.exe and the built-in uninstaller it packs run as the
+// user who starts them, their manifests otherwise as they were; the readers
+// say so, and verify finds a package whose two programs disagree.
+TEST_F(Cli, ScopeUserMakesBothProgramsRunAsTheUser) {
+    const Bytes fixture = ReadFile(ZSETUP_PE_FIXTURE);
+    const std::string machine_manifest = ProgramManifestOf(fixture);
+    ASSERT_EQ(ScopeOfManifest(machine_manifest), InstallScope::kMachine);
+    // The fixture marked as the built-in uninstaller, and a stub without a manifest.
+    const fs::path uninstaller = dir_.Path("zsetup-uninstall.exe");
+    WriteFile(uninstaller.string(), WriteRcData(fixture, {{kUninstallerMarkResource, {'1'}}}));
+    const Bytes uninstaller_bytes = ReadFile(uninstaller.string());
+    const fs::path bare = dir_.Path("bare-stub.exe");
+    WriteFile(bare.string(), WriteRcData(fixture, {}, {}, [](ResourceTree& tree) {
+                  tree.erase(
+                      std::remove_if(tree.begin(), tree.end(),
+                                     [](const ResourceType& t) { return t.type == ResourceKey::Id(kRtManifest); }),
+                      tree.end());
+              }));
+    std::string text = kManifest;
+    const std::string own_row = "[[file]]\nsource = \"licence.txt\"\nname = \"\\\\uninstall.exe\"\n\n";
+    ASSERT_NE(text.find(own_row), std::string::npos);
+    text.erase(text.find(own_row), own_row.size());
+    dir_.Manifest("scope = \"user\"\n" + text);
+
+    ASSERT_EQ(Build("-q --uninstaller " + Q(uninstaller)).status, 0);
+    const Bytes setup = ReadFile(setup_.string());
+    EXPECT_EQ(ProgramManifestOf(setup), ManifestForScope(machine_manifest, InstallScope::kUser));
+    EXPECT_EQ(ZsetupOut("verify " + Q(setup_)).output.rfind("ok\n", 0), 0u);
+    EXPECT_NE(
+        ZsetupOut("inspect " + Q(setup_)).output.find("\nScope: user (for the user who runs it, without elevation)\n"),
+        std::string::npos);
+    EXPECT_NE(ZsetupOut("inspect --json " + Q(setup_)).output.find("\"scope\": \"user\""), std::string::npos);
+    const fs::path out = dir_.Path("out");
+    ASSERT_EQ(ZsetupOut("extract " + Q(setup_) + " " + Q(out)).status, 0);
+    EXPECT_EQ(ProgramManifestOf(ReadFile((out / "uninstall.exe").string())),
+              ManifestForScope(machine_manifest, InstallScope::kUser));
+    EXPECT_EQ(ReadFile(uninstaller.string()), uninstaller_bytes) << "the uninstaller given is left as it was";
+
+    // Two programs of different minds: setup.exe made per-user after the build.
+    dir_.Manifest(text);
+    ASSERT_EQ(Build("-q --uninstaller " + Q(uninstaller)).status, 0);
+    EXPECT_NE(ZsetupOut("inspect " + Q(setup_)).output.find("\nScope: machine (for every user)\n"), std::string::npos);
+    WriteFile(setup_.string(), WriteRcData(ReadFile(setup_.string()), {}, {},
+                                           [](ResourceTree& tree) { SetManifestScope(tree, InstallScope::kUser); }));
+    const ToolRun verify = ZsetupOut("verify " + Q(setup_));
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.output.find("the built-in uninstaller is for a machine install, setup.exe makes a user install"),
+              std::string::npos)
+        << verify.output;
+
+    // A stub that names no level cannot be made per-user: nothing is written.
+    dir_.Manifest("scope = \"user\"\n" + text);
+    fs::remove(setup_);
+    const ToolRun refused = Zsetup("build " + Q(manifest_) + " -o " + Q(setup_) + " -q --stub " + Q(bare) +
+                                   " --uninstaller " + Q(uninstaller));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("zsetup: the stub \"" + bare.string() +
+                                  "\": the program has no manifest, whose level scope = \"user\" sets"),
+              std::string::npos)
+        << refused.output;
+    EXPECT_FALSE(fs::exists(setup_));
 }
 
 TEST_F(Cli, OutputInsideAFolderSourceIsRefused) {

@@ -46,8 +46,10 @@ struct ManifestCase {
     std::vector<std::string> keys;
     std::optional<std::string> run;  // the installed name [maker]'s run starts
     std::map<std::string, std::string> contents;
-    std::vector<std::string> errors;    // each a part of the message
-    std::vector<std::string> warnings;  // one part a warning, in order, and no other warning
+    std::vector<std::string> errors;              // each a part of the message
+    std::vector<std::string> warnings;            // one part a warning, in order, and no other warning
+    std::string top;                              // top-level keys, before every table
+    InstallScope scope = InstallScope::kMachine;  // whom setup.exe installs for, as its manifest says
 
     ManifestCase& Product(const std::string& key, const std::string& toml) { return product[key] = toml, *this; }
     // No "\uninstall.exe" row of its own, and `uninstaller = false`: none built in either.
@@ -70,6 +72,8 @@ struct ManifestCase {
     ManifestCase& Content(const std::string& name, const std::string& bytes) { return contents[name] = bytes, *this; }
     ManifestCase& Errors(std::vector<std::string> v) { return errors = std::move(v), *this; }
     ManifestCase& Warnings(std::vector<std::string> v) { return warnings = std::move(v), *this; }
+    ManifestCase& Top(const std::string& toml) { return top += toml, *this; }
+    ManifestCase& Scope(InstallScope s) { return scope = s, *this; }
 };
 
 // gtest names a case by its label, also in ctest's list.
@@ -371,6 +375,36 @@ const std::vector<ManifestCase>& Cases() {
         Case("below_previous false is a path from the root")
             .Rows(Registry("hkcu", "A") + Registry("hkcu", "B", "below_previous = false\n"))
             .Keys({"\\A", "\\B"}),
+        // Whom the install is for: a per-user one writes the hklm rows under hkcu.
+        Case("scope user: the rows keep their keys, setup.exe runs as the user")
+            .Top("scope = \"user\"\n")
+            .Rows(Registry("hklm", "Software\\\\Maker") + Registry("hklm", "Tool", "below_previous = true\n") +
+                  Registry("hkcu", "Software\\\\Other"))
+            .Keys({"\\Software\\Maker", "Tool", "\\Software\\Other"})
+            .Scope(InstallScope::kUser),
+        Case("scope machine is the default, said").Top("scope = \"machine\"\n"),
+        Case("scope of another word")
+            .Top("scope = \"everyone\"\n")
+            .Errors({":1: scope: \"everyone\" is not \"machine\" or \"user\""}),
+        Case("scope as a switch").Top("scope = true\n").Errors({"scope: expected \"machine\" or \"user\""}),
+        Case("scope user: an hklm row outside Software")
+            .Top("scope = \"user\"\n")
+            .Rows(Registry("hkcu", "Software\\\\Fine") + Registry("hklm", "SYSTEM\\\\Setup"))
+            .Errors({":20: registry[1].key: hklm \"SYSTEM\\Setup\" has no per-user counterpart: only keys under "
+                     "Software can be mapped to hkcu; scope = \"user\" writes the table's hklm rows there"}),
+        Case("scope user: a row below another that lands in the policies")
+            .Top("scope = \"user\"\n")
+            .Rows(Registry("hklm", "Software") + Registry("hklm", "Policies\\\\Maker", "below_previous = true\n"))
+            .Errors({"registry[1].key: hklm \"Software\\Policies\\Maker\" is a policy key"}),
+        Case("scope user: the 32-bit view")
+            .Top("scope = \"user\"\n")
+            .Rows(Registry("hklm", "Software\\\\Wow6432Node\\\\Maker"))
+            .Errors({"registry[0].key: hklm \"Software\\Wow6432Node\\Maker\" is the 32-bit view"}),
+        Case("scope user proposes no Program Files folder")
+            .Top("scope = \"user\"\n")
+            .Rows("[maker]\nfolder_root = \"program_files\"\n")
+            .Errors({":1: scope: \"user\" proposes the user's own programs folder; [maker] folder_root = "
+                     "\"program_files\" is for a machine install"}),
         Case("below_previous on the first row")
             .Rows(Registry("hkcu", "A", "below_previous = true\n"))
             .Errors({"registry[0].below_previous: the first row has no previous key to lie below"}),
@@ -473,7 +507,7 @@ std::string ManifestText(const ManifestCase& c) {
     std::map<std::string, std::string> product = {
         {"name", "\"工具\""}, {"version", "\"1.0\""}, {"company_key", "\"Maker\""}, {"default_folder", "\"工具\""}};
     for (const auto& [key, value] : c.product) product[key] = value;
-    std::string text = c.uninstaller ? "" : "uninstaller = false\n";
+    std::string text = c.top + (c.uninstaller ? "" : "uninstaller = false\n");
     text += "licence = \"licence.txt\"\n\n[product]\n";
     for (const auto& [key, value] : product) text += key + " = " + value + "\n";
     if (c.uninstaller) text += "\n[[file]]\nsource = \"licence.txt\"\nname = \"\\\\uninstall.exe\"\n";
@@ -550,6 +584,7 @@ TEST_P(ManifestTable, GivesTheRecordOrTheProblems) {
     std::vector<std::string> keys;
     for (const RegistryEntry& e : r.RegistryRows()) keys.push_back(GbkToUtf8(e.KeyPath.text()));
     EXPECT_EQ(keys, c.keys);
+    EXPECT_EQ(out.package->scope, c.scope);
     std::optional<std::string> run;
     if (out.package->maker && out.package->maker->run_file)
         run = names.at(static_cast<std::size_t>(*out.package->maker->run_file));

@@ -37,6 +37,10 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
     EXPECT_TRUE(out) << path;
 }
 
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+    WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
 inline std::string WriteTemp(const Bytes& bytes, const std::string& name) {
     const std::string path = ::testing::TempDir() + name;
     WriteFile(path, std::string(bytes.begin(), bytes.end()));

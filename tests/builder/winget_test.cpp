@@ -80,6 +80,7 @@ TEST_F(Winget, TheThreeFilesValidateAgainstWingetsSchemas) {
         std::string winget;  // the [winget] table's lines
         std::string options;
         std::string id, url, license, description;
+        const char* scope = "machine";  // the manifest's scope key, and winget's Scope
     } cases[] = {
         {"the identifier made from the names",
          PeMachine::kI386,
@@ -98,7 +99,8 @@ TEST_F(Winget, TheThreeFilesValidateAgainstWingetsSchemas) {
          "DemoStudio.Demo",
          "https://example.org/下载/setup.exe?a=1&b=2",
          "yes",
-         "第一行 - 第二行: \"是\" # 否"},
+         "第一行 - 第二行: \"是\" # 否",
+         "user"},
         {"--winget-id and --winget-url over the table, signed",
          PeMachine::kI386,
          {"演示软件", "3", "演示工作室", "演示用的软件"},
@@ -114,7 +116,7 @@ TEST_F(Winget, TheThreeFilesValidateAgainstWingetsSchemas) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         fs::remove_all(Out());
-        dir_.Manifest(Product(c.texts, "\n[winget]\n" + c.winget));
+        dir_.Manifest("scope = \"" + std::string(c.scope) + "\"\n" + Product(c.texts, "\n[winget]\n" + c.winget));
         const ToolRun built = Build(c.arch, "--winget " + ShellWord(Out().string()) + " " + c.options);
         ASSERT_EQ(built.status, 0) << built.output;
         const std::string version = c.id + ".yaml", installer = c.id + ".installer.yaml",
@@ -142,7 +144,7 @@ TEST_F(Winget, TheThreeFilesValidateAgainstWingetsSchemas) {
             installer + ":PackageVersion=" + text(c.texts.version),
             installer + ":Installers/0/Architecture=\"" + ArchName(c.arch) + "\"",
             installer + ":Installers/0/InstallerType=\"exe\"",
-            installer + ":Installers/0/Scope=\"machine\"",
+            installer + ":Installers/0/Scope=\"" + c.scope + "\"",
             installer + ":Installers/0/InstallerUrl=" + text(c.url),
             installer + ":Installers/0/InstallerSha256=\"" + Sha256Upper(Setup()) + "\"",
             installer + ":Installers/0/InstallerSwitches/Silent=\"/S\"",
