@@ -22,10 +22,12 @@ mkdir -p "$work/shots"
 # stage-demo's layout with the native builder's setup.exe in $work/product:
 # without the maker's profile (the [maker] table, last in the manifest, cut
 # off), so the built-in maker's lines are checked; with "maker" as it is.
-# Arguments after the first go to the build.
+# Arguments after the first go to the build; $manifest_top, when set, is put
+# first in the manifest (top-level keys).
 make_setup() {
     "$lib_dir/../../scripts/stage-demo" "$bin" "$work/product" >/dev/null
     [ "${1:-}" = maker ] || sed -i '/^\[maker\]/,$d' "$work/product/product.toml"
+    [ -z "${manifest_top:-}" ] || sed -i "1i $manifest_top" "$work/product/product.toml"
     (cd "$work/product" && "$native" build --arch "$arch" product.toml -o "$work/setup.exe" "${@:2}")
 }
 
@@ -67,11 +69,16 @@ expect() {
 
 reg_present() { $run reg query "$1" >/dev/null 2>&1; }
 
-# What an install leaves in the shared prefix, so each script starts clean.
+# What an install leaves in the shared prefix, so each script starts clean:
+# a machine install's, and a per-user one's (HKCU, the user's programs folder).
 forget_install() {
-    $run reg delete "$company_key" /f >/dev/null 2>&1 || true
-    $run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+    local key
+    for key in "$company_key" "$uninstall_key"; do
+        $run reg delete "$key" /f >/dev/null 2>&1 || true
+        $run reg delete "HKCU${key#HKLM}" /f >/dev/null 2>&1 || true
+    done
     ( . "$wine_dir/run/env" && rm -rf "$WINEPREFIX/drive_c/$product_name" \
+        "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/"$product_name" \
         "$WINEPREFIX"/drive_c/users/*/Desktop/"$product_name.lnk" \
         "$WINEPREFIX"/drive_c/users/*"/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product_name" )
 }
@@ -131,16 +138,17 @@ wait_gone() {
 }
 
 # The staged product's files as the install names them, each equal to its
-# source, and the built-in uninstaller beside them.
+# source, and the built-in uninstaller beside them (or the one given: a
+# per-user package's, rewritten by the builder).
 expect_installed_files() {
-    local folder=$1 i
+    local folder=$1 uninstaller=${2:-$bin/zsetup-uninstall.exe} i
     local cases=(bin/demo-app.exe "$product_name.exe" licence.txt 许可协议.txt readme.txt 说明.txt
                  官方网站.url 官方网站.url)
     for ((i = 0; i < ${#cases[@]}; i += 2)); do
         cmp "$work/product/${cases[i]}" "$folder/${cases[i + 1]}"
         echo "ok: ${cases[i + 1]} equals its source"
     done
-    cmp "$bin/zsetup-uninstall.exe" "$folder/uninstall.exe"
+    cmp "$uninstaller" "$folder/uninstall.exe"
     echo "ok: uninstall.exe is the built-in uninstaller"
 }
 
