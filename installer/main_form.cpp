@@ -58,6 +58,9 @@ TMainForm::TMainForm(Platform& platform, RunLog& log)
     controls_.kill_main_button.on_click = Handler(&TMainForm::Button1Click);
     controls_.kill_updater_button.on_click = Handler(&TMainForm::Button2Click);
     controls_.tutorial_button.on_click = Handler(&TMainForm::BPingClick);
+    // Enter agrees on the licence page, else goes on (Next, then Finish); Esc is Cancel.
+    form_->SetKeyButtons({controls_.agree_button.name(), controls_.next_button.name(), controls_.cancel_button.name()},
+                         {controls_.cancel_button.name()});
     form_->on_close_query = [this](bool& can_close) { FormCloseQuery(can_close); };
     // The artwork travels in the program's resources; without it the
     // pictures stay empty.

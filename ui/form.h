@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/widget.h"
 
@@ -38,6 +40,16 @@ public:
     void Terminate();
     bool terminated() const { return terminated_; }
 
+    // The keys a dialog answers: Enter presses the first of the default
+    // buttons the user can reach when the focus is on no button or link; Esc
+    // the first cancel button, or asks to close when there is none.
+    void SetKeyButtons(std::vector<std::string> default_buttons, std::vector<std::string> cancel_buttons) {
+        default_buttons_ = std::move(default_buttons);
+        cancel_buttons_ = std::move(cancel_buttons);
+    }
+    const std::vector<std::string>& default_buttons() const { return default_buttons_; }
+    const std::vector<std::string>& cancel_buttons() const { return cancel_buttons_; }
+
     const RoundedRegion* region() const { return has_region_ ? &region_ : nullptr; }
     void SetRegion(const RoundedRegion& r);
 
@@ -52,6 +64,7 @@ private:
     bool has_region_ = false;
     RoundedRegion region_{};
     WindowProc window_proc_;
+    std::vector<std::string> default_buttons_, cancel_buttons_;
 };
 
 }  // namespace zsetup::ui

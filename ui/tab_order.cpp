@@ -9,8 +9,8 @@ namespace zsetup::ui {
 namespace {
 
 bool TakesFocus(Kind k) {
-    return k == Kind::Edit || k == Kind::TextBox || k == Kind::CheckBox || k == Kind::PushButton ||
-           k == Kind::ImageButton;
+    return k == Kind::Edit || k == Kind::TextBox || k == Kind::CheckBox || k == Kind::LinkLabel ||
+           k == Kind::PushButton || k == Kind::ImageButton;
 }
 
 bool Reachable(const Widget& w) {
@@ -38,6 +38,12 @@ Widget* NextTabStop(Widget& root, const Widget* from, bool backwards) {
     if (at == n) at = n - 1;  // none: start from the beginning
     for (std::size_t step = 1; step <= n; ++step)
         if (IsTabStop(*all[(at + step) % n])) return all[(at + step) % n];
+    return nullptr;
+}
+
+Widget* FirstReachable(Widget& root, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (Widget* w = root.FindOrNull(name); w && Reachable(*w)) return w;
     return nullptr;
 }
 

@@ -53,6 +53,9 @@ TUninstallForm::TUninstallForm(Platform& platform, std::string folder)
       lines_(InstalledMakerLines(platform.files, folder_)) {
     controls_.uninstall_button.on_click = boundary_.Wrap(this, &TUninstallForm::OnUninstall);
     controls_.cancel_button.on_click = boundary_.Wrap(this, &TUninstallForm::OnCancel);
+    // Enter uninstalls, then closes the last page; Esc is Cancel.
+    form_->SetKeyButtons({controls_.uninstall_button.name(), controls_.cancel_button.name()},
+                         {controls_.cancel_button.name()});
     form_->on_close_query = [this](bool& can_close) { OnCloseRequest(can_close); };
 }
 

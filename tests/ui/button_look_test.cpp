@@ -65,6 +65,7 @@ FormDescription TabForm() {
                 {Kind::Page, "Page0", "Pages", {0, 0, 526, 181}, nullptr, {}, kInheritColour, 0},
                 {Kind::Page, "Page1", "Pages", {0, 0, 526, 181}, nullptr, {}, kInheritColour, 0},
                 {Kind::Label, "Intro", "Page0", {10, 10, 300, 60}, "text", {}, kInheritColour, 0},
+                {Kind::LinkLabel, "Licence", "Page1", {10, 10, 100, 16}, "licence", {}, kInheritColour, 0},
                 {Kind::Edit, "Folder", "Page0", {10, 40, 226, 22}, "C:\\", {}, kInheritColour, 0},
                 {Kind::ImageButton, "Browse", "Page0", {240, 40, 39, 25}, "...", {}, kInheritColour, 0},
                 {Kind::CheckBox, "Start", "Page1", {10, 40, 200, 17}, "start", {}, kInheritColour, 0},
@@ -96,7 +97,7 @@ TEST_F(TabOrderTest, FollowsTheDescriptionAndSkipsHiddenDisabledAndOtherPages) {
     EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Folder", "Browse", "Next", "Cancel"}));
     form_->Find("Pages").SetActivePage(1);
     form_->Find("Agree").Show();
-    EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Start", "Next", "Agree", "Cancel"}));
+    EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Licence", "Start", "Next", "Agree", "Cancel"}));
     form_->Find("Pages").SetEnabled(false);
     EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Next", "Agree", "Cancel"}));
 }
@@ -112,6 +113,27 @@ TEST_F(TabOrderTest, NextStopWrapsRoundBothWays) {
                           Step{"Intro", false, "Folder"}, Step{"Agree", false, "Cancel"}, Step{"Agree", true, "Next"},
                           Step{"Page0", false, "Folder"}, Step{"Page1", false, "Next"}})
         EXPECT_EQ(Next(s.from, s.backwards), s.to) << (s.from ? s.from : "none") << (s.backwards ? " back" : "");
+}
+
+// Enter's default button and Esc's cancel button: the first named that the
+// user can reach, past hidden, disabled and unknown ones.
+TEST_F(TabOrderTest, TheKeysPressTheFirstReachableButton) {
+    const std::vector<std::string> enter = {"Missing", "Agree", "Next", "Cancel"};
+    const auto first = [&](const std::vector<std::string>& names) {
+        Widget* w = FirstReachable(*form_, names);
+        return w ? w->name() : "(none)";
+    };
+    EXPECT_EQ(first(enter), "Next") << "Agree is hidden";
+    form_->Find("Agree").Show();
+    EXPECT_EQ(first(enter), "Agree");
+    form_->Find("Agree").SetEnabled(false);
+    form_->Find("Next").Hide();
+    EXPECT_EQ(first(enter), "Cancel");
+    EXPECT_EQ(first({"Browse"}), "Browse");
+    form_->Find("Pages").SetActivePage(1);
+    EXPECT_EQ(first({"Browse"}), "(none)") << "on another page";
+    EXPECT_EQ(first({"Off"}), "(none)");
+    EXPECT_EQ(first({}), "(none)");
 }
 
 TEST_F(TabOrderTest, NoStopWhenNothingTakesFocus) {

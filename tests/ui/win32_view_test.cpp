@@ -22,6 +22,7 @@
 #include "ui/button_look.h"
 #include "ui/control_ids.h"
 #include "ui/form_description.h"
+#include "ui/tab_order.h"
 
 namespace zsetup::ui {
 namespace {
@@ -609,6 +610,98 @@ TEST_F(SkinnedButtonTest, TabFollowsTheDescriptionSkippingHiddenButtons) {
         EXPECT_TRUE(driver.Finish()) << c.from;
         EXPECT_TRUE(arrived.load()) << c.from << (c.shift ? " shift+tab to " : " tab to ") << c.to;
     }
+}
+
+// A page of every kind of stop, with the form's Enter and Esc buttons.
+FormDescription KeyForm() {
+    return {"KeyForm",
+            {0, 0, 420, 120},
+            {"宋体", 12, Rgb(128, 128, 128), false, false},
+            kSystemWindowColour,
+            {
+                {Kind::Edit, "Folder", nullptr, {16, 8, 226, 22}, kFolder.c_str(), {}, kInheritColour, 0},
+                {Kind::CheckBox, "Start", nullptr, {16, 34, 200, 17}, kStart.c_str(), {}, kInheritColour, 0},
+                {Kind::LinkLabel, "Link", nullptr, {16, 56, 200, 16}, kLink.c_str(), kLinkFont, Rgb(255, 153, 0), 0},
+                {Kind::PushButton, "Next", nullptr, {216, 80, 89, 30}, kNext.c_str(), kYaHei, kInheritColour, 0},
+                {Kind::PushButton, "Agree", nullptr, {216, 80, 91, 30}, "同意", kYaHei, kInheritColour, kHidden},
+                {Kind::PushButton, "Cancel", nullptr, {320, 80, 91, 30}, "取消", kYaHei, kInheritColour, 0},
+            }};
+}
+
+struct KeyCase {
+    const char* label;
+    const char* focus;
+    WPARAM key;
+    bool cancel_hidden;
+    std::vector<std::string> events;  // in order; "close" last when the driver's request ended the loop
+};
+
+// Keys posted from the driver thread through the form's loop, as a user's
+// would arrive; each held key repeats once, which presses nothing more.
+TEST(KeyboardTest, EnterAndEscAnswerAsADialogDoes) {
+    const KeyCase cases[] = {
+        {"Enter in the edit presses the default", "Folder", VK_RETURN, false, {"Next", "close"}},
+        {"Enter on a check box presses the default", "Start", VK_RETURN, false, {"Next", "close"}},
+        {"Enter on a button presses that button", "Cancel", VK_RETURN, false, {"Cancel", "close"}},
+        {"Enter on the link opens it", "Link", VK_RETURN, false, {"Link", "close"}},
+        {"Space on the link opens it", "Link", VK_SPACE, false, {"Link", "close"}},
+        {"Esc presses Cancel", "Folder", VK_ESCAPE, false, {"Cancel", "close"}},
+        {"Esc on a button presses Cancel", "Next", VK_ESCAPE, false, {"Cancel", "close"}},
+        {"Esc without a Cancel asks to close", "Folder", VK_ESCAPE, true, {"close"}},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::unique_ptr<Form> form = BuildForm(KeyForm());
+        form->SetKeyButtons({"Agree", "Next"}, {"Cancel"});
+        if (c.cancel_hidden) form->Find("Cancel").Hide();
+        std::vector<std::string> events;
+        for (const char* name : {"Next", "Agree", "Cancel", "Link"})
+            form->Find(name).on_click = [&events, name] { events.push_back(name); };
+        form->on_close_query = [&events](bool&) { events.push_back("close"); };
+        Win32View view(*form);
+        view.Show();
+        HWND focus = view.window(form->Find(c.focus));
+        SetFocus(focus);
+        Driver driver([&] {
+            const LPARAM scan = MapVirtualKeyW(static_cast<UINT>(c.key), MAPVK_VK_TO_VSC) << 16;
+            PostMessageW(focus, WM_KEYDOWN, c.key, scan | 1);
+            PostMessageW(focus, WM_KEYDOWN, c.key, scan | 1 | (1 << 30));  // held: auto-repeat
+            PostMessageW(focus, WM_KEYUP, c.key, scan | 1 | (3u << 30));
+            // Behind the keys' effects, which post their clicks: the close request ends the loop.
+            Sleep(200);
+            PostMessageW(view.window(*form), WM_CLOSE, 0, 0);
+        });
+        view.Run();
+        EXPECT_TRUE(driver.Finish());
+        EXPECT_EQ(events, c.events);
+    }
+}
+
+// Tab reaches the link, whose focus shows as a dotted frame round it.
+TEST(KeyboardTest, TheFocusedLinkShowsItsFocus) {
+    const std::unique_ptr<Form> form = BuildForm(KeyForm());
+    Win32View view(*form);
+    view.Show();
+    HWND link = view.window(form->Find("Link"));
+    const auto shoot = [&] {
+        form->Repaint();
+        return Capture(link);
+    };
+    SendMessageW(view.window(*form), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetFocus(view.window(form->Find("Start")));
+    const Screenshot unfocused = shoot();
+    EXPECT_EQ(NextTabStop(*form, &form->Find("Start"), false), &form->Find("Link"));
+    SetFocus(link);
+    const Screenshot focused = shoot();
+    ASSERT_EQ(focused.width, unfocused.width);
+    int changed_on_the_frame = 0, changed_inside = 0;
+    for (int y = 0; y < focused.height; ++y)
+        for (int x = 0; x < focused.width; ++x) {
+            const bool frame = x == 0 || y == 0 || x == focused.width - 1 || y == focused.height - 1;
+            (frame ? changed_on_the_frame : changed_inside) += focused.at(x, y) != unfocused.at(x, y);
+        }
+    EXPECT_GT(changed_on_the_frame, 20) << "a dotted frame round the link";
+    EXPECT_EQ(changed_inside, 0) << "its text as it was";
 }
 
 TEST_F(SkinnedButtonTest, AFocusedButtonThatIsHiddenHandsTheFocusOn) {

@@ -29,7 +29,7 @@ ChildClass ClassOf(const Widget& w) {
     case Kind::PageControl:
     case Kind::Page: return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case Kind::Label: return {L"STATIC", text | (w.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0};
-    case Kind::LinkLabel: return {L"STATIC", text | SS_LEFTNOWORDWRAP | SS_NOTIFY, 0};
+    case Kind::LinkLabel: return {L"STATIC", text | SS_LEFTNOWORDWRAP | SS_NOTIFY | WS_TABSTOP, 0};
     case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0};
     case Kind::TextBox:
         return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0};
@@ -306,6 +306,10 @@ void Win32View::Run() {
                 MoveFocus(focused ? focused->widget : nullptr, GetKeyState(VK_SHIFT) < 0);
                 continue;
             }
+            if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
+                (msg.lParam & (1 << 30)) == 0 && (msg.hwnd == form_window || IsChild(form_window, msg.hwnd)) &&
+                PressKeyButton(msg.wParam == VK_ESCAPE))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -453,6 +457,20 @@ void Win32View::DrawButton(const DRAWITEMSTRUCT& item) {
     PaintButton(item.hDC, face, LookFor(state));
 }
 
+// Enter presses the default button unless the focus is on a button or link,
+// which take Enter themselves; Esc the cancel button, or asks to close.
+// False when the key is not the form's to answer.
+bool Win32View::PressKeyButton(bool escape) {
+    const Control* focused = Find(GetFocus());
+    const Kind kind = focused ? focused->widget->kind() : Kind::Form;
+    if (!escape && (kind == Kind::PushButton || kind == Kind::ImageButton || kind == Kind::LinkLabel)) return false;
+    Widget* button = FirstReachable(form_, escape ? form_.cancel_buttons() : form_.default_buttons());
+    if (button) PostMessageW(window(*button), BM_CLICK, 0, 0);
+    else if (escape) PostMessageW(window(form_), WM_CLOSE, 0, 0);
+    else return false;
+    return true;
+}
+
 void Win32View::MoveFocus(const Widget* from, bool backwards) {
     Widget* next = NextTabStop(form_, from, backwards);
     if (!next) return;
@@ -465,10 +483,30 @@ LRESULT CALLBACK Win32View::HotTrackProc(HWND w, UINT id, WPARAM wparam, LPARAM 
     auto* view = reinterpret_cast<Win32View*>(self);
     if (Control* c = view->Find(w)) {
         const bool first_press = (lparam & (1 << 30)) == 0;  // not the key's auto-repeat
-        if (id == WM_KEYDOWN && wparam == VK_RETURN && first_press && c->widget->kind() != Kind::LinkLabel) {
+        const bool link = c->widget->kind() == Kind::LinkLabel;
+        if (id == WM_KEYDOWN && wparam == VK_RETURN && first_press && !link) {
             // Enter presses the focused button; no dialog manager does it here.
             SendMessageW(w, BM_CLICK, 0, 0);
             return 0;
+        }
+        if (link && id == WM_KEYDOWN && (wparam == VK_RETURN || wparam == VK_SPACE) && first_press) {
+            // A link opens from the keyboard as from a click.
+            SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(w));
+            return 0;
+        }
+        if (link && (id == WM_SETFOCUS || id == WM_KILLFOCUS)) InvalidateRect(w, nullptr, TRUE);
+        if (link && id == WM_PAINT) {
+            // The static control draws no focus: the link's is drawn over its text.
+            const LRESULT painted = view->common_controls_.DefSubclassProc(w, id, wparam, lparam);
+            const bool hidden = SendMessageW(w, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+            if (GetFocus() == w && !hidden) {
+                RECT r;
+                GetClientRect(w, &r);
+                const WindowDc dc(w);
+                if (dc.get()) DrawFocusRect(dc.get(), &r);
+            }
+            return painted;
         }
         if (id == WM_MOUSEMOVE && !c->hot) {
             c->hot = true;

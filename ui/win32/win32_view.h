@@ -13,7 +13,10 @@
 //   bevels STATIC; push, image buttons (owner-drawn in the theme of
 //   ui/button_look.h, hot under the mouse, Enter and Space press them) and
 //   check boxes BUTTON; edits EDIT; progress bars msctls_progress32. A later
-//   sibling lies in front; Tab follows the form description (ui/tab_order.h).
+//   sibling lies in front; Tab follows the form description (ui/tab_order.h),
+//   links included (Enter and Space open them; their focus is drawn over the
+//   text). Enter elsewhere presses the form's default button, Esc its cancel
+//   button or asks to close (Form::SetKeyButtons).
 //
 // Finding a control from outside (a driver program): the form by its class
 // and caption (FindWindowW(L"ZsetupForm", caption)); each child window's
@@ -103,6 +106,8 @@ private:
     void OnCommand(Control& child, unsigned code);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     void DrawButton(const DRAWITEMSTRUCT& item);
+    // Enter's default button or Esc's cancel button pressed; false: not the form's key.
+    bool PressKeyButton(bool escape);
     // Focus to the tab stop after (before) `from`.
     void MoveFocus(const Widget* from, bool backwards);
     void ReportError(const std::exception& e);
