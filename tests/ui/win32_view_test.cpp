@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <atomic>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/win32/com.h"
 #include "text/win32/wide_text.h"
 #include "tests/support/window_finder.h"
 #include "tests/ui/screen_capture.h"
@@ -702,6 +704,108 @@ TEST(KeyboardTest, TheFocusedLinkShowsItsFocus) {
         }
     EXPECT_GT(changed_on_the_frame, 20) << "a dotted frame round the link";
     EXPECT_EQ(changed_inside, 0) << "its text as it was";
+}
+
+// What a screen reader's client reads of one control through Active Accessibility.
+struct Accessible {
+    HRESULT found = E_FAIL;
+    std::string name, value;  // GBK; "(none)" when the control gives none
+    LONG role = 0, state = 0;
+};
+
+std::string Gbk(BSTR text) {
+    if (!text) return "(none)";
+    const std::string gbk = WideToGbk(text);
+    SysFreeString(text);
+    return gbk;
+}
+
+Accessible Read(HWND control) {
+    Accessible a;
+    IAccessible* raw = nullptr;
+    a.found = AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&raw));
+    const ComPtr<IAccessible> object(raw);
+    if (FAILED(a.found) || !object) return a;
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    object->get_accName(self, &text);
+    a.name = Gbk(text);
+    text = nullptr;
+    object->get_accValue(self, &text);
+    a.value = Gbk(text);
+    VARIANT v;
+    if (object->get_accRole(self, &v) == S_OK && v.vt == VT_I4) a.role = v.lVal;
+    if (object->get_accState(self, &v) == S_OK && v.vt == VT_I4) a.state = v.lVal;
+    return a;
+}
+
+struct AccessibleCase {
+    const char* control;
+    std::string name, value;
+    LONG role;
+    LONG states;      // each of these set
+    LONG not_states;  // none of these
+};
+
+// Every kind of control on the test form: its visible text as its name, its
+// role, and its state as the form has it now.
+TEST_F(Win32ViewTest, ScreenReadersLearnEachControlsNameRoleAndState) {
+    const ComApartment com;
+    form_->Find("Progress").SetPosition(45);
+    form_->Find("Browse").SetEnabled(false);
+    Win32View view(*form_);
+    view.Show();
+    SetFocus(view.window(form_->Find("Next")));
+    constexpr LONG kFocusable = STATE_SYSTEM_FOCUSABLE, kFocused = STATE_SYSTEM_FOCUSED;
+    const AccessibleCase cases[] = {
+        {"Title", kTitle, "(none)", ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, kFocusable},
+        {"Name", kName, "(none)", ROLE_SYSTEM_STATICTEXT, 0, kFocusable | STATE_SYSTEM_INVISIBLE},
+        {"Link", kLink, "(none)", ROLE_SYSTEM_LINK, kFocusable | STATE_SYSTEM_LINKED, kFocused},
+        {"Browse", "...", "(none)", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_UNAVAILABLE, 0},
+        {"Progress", "(none)", "45%", ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, kFocusable},
+        {"Art", "(none)", "(none)", ROLE_SYSTEM_GRAPHIC, 0, kFocusable},
+        {"Folder", "(none)", kFolder, ROLE_SYSTEM_TEXT, kFocusable | STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_READONLY},
+        {"Start", kStart, "(none)", ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_CHECKED | STATE_SYSTEM_INVISIBLE, 0},
+        {"Line", "(none)", "(none)", ROLE_SYSTEM_SEPARATOR, 0, kFocusable},
+        {"Next", kNext, "(none)", ROLE_SYSTEM_PUSHBUTTON, kFocusable | kFocused, STATE_SYSTEM_UNAVAILABLE},
+    };
+    for (const AccessibleCase& c : cases) {
+        SCOPED_TRACE(c.control);
+        const Accessible a = Read(view.window(form_->Find(c.control)));
+        ASSERT_EQ(a.found, S_OK);
+        EXPECT_EQ(a.name, c.name);
+        EXPECT_EQ(a.value, c.value);
+        EXPECT_EQ(a.role, c.role);
+        EXPECT_EQ(a.state & c.states, c.states) << std::hex << a.state;
+        EXPECT_EQ(a.state & c.not_states, 0) << std::hex << a.state;
+    }
+}
+
+// A client presses a button and ticks a check box as a user would.
+TEST_F(Win32ViewTest, AClientsDefaultActionClicks) {
+    const ComApartment com;
+    pages_.SetActivePage(1);
+    int clicks = 0;
+    form_->Find("Next").on_click = [&] { ++clicks; };
+    Win32View view(*form_);
+    view.Show();
+    for (const char* name : {"Next", "Start"}) {
+        IAccessible* raw = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(view.window(form_->Find(name)), OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&raw)),
+                  S_OK);
+        const ComPtr<IAccessible> object(raw);
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        EXPECT_EQ(object->accDoDefaultAction(self), S_OK) << name;
+    }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(form_->Find("Start").checked()) << "it was ticked: the action clears it";
 }
 
 TEST_F(SkinnedButtonTest, AFocusedButtonThatIsHiddenHandsTheFocusOn) {

@@ -115,6 +115,9 @@ void Win32View::CreateChild(Widget& widget, int id) {
     Control& c = *control;
     controls_.push_back(std::move(control));
 
+    // Screen readers ask each control what it is; containers keep the system's answer.
+    if (widget.kind() != Kind::Panel && widget.kind() != Kind::PageControl && widget.kind() != Kind::Page)
+        common_controls_.SetWindowSubclass(w, AccessibleProc, 0, reinterpret_cast<DWORD_PTR>(this));
     switch (widget.kind()) {
     case Kind::LinkLabel:
     case Kind::PushButton:
@@ -477,6 +480,15 @@ void Win32View::MoveFocus(const Widget* from, bool backwards) {
     HWND w = window(*next);
     SetFocus(w);
     if (next->kind() == Kind::Edit) SendMessageW(w, EM_SETSEL, 0, -1);
+}
+
+LRESULT CALLBACK Win32View::AccessibleProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+    auto* view = reinterpret_cast<Win32View*>(self);
+    if (id == WM_GETOBJECT && static_cast<LONG>(lparam) == OBJID_CLIENT)
+        if (Control* c = view->Find(w))
+            if (const LRESULT answer = view->accessibility_.Answer(w, c->widget->kind(), wparam)) return answer;
+    if (id == WM_NCDESTROY) view->common_controls_.RemoveWindowSubclass(w, AccessibleProc, 0);
+    return view->common_controls_.DefSubclassProc(w, id, wparam, lparam);
 }
 
 LRESULT CALLBACK Win32View::HotTrackProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {

@@ -43,6 +43,7 @@
 
 #include "imaging/bgra_image.h"
 #include "ui/form.h"
+#include "ui/win32/accessible_control.h"
 #include "ui/win32/common_controls.h"
 #include "ui/win32/gdi_handles.h"
 #include "ui/win32/window_classes.h"
@@ -103,6 +104,8 @@ private:
     LRESULT DefaultFormProc(const Message& m);
     LRESULT ParentProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK HotTrackProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK AccessibleProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                           DWORD_PTR self);
     void OnCommand(Control& child, unsigned code);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     void DrawButton(const DRAWITEMSTRUCT& item);
@@ -130,6 +133,7 @@ private:
     ViewOptions options_;
     // Declared before the windows so that they outlive them.
     CommonControls common_controls_;
+    AccessibilityDlls accessibility_;
     std::map<std::tuple<std::string, int, bool, bool>, UniqueFont> fonts_;
     std::map<COLORREF, UniqueBrush> brushes_;
     UniqueWindow application_;
