@@ -13,9 +13,17 @@ bool TakesFocus(Kind k) {
            k == Kind::PushButton || k == Kind::ImageButton;
 }
 
+// Within its parent's area: a control parked outside it is shown but not seen.
+bool InsideParent(const Widget& w) {
+    if (!w.parent()) return true;
+    const Rect& b = w.bounds();
+    const Rect& area = w.parent()->bounds();
+    return b.left < area.width && b.top < area.height && b.left + b.width > 0 && b.top + b.height > 0;
+}
+
 bool Reachable(const Widget& w) {
     for (const Widget* p = &w; p; p = p->parent())
-        if (!p->visible() || !p->enabled()) return false;
+        if (!p->visible() || !p->enabled() || !InsideParent(*p)) return false;
     return true;
 }
 

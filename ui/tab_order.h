@@ -11,7 +11,8 @@
 namespace zsetup::ui {
 
 // Edits, text boxes, check boxes, links, push and image buttons that are
-// shown and enabled, together with all their ancestors.
+// shown and enabled, together with all their ancestors, and lie in their
+// parent's area (a button parked outside it is not one).
 std::vector<Widget*> TabOrder(Widget& root);
 
 // The first tab stop after `from` in the description (before it when
@@ -19,8 +20,8 @@ std::vector<Widget*> TabOrder(Widget& root);
 // hidden); null `from` gives the first (last) stop; null when there is none.
 Widget* NextTabStop(Widget& root, const Widget* from, bool backwards);
 
-// The first of the named widgets below root that the user can reach: shown
-// and enabled, with all its ancestors. Null when none is.
+// The first of the named widgets below root that the user can reach: shown,
+// enabled and in its parent's area, with all its ancestors. Null when none is.
 Widget* FirstReachable(Widget& root, const std::vector<std::string>& names);
 
 }  // namespace zsetup::ui

@@ -5,6 +5,7 @@
 // A failed command prints why and exits 1. "uninstaller" first drives the
 // uninstaller's window instead of setup's.
 #include <windows.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "installer/main_form_description.h"
+#include "base/win32/com.h"
 #include "base/win32/unique_handle.h"
 #include "tests/support/window_finder.h"
 #include "text/win32/wide_text.h"
@@ -95,6 +97,96 @@ HWND Box() {
     return WaitFor([] { return zsetup::testing::FindVisibleDialog(); }, "a message box");
 }
 
+// The name of the control with the keyboard focus in the wizard's thread, or "(none)".
+std::string FocusedControl() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Form(), nullptr), &info) || !info.hwndFocus) return "(none)";
+    static std::map<const Target*, std::unique_ptr<zsetup::ui::Form>> forms;
+    auto& form = forms[target];
+    if (!form) form = zsetup::ui::BuildForm(target->description());
+    const int id = GetDlgCtrlID(info.hwndFocus);
+    for (zsetup::ui::Widget* w : zsetup::ui::PreOrder(*form))
+        if (w != form.get() && zsetup::ui::ControlId(*form, w->name()) == id) return w->name();
+    return "(not a control)";
+}
+
+// A key pressed and released as a user's: through the system's input queue
+// to the foreground window's focus. "shift+tab" holds Shift round it.
+void PressKey(const std::string& name) {
+    static const std::map<std::string, WORD> keys = {
+        {"tab", VK_TAB}, {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"space", VK_SPACE}};
+    const bool shift = name.rfind("shift+", 0) == 0;
+    const auto key = keys.find(shift ? name.substr(6) : name);
+    if (key == keys.end()) throw std::invalid_argument("no key " + name);
+    SetForegroundWindow(Form());
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(key->second, false);
+    add(key->second, true);
+    if (shift) add(VK_SHIFT, true);
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        throw std::runtime_error("SendInput refused the key " + name);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the wizard's turn
+}
+
+// What a screen reader reads of a control, through Active Accessibility from
+// this other process: "role|states|name|value".
+std::string AccessibleSummary(const std::string& name) {
+    const zsetup::ComApartment com;
+    IAccessible* raw = nullptr;
+    const HRESULT found =
+        AccessibleObjectFromWindow(Control(name), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&raw));
+    const zsetup::ComPtr<IAccessible> object(raw);
+    if (FAILED(found) || !object) throw std::runtime_error("no accessible object for " + name);
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto text = [](HRESULT hr, BSTR b) {
+        std::wstring s = SUCCEEDED(hr) && b ? std::wstring(b) : std::wstring();
+        if (b) SysFreeString(b);
+        return WideToUtf8(s);
+    };
+    BSTR b = nullptr;
+    HRESULT hr = object->get_accName(self, &b);
+    const std::string accessible_name = text(hr, b);
+    b = nullptr;
+    hr = object->get_accValue(self, &b);
+    const std::string value = text(hr, b);
+    VARIANT role, state;
+    static const std::map<LONG, const char*> roles = {{ROLE_SYSTEM_PUSHBUTTON, "push button"},
+                                                      {ROLE_SYSTEM_CHECKBUTTON, "check box"},
+                                                      {ROLE_SYSTEM_LINK, "link"},
+                                                      {ROLE_SYSTEM_STATICTEXT, "static text"},
+                                                      {ROLE_SYSTEM_TEXT, "editable text"},
+                                                      {ROLE_SYSTEM_PROGRESSBAR, "progress bar"},
+                                                      {ROLE_SYSTEM_GRAPHIC, "graphic"},
+                                                      {ROLE_SYSTEM_SEPARATOR, "separator"}};
+    std::string out = "?";
+    if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4 && roles.count(role.lVal))
+        out = roles.at(role.lVal);
+    out += "|";
+    if (object->get_accState(self, &state) == S_OK && state.vt == VT_I4) {
+        static const std::pair<LONG, const char*> states[] = {
+            {STATE_SYSTEM_FOCUSED, "focused"},     {STATE_SYSTEM_FOCUSABLE, "focusable"},
+            {STATE_SYSTEM_CHECKED, "checked"},     {STATE_SYSTEM_UNAVAILABLE, "unavailable"},
+            {STATE_SYSTEM_INVISIBLE, "invisible"}, {STATE_SYSTEM_LINKED, "linked"}};
+        std::string words;
+        for (const auto& [bit, word] : states)
+            if (state.lVal & bit) words += (words.empty() ? "" : ",") + std::string(word);
+        out += words;
+    }
+    return out + "|" + accessible_name + "|" + value;
+}
+
 int ProcessCount(const std::string& image) {
     const auto wanted = Utf8ToWide(image);
     const zsetup::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -142,6 +234,9 @@ const std::map<std::string, Command>& Commands() {
              std::printf("%s\n", kind == COMPLEXREGION ? "complex" : kind == SIMPLEREGION ? "simple" : "none");
          }}},
         {"text", {1, [](auto& a) { PrintLine(WindowText(Control(a[0]))); }}},
+        {"key", {1, [](auto& a) { PressKey(a[0]); }}},
+        {"focus", {0, [](auto&) { std::printf("%s\n", FocusedControl().c_str()); }}},
+        {"accessible", {1, [](auto& a) { std::printf("%s\n", AccessibleSummary(a[0]).c_str()); }}},
         {"expect-page", {1, [](auto& a) {
              const int want = std::stoi(a[0]);
              WaitUntil([&] { return VisiblePage() == want; }, "page " + a[0]);

@@ -100,6 +100,12 @@ TEST_F(TabOrderTest, FollowsTheDescriptionAndSkipsHiddenDisabledAndOtherPages) {
     EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Licence", "Start", "Next", "Agree", "Cancel"}));
     form_->Find("Pages").SetEnabled(false);
     EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Next", "Agree", "Cancel"}));
+    // Shown but parked above the form, or past its right edge: not seen, not a stop.
+    form_->Find("Agree").SetTop(-32);
+    EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Next", "Cancel"}));
+    form_->Find("Agree").SetTop(250);
+    form_->Find("Cancel").SetBounds({537, 250, 91, 30});
+    EXPECT_EQ(Names(TabOrder(*form_)), (std::vector<std::string>{"Next", "Agree"}));
 }
 
 TEST_F(TabOrderTest, NextStopWrapsRoundBothWays) {

@@ -808,6 +808,39 @@ TEST_F(Win32ViewTest, AClientsDefaultActionClicks) {
     EXPECT_FALSE(form_->Find("Start").checked()) << "it was ticked: the action clears it";
 }
 
+// Next disabled while its handler works (as a page change does) hands the
+// focus on for that while, and gets it back after: the user's next Enter
+// presses Next again, never the Cancel after it.
+TEST_F(SkinnedButtonTest, AButtonItsHandlerDisablesForAWhileGetsTheFocusBack) {
+    Win32View view(*form_);
+    Widget& next = form_->Find("Next");
+    std::atomic<bool> clicked{false};
+    HWND during = nullptr;
+    next.on_click = [&] {
+        next.SetEnabled(false);
+        during = GetFocus();
+        next.SetEnabled(true);
+        clicked = true;
+    };
+    view.Show();
+    HWND button = Window(view, "Next"), cancel = Window(view, "Cancel");
+    SetFocus(button);
+    const DWORD ui_thread = GetCurrentThreadId();
+    std::atomic<bool> back{false};
+    Driver driver([&] {
+        PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        back = WaitUntil([&] {
+            GUITHREADINFO info = {sizeof info};
+            return clicked && GetGUIThreadInfo(ui_thread, &info) && info.hwndFocus == button;
+        });
+        PostMessageW(GetParent(button), WM_CLOSE, 0, 0);
+    });
+    view.Run();
+    EXPECT_TRUE(driver.Finish());
+    EXPECT_EQ(during, cancel) << "handed on while Next could not take it";
+    EXPECT_TRUE(back.load()) << "the focus did not come back to Next";
+}
+
 TEST_F(SkinnedButtonTest, AFocusedButtonThatIsHiddenHandsTheFocusOn) {
     Win32View view(*form_);
     view.Show();

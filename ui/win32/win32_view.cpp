@@ -239,13 +239,13 @@ void Win32View::Changed(Widget& widget, Property what) {
         const bool had_focus = !is_form && HasFocusWithin(w);
         if (!is_form || shown_) ShowWindow(w, widget.visible() ? SW_SHOW : SW_HIDE);
         if (!widget.visible()) c->hot = false;  // not hot when it shows again
-        if (had_focus && !widget.visible()) MoveFocus(&widget, false);
+        if (had_focus && !widget.visible()) HandFocusOn(widget);
         break;
     }
     case Property::Enabled: {
         const bool had_focus = !is_form && HasFocusWithin(w);
         EnableWindow(w, widget.enabled());
-        if (had_focus && !widget.enabled()) MoveFocus(&widget, false);
+        if (had_focus && !widget.enabled()) HandFocusOn(widget);
         break;
     }
     case Property::Font:
@@ -363,6 +363,10 @@ LRESULT Win32View::DefaultFormProc(const Message& m) {
         form_.RequestClose();
         return 0;
     }
+    if (m.id == kRefocusMessage) {
+        GiveFocusBack();
+        return 0;
+    }
     return ParentProc(w, m.id, m.wparam, m.lparam);
 }
 
@@ -472,6 +476,23 @@ bool Win32View::PressKeyButton(bool escape) {
     else if (escape) PostMessageW(window(form_), WM_CLOSE, 0, 0);
     else return false;
     return true;
+}
+
+// A handler that disables Next while it works (a page change, the folder
+// check) would leave the focus on the stop after it, Cancel, where the
+// user's next Enter would cancel: once the handler is done, the focus goes
+// back to a control that can take it again, unless the user moved it since.
+void Win32View::HandFocusOn(const Widget& lost) {
+    MoveFocus(&lost, false);
+    focus_lost_ = &lost;
+    focus_given_ = GetFocus();
+    PostMessageW(window(form_), kRefocusMessage, 0, 0);
+}
+
+void Win32View::GiveFocusBack() {
+    const Widget* lost = std::exchange(focus_lost_, nullptr);
+    if (!lost || FirstReachable(form_, {lost->name()}) != lost) return;
+    if (HWND now = GetFocus(); now == focus_given_ || !now) SetFocus(window(*lost));
 }
 
 void Win32View::MoveFocus(const Widget* from, bool backwards) {

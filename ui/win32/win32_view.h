@@ -111,6 +111,11 @@ private:
     void DrawButton(const DRAWITEMSTRUCT& item);
     // Enter's default button or Esc's cancel button pressed; false: not the form's key.
     bool PressKeyButton(bool escape);
+    // The focused control hidden or disabled: focus to the next stop, and back
+    // once the running handler is done, when the control can take it again.
+    void HandFocusOn(const Widget& lost);
+    void GiveFocusBack();
+    static constexpr UINT kRefocusMessage = WM_APP + 1;
     // Focus to the tab stop after (before) `from`.
     void MoveFocus(const Widget* from, bool backwards);
     void ReportError(const std::exception& e);
@@ -140,6 +145,8 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;  // depth-first; [0] is the form
     std::map<const Widget*, Control*> by_widget_;
     std::map<HWND, Control*> by_window_;
+    const Widget* focus_lost_ = nullptr;  // HandFocusOn's, until the focus goes back
+    HWND focus_given_ = nullptr;
     bool shown_ = false;
     bool running_ = false;
     std::exception_ptr pending_;
