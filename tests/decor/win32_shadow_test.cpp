@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/form_description.h"
+#include "ui/win32/gdi_handles.h"
 
 namespace zsetup {
 namespace {
@@ -29,19 +30,6 @@ BgraImage RectShadow(int width, int height) {
     PremultiplyShadow(image, TFormShadow::ShadowColor);
     return image;
 }
-
-class WindowDc {
-public:
-    explicit WindowDc(HWND w) : window_(w), dc_(GetDC(w)) {}
-    ~WindowDc() { ReleaseDC(window_, dc_); }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 class ShadowWindow : public ::testing::Test {
 protected:
@@ -106,7 +94,7 @@ TEST_F(ShadowWindow, LetsTheMouseThroughAndErasesAsHandled) {
     for (const POINT p :
          {POINT{s.left + 1, s.top + 1}, POINT{s.left + 66, s.top + 41}, POINT{s.right - 2, s.bottom - 2}})
         EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTTRANSPARENT);
-    WindowDc dc(window);
+    const ui::WindowDc dc(window);
     EXPECT_EQ(SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0), 1);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -84,6 +85,16 @@ inline void AddShellFolders(MemoryPlatform& p) {
     reg.OpenKey("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", true);
     reg.WriteString("Desktop", "C:\\Users\\me\\Desktop");
     reg.WriteString("Programs", "C:\\Users\\me\\Programs");
+}
+
+// What the file system holds but for the temporary folder, where the
+// uninstaller's copy stays until the restart.
+inline std::vector<std::string> FilesButTheTempFolder(const MemoryFiles& files) {
+    std::vector<std::string> lines = files.Listing();
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.find("c:\\temp\\") != std::string::npos; }),
+                lines.end());
+    return lines;
 }
 
 // A wizard started on a package, past FormCreate.

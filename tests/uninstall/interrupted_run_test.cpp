@@ -54,14 +54,7 @@ struct Machine {
         }
         return code;
     }
-    // The files but for the temporary folder, where the uninstaller's copy stays until the restart.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> lines = p.files.Listing();
-        lines.erase(std::remove_if(lines.begin(), lines.end(),
-                                   [](const std::string& l) { return l.find("c:\\temp\\") != std::string::npos; }),
-                    lines.end());
-        return lines;
-    }
+    std::vector<std::string> Files() const { return FilesButTheTempFolder(p.files); }
     std::vector<std::string> Registry() const { return p.registry.Listing(); }
     MemoryPlatform p;
 };

@@ -4,7 +4,6 @@
 // it all away again; neither program believes the other scope's entry.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,14 +75,7 @@ struct UserMachine {
         if (!reg.OpenKey(key, false)) return "(no key)";
         return reg.ReadString(name);
     }
-    // What the file system holds but for the temporary folder the uninstaller's copy waits in.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> lines = p.files.Listing();
-        lines.erase(std::remove_if(lines.begin(), lines.end(),
-                                   [](const std::string& l) { return l.find("c:\\temp\\") != std::string::npos; }),
-                    lines.end());
-        return lines;
-    }
+    std::vector<std::string> Files() const { return FilesButTheTempFolder(p.files); }
 
     MemoryPlatform p;
     std::vector<std::string> files_before, registry_before;

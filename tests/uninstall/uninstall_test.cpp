@@ -103,14 +103,7 @@ struct Cycle {
         w.platform->processes.SetCurrentProgram(launched.program);
         ASSERT_TRUE(zsetup::FinishSelfRemoval(w.platform->seam, 4, kSelf));
     }
-    // What the file system holds but for the temporary folder, where the copy stays until the restart.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> lines = w.platform->files.Listing();
-        lines.erase(std::remove_if(lines.begin(), lines.end(),
-                                   [](const std::string& l) { return l.find("c:\\temp\\") != std::string::npos; }),
-                    lines.end());
-        return lines;
-    }
+    std::vector<std::string> Files() const { return FilesButTheTempFolder(w.platform->files); }
     Wizard w;
     std::unique_ptr<TUninstallForm> uninstaller;
     std::vector<std::string> files_before, registry_before;
