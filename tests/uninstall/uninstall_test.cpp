@@ -2,7 +2,6 @@
 // installation run is taken away again, exactly, and only what it wrote.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
