@@ -49,6 +49,16 @@ Widget* NextTabStop(Widget& root, const Widget* from, bool backwards) {
     return nullptr;
 }
 
+const Widget* LabelBefore(const Widget& w) {
+    if (!w.parent()) return nullptr;
+    const Widget* label = nullptr;
+    for (const auto& sibling : w.parent()->children()) {
+        if (sibling.get() == &w) return label;
+        if (sibling->kind() == Kind::Label) label = sibling.get();
+    }
+    return nullptr;
+}
+
 Widget* FirstReachable(Widget& root, const std::vector<std::string>& names) {
     for (const std::string& name : names)
         if (Widget* w = root.FindOrNull(name); w && Reachable(*w)) return w;

@@ -20,6 +20,11 @@ std::vector<Widget*> TabOrder(Widget& root);
 // hidden); null `from` gives the first (last) stop; null when there is none.
 Widget* NextTabStop(Widget& root, const Widget* from, bool backwards);
 
+// The label a screen reader names an edit or text box by, as Windows' own
+// dialogs are read: the nearest label before it among its siblings. Null
+// when there is none.
+const Widget* LabelBefore(const Widget& w);
+
 // The first of the named widgets below root that the user can reach: shown,
 // enabled and in its parent's area, with all its ancestors. Null when none is.
 Widget* FirstReachable(Widget& root, const std::vector<std::string>& names);

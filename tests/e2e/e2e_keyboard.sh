@@ -63,7 +63,7 @@ echo "ok: Esc asked to quit, and No stayed"
 key enter
 drive expect-page 2 >/dev/null
 
-expect_accessible FolderEd "editable text|focusable||$folder_win"
+expect_accessible FolderEd "editable text|focusable|如果有两个以上分区，建议安装到非系统分区:|$folder_win"
 key tab
 expect_focus FolderEd "in the folder's edit"
 # Enter in the edit goes on, past the Agree button parked out of sight.

@@ -142,6 +142,16 @@ TEST_F(TabOrderTest, TheKeysPressTheFirstReachableButton) {
     EXPECT_EQ(first({}), "(none)");
 }
 
+// An edit is read out by the label before it on its page, not one on
+// another page, one after it, or one of its parent's.
+TEST_F(TabOrderTest, AnEditIsNamedByTheLabelBeforeIt) {
+    EXPECT_EQ(LabelBefore(form_->Find("Folder")), &form_->Find("Intro"));
+    EXPECT_EQ(LabelBefore(form_->Find("Browse")), &form_->Find("Intro")) << "past the edit between";
+    EXPECT_EQ(LabelBefore(form_->Find("Start")), nullptr) << "the link before it is no label";
+    EXPECT_EQ(LabelBefore(form_->Find("Page0")), nullptr);
+    EXPECT_EQ(LabelBefore(*form_), nullptr);
+}
+
 TEST_F(TabOrderTest, NoStopWhenNothingTakesFocus) {
     for (const char* name : {"Pages", "Next", "Cancel"}) form_->Find(name).Hide();
     EXPECT_EQ(Next(nullptr, false), "(none)");

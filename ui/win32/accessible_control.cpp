@@ -36,7 +36,8 @@ WideString WindowText(HWND w) {
 class AccessibleControl final : public IAccessible {
 public:
     using AllocString = BSTR(WINAPI*)(const OLECHAR*);
-    AccessibleControl(HWND window, Kind kind, AllocString alloc) : window_(window), kind_(kind), alloc_(alloc) {}
+    AccessibleControl(HWND window, Kind kind, HWND label, AllocString alloc)
+        : window_(window), kind_(kind), label_(label), alloc_(alloc) {}
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -89,8 +90,10 @@ public:
         *name = nullptr;
         if (!IsSelf(child)) return E_INVALIDARG;
         if (!IsWindow(window_)) return E_FAIL;
-        if (kind_ == Kind::Edit || kind_ == Kind::TextBox || kind_ == Kind::ProgressBar) return S_FALSE;
-        const WideString text = WindowText(window_);
+        if (kind_ == Kind::ProgressBar) return S_FALSE;
+        const bool labelled = kind_ == Kind::Edit || kind_ == Kind::TextBox;
+        if (labelled && !IsWindow(label_)) return S_FALSE;
+        const WideString text = WindowText(labelled ? label_ : window_);
         return text.empty() ? S_FALSE : Text(text.c_str(), name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
@@ -233,6 +236,7 @@ private:
     LONG references_ = 1;
     HWND window_;
     Kind kind_;
+    HWND label_;  // an edit's or text box's label, or null
     AllocString alloc_;
 };
 
@@ -249,9 +253,9 @@ bool AccessibilityDlls::Load() {
     return lresult_from_object_ && sys_alloc_string_;
 }
 
-LRESULT AccessibilityDlls::Answer(HWND control, Kind kind, WPARAM wparam) {
+LRESULT AccessibilityDlls::Answer(HWND control, Kind kind, HWND label, WPARAM wparam) {
     if (!Load()) return 0;
-    auto* object = new AccessibleControl(control, kind, sys_alloc_string_);
+    auto* object = new AccessibleControl(control, kind, label, sys_alloc_string_);
     const LRESULT answer = lresult_from_object_(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
     object->Release();  // the answer holds its own reference
     return answer < 0 ? 0 : answer;

@@ -24,8 +24,9 @@ namespace zsetup::ui {
 class AccessibilityDlls {
 public:
     // The LRESULT answering WM_GETOBJECT for the control's client area; 0
-    // (the system's answer) when the DLLs cannot be loaded.
-    LRESULT Answer(HWND control, Kind kind, WPARAM wparam);
+    // (the system's answer) when the DLLs cannot be loaded. An edit or text
+    // box is named by its label's window, when it has one.
+    LRESULT Answer(HWND control, Kind kind, HWND label, WPARAM wparam);
 
 private:
     bool Load();

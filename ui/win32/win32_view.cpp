@@ -506,8 +506,12 @@ void Win32View::MoveFocus(const Widget* from, bool backwards) {
 LRESULT CALLBACK Win32View::AccessibleProc(HWND w, UINT id, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
     auto* view = reinterpret_cast<Win32View*>(self);
     if (id == WM_GETOBJECT && static_cast<LONG>(lparam) == OBJID_CLIENT)
-        if (Control* c = view->Find(w))
-            if (const LRESULT answer = view->accessibility_.Answer(w, c->widget->kind(), wparam)) return answer;
+        if (Control* c = view->Find(w)) {
+            const Widget* label = LabelBefore(*c->widget);
+            if (const LRESULT answer =
+                    view->accessibility_.Answer(w, c->widget->kind(), label ? view->window(*label) : nullptr, wparam))
+                return answer;
+        }
     if (id == WM_NCDESTROY) view->common_controls_.RemoveWindowSubclass(w, AccessibleProc, 0);
     return view->common_controls_.DefSubclassProc(w, id, wparam, lparam);
 }
