@@ -94,6 +94,9 @@ quiet_uninstall() {
     wait_gone "$folder_unix"
     machine >"$work/after.txt"
     diff -u "$work/before.txt" "$work/after.txt" || fail "the quiet uninstall left the machine changed ($1)"
+    if $run uninstaller --list | iconv -f GBK -t UTF-8 | grep -F "$product_name|||" >/dev/null; then
+        fail "wine uninstaller still lists the product"
+    fi
     echo "ok: after $1 the quiet uninstall left the machine as it was"
 }
 
@@ -109,6 +112,10 @@ expect_setup_exit
 expect_installed_files "$folder_unix" "$packed_uninstaller"
 expect_only_the_users "the wizard's install"
 expect_user_entry
+# Wine's list of programs (Programs and Features) shows the user's entry.
+$run uninstaller --list | iconv -f GBK -t UTF-8 | grep -F "$product_name|||" >/dev/null \
+    || fail "wine uninstaller does not list the per-user install"
+echo "ok: wine uninstaller lists the per-user install"
 quiet_uninstall "the wizard's install"
 
 # Silently, twice (the second over the first, found under HKCU).
