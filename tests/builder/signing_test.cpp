@@ -98,6 +98,7 @@ TEST_F(SignedBuild, BothSignaturesVerifyAndTheReadersSayBothAreSigned) {
         std::string manifest;  // after kProduct
         std::string options;
         bool built_in;  // the built-in uninstaller goes in, and is signed
+        const char* scope = "machine";
     } cases[] = {
         {"--sign", PeMachine::kI386, "", "--sign " + ShellWord(Signing()), true},
         {"[sign] command", PeMachine::kAmd64, "[sign]\ncommand = \"" + Signing() + "\"\n", "", true},
@@ -105,11 +106,13 @@ TEST_F(SignedBuild, BothSignaturesVerifyAndTheReadersSayBothAreSigned) {
          "--sign " + ShellWord(Signing()), true},
         {"the product's own uninstaller is its own to sign", PeMachine::kI386, own_row,
          "--sign " + ShellWord(Signing()), false},
+        // Made to run as the user first, then signed: the signature covers the rewritten manifest.
+        {"a per-user package", PeMachine::kAmd64, "", "--sign " + ShellWord(Signing()), true, "user"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         fs::remove(Setup());
-        dir_.Manifest(kProduct + c.manifest);
+        dir_.Manifest("scope = \"" + std::string(c.scope) + "\"\n" + kProduct + c.manifest);
         const Bytes installed = ReadFile(dir_.Path(Uninstaller(c.arch)).string());
         const ToolRun built = Build(c.arch, c.options);
         ASSERT_EQ(built.status, 0) << built.output;
@@ -141,9 +144,14 @@ TEST_F(SignedBuild, BothSignaturesVerifyAndTheReadersSayBothAreSigned) {
         const fs::path out = dir_.Path(std::string("out-") + ArchName(c.arch) + (c.built_in ? "" : "-own"));
         ASSERT_EQ(Zsetup("extract " + ShellWord(Setup().string()) + " " + ShellWord(out.string())).status, 0);
         EXPECT_EQ(ReadFile((out / fs::u8path("文档/a.txt")).string()), ReadFile(dir_.Path("docs/a.txt").string()));
+        EXPECT_NE(report.find(std::string("\nScope: ") + c.scope + " ("), std::string::npos) << report;
         if (c.built_in) {
             const ToolRun uninstaller = certificate_.Verify(out / "uninstall.exe");
             EXPECT_EQ(uninstaller.status, 0) << uninstaller.output;
+            const Bytes packed = ReadFile((out / "uninstall.exe").string());
+            const std::string level = std::string("level=\"") +
+                                      (std::string(c.scope) == "user" ? "asInvoker" : "requireAdministrator") + "\"";
+            EXPECT_NE(std::string(packed.begin(), packed.end()).find(level), std::string::npos) << level;
         } else {
             EXPECT_EQ(ReadFile((out / "uninstall.exe").string()), ReadFile(dir_.Path("licence.txt").string()));
         }
