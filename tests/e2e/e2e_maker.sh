@@ -3,7 +3,8 @@
 # its caption and example folder, the licence text inline on page 1, and a
 # finish that starts the product through its check box, opens the maker's
 # tutorial and leaves the folder closed; setup.exe shows the maker's icon.
-# The complete uninstall entry it asks for, and the quiet uninstall it names.
+# The complete uninstall entry it asks for, and the quiet uninstall it names,
+# after the wizard's install and after a silent one.
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 make_setup maker
 forget_install
@@ -87,3 +88,13 @@ wait_gone "$folder_unix"
 machine >"$work/after.txt"
 diff -u "$work/before.txt" "$work/after.txt" || fail "the quiet uninstall left the machine changed"
 echo "ok: the quiet uninstall left the machine as it was"
+
+# The same machine install made silently: the same entry, and the same quiet
+# command takes it away again.
+run_expecting 0 setup.exe /S
+expect_reg_values "${entry_cases[@]}"
+run_expecting 0 "$program" /S
+wait_gone "$folder_unix"
+machine >"$work/after.txt"
+diff -u "$work/before.txt" "$work/after.txt" || fail "the quiet uninstall of the silent install left the machine changed"
+echo "ok: silently installed and quietly uninstalled, the machine is as it was"
