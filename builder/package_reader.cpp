@@ -159,6 +159,10 @@ PackedUninstaller ReadPackedUninstaller(const PackageContents& c) {
 }
 
 std::vector<std::string> VerifyProblems(const PackageContents& c) {
+    return VerifyProblems(c, ReadPackedUninstaller(c));
+}
+
+std::vector<std::string> VerifyProblems(const PackageContents& c, const PackedUninstaller& uninstaller) {
     std::vector<std::string> problems;
     if (c.record_bytes != SetupConfig::kSize)
         problems.push_back("SETUPINI: unpacks to " + std::to_string(c.record_bytes) + " bytes, the record has " +
@@ -193,7 +197,6 @@ std::vector<std::string> VerifyProblems(const PackageContents& c) {
         }
     }
     // The uninstaller must find the entry where setup.exe wrote it.
-    const PackedUninstaller uninstaller = ReadPackedUninstaller(c);
     if (uninstaller.scope && *uninstaller.scope != c.scope)
         problems.push_back(std::string("the built-in uninstaller is for a ") + ScopeWord(*uninstaller.scope) +
                            " install, setup.exe makes a " + ScopeWord(c.scope) + " install");

@@ -75,6 +75,9 @@ PackedUninstaller ReadPackedUninstaller(const PackageContents& contents);
 // and data after the sections that no signature explains. Empty for a sound
 // package.
 std::vector<std::string> VerifyProblems(const PackageContents& contents);
+// The same for a caller that has read the packed uninstaller already, which
+// may mean unpacking the whole payload.
+std::vector<std::string> VerifyProblems(const PackageContents& contents, const PackedUninstaller& uninstaller);
 
 // One line on a signature: "not signed", or "signed, " and its kind, entries
 // and size. zsetup does not check a signature; `osslsigncode verify` does.

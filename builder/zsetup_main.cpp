@@ -315,8 +315,8 @@ PackageContents Read(const std::string& file) {
 // verify: the problems found, the program's kind, and whether the file and
 // the uninstaller it carries are signed.
 int Verify(const PackageContents& contents, bool json) {
-    const auto problems = VerifyProblems(contents);
     const PackedUninstaller uninstaller = ReadPackedUninstaller(contents);
+    const auto problems = VerifyProblems(contents, uninstaller);
     if (json) {
         std::cout << "{\"ok\": " << (problems.empty() ? "true" : "false") << ", \"problems\": [";
         for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? ", " : "") << JsonText(problems[i]);

@@ -85,6 +85,12 @@ bool WaitUntil(const std::function<bool()>& ready) {
     return false;
 }
 
+// The window with the keyboard focus in the UI thread, seen from the driver's.
+HWND FocusOf(DWORD ui_thread) {
+    GUITHREADINFO info = {sizeof info};
+    return GetGUIThreadInfo(ui_thread, &info) ? info.hwndFocus : nullptr;
+}
+
 // Does on a second thread what another program would, while the form's loop
 // runs; ends the loop itself if the form never terminates, so a fault fails
 // the test instead of hanging it.
@@ -600,10 +606,7 @@ TEST_F(SkinnedButtonTest, TabFollowsTheDescriptionSkippingHiddenButtons) {
         std::atomic<bool> arrived{false};
         Driver driver([&] {
             PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001);
-            arrived = WaitUntil([&] {
-                GUITHREADINFO info = {sizeof info};
-                return GetGUIThreadInfo(ui_thread, &info) && info.hwndFocus == to;
-            });
+            arrived = WaitUntil([&] { return FocusOf(ui_thread) == to; });
             PostMessageW(GetParent(from), WM_CLOSE, 0, 0);
         });
         view.Run();
@@ -829,10 +832,7 @@ TEST_F(SkinnedButtonTest, AButtonItsHandlerDisablesForAWhileGetsTheFocusBack) {
     std::atomic<bool> back{false};
     Driver driver([&] {
         PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        back = WaitUntil([&] {
-            GUITHREADINFO info = {sizeof info};
-            return clicked && GetGUIThreadInfo(ui_thread, &info) && info.hwndFocus == button;
-        });
+        back = WaitUntil([&] { return clicked && FocusOf(ui_thread) == button; });
         PostMessageW(GetParent(button), WM_CLOSE, 0, 0);
     });
     view.Run();
